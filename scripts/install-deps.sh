@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing need.
+# Does nothing when every package is already present.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  libfltk1.3-dev fluid
+  libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
+  libfreetype-dev libfontconfig-dev fontconfig fonts-liberation2 fonts-dejavu-core
+  libpng-dev
+  libgtest-dev libbenchmark-dev
+  xvfb xauth xdotool imagemagick x11-utils
+  time
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
