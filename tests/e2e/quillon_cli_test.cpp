@@ -1,0 +1,69 @@
+// The quillon program as a user runs it from a shell.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/model/result_text.h"
+#include "tests/support/run_process.h"
+#include "tests/support/temp_file.h"
+
+namespace {
+
+using testsupport::runProcess;
+
+TEST(QuillonCli, InfoPrintsTheNineLineSummary) {
+    testsupport::ResultText r = testsupport::squareModel();
+    auto path = testsupport::writeFile("square.txt", r.text());
+    auto res = runProcess(QUILLON_EXE, {"--info", path});
+    EXPECT_EQ(res.exitCode, 0) << res.err;
+    EXPECT_EQ(res.out,
+              "nodes: 5\n"
+              "four-node shells: 1\n"
+              "three-node shells: 1\n"
+              "beams: 0\n"
+              "node box: 0 3 0 1 0 0\n"
+              "mean shell edge: 1.3448876517675852\n"
+              "mean beam length: 0\n"
+              "displacement scale: 0.30000000000000004\n"
+              "Se range: 0 5021\n");
+    EXPECT_EQ(res.err, "");
+}
+
+TEST(QuillonCli, InfoFailuresExitWithOneAndSayWhy) {
+    auto res = runProcess(QUILLON_EXE, {"--info", (testsupport::testDir() / "missing.txt").string()});
+    EXPECT_EQ(res.exitCode, 1);
+    EXPECT_EQ(res.out, "");
+    EXPECT_EQ(res.err, "quillon: Warning! 应力云图文件读取错误!\n");
+
+    auto zero = testsupport::writeFile("zero.txt", "NPOIN=0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n");
+    res = runProcess(QUILLON_EXE, {"--info", zero});
+    EXPECT_EQ(res.exitCode, 1);
+    EXPECT_EQ(res.err, "quillon: Warning! 节点数目错误!\n");
+
+    auto bad = testsupport::writeFile("bad.txt", "NPOIN=1\n0,0,0\n0,0,1,0,0,0\nNELEM_S_4ND=1\n0,0,0\n");
+    res = runProcess(QUILLON_EXE, {"--info", bad});
+    EXPECT_EQ(res.exitCode, 1);
+    EXPECT_EQ(res.err, "quillon: Warning! line 5: expected four node indices a,b,c,d\n");
+}
+
+TEST(QuillonCli, InfoOnAFileWithoutTranslationsWarnsAndGoesOn) {
+    auto still = testsupport::writeFile("still.txt", "NPOIN=1\n0,0,0\n0,0,0,0,0,0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n");
+    auto res = runProcess(QUILLON_EXE, {"--info", still});
+    EXPECT_EQ(res.exitCode, 0);
+    EXPECT_EQ(res.err, "quillon: Warning! The Maximum translation displacement is zero!\n");
+    EXPECT_NE(res.out.find("displacement scale: 0\n"), std::string::npos);
+    EXPECT_NE(res.out.find("Se range: 1e+20 -1e+20\n"), std::string::npos);
+}
+
+TEST(QuillonCli, HelpAndVersion) {
+    auto res = runProcess(QUILLON_EXE, {"--help"});
+    EXPECT_EQ(res.exitCode, 0);
+    EXPECT_NE(res.out.find("usage: quillon"), std::string::npos);
+    res = runProcess(QUILLON_EXE, {"--version"});
+    EXPECT_EQ(res.exitCode, 0);
+    EXPECT_EQ(res.out.rfind("quillon ", 0), 0u);
+    res = runProcess(QUILLON_EXE, {"--info"});
+    EXPECT_EQ(res.exitCode, 2);
+}
+
+}  // namespace

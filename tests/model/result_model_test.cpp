@@ -1,0 +1,363 @@
+#include "viewer/model/result_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "tests/model/result_text.h"
+#include "tests/support/temp_file.h"
+#include "viewer/contour/stress_scale.h"
+#include "viewer/platform/message.h"
+
+namespace {
+
+using quillon::LoadStatus;
+using quillon::ResultModel;
+using testsupport::ResultText;
+using testsupport::squareModel;
+using testsupport::writeFile;
+
+// Collects the messages shown while it lives.
+struct MessageLog {
+    std::vector<std::string> texts;
+    quillon::platform::MessagePresenter previous;
+    MessageLog() {
+        previous = quillon::platform::setMessagePresenter(
+            [this](const std::string& text, const std::string& caption) { texts.push_back(caption + " " + text); });
+    }
+    ~MessageLog() { quillon::platform::setMessagePresenter(previous); }
+};
+
+LoadStatus load(ResultModel& m, const std::string& text) { return m.loadResultFile(writeFile("result.txt", text)); }
+
+TEST(ResultReader, ReadsEveryRecordIntoItsPlace) {
+    ResultModel m;
+    ASSERT_TRUE(load(m, squareModel().text()).ok);
+    EXPECT_EQ(m.nodeCount, 5);
+    EXPECT_EQ(m.quadCount, 1);
+    EXPECT_EQ(m.triCount, 1);
+    EXPECT_EQ(m.beamCount, 0);
+    EXPECT_EQ(m.quadNodes, (std::vector<std::int32_t>{0, 1, 2, 3}));
+    EXPECT_EQ(m.triNodes, (std::vector<std::int32_t>{1, 4, 2}));
+    EXPECT_EQ(m.nodePos0[2].x, 2);
+    EXPECT_EQ(m.nodePos0[2].y, 1);
+    EXPECT_EQ(m.nodePos0[2].value, 1e-15);
+    EXPECT_EQ(m.nodeDisp[1 * 6 + 3], 0.1);
+    EXPECT_EQ(m.nodeDisp[1 * 6 + 5], 0.3);
+    // Two stress lines per element node: the first is layer 0, the second layer 1.
+    ASSERT_EQ(m.quadStress.size(), 56u);
+    ASSERT_EQ(m.triStress.size(), 42u);
+    for (int k = 0; k < 4; ++k)
+        for (int l = 0; l < 2; ++l) {
+            EXPECT_EQ(m.quadStress[quillon::stressIndex(4, l, k, 6)], 10 * k + l);
+            EXPECT_EQ(m.quadStress[quillon::stressIndex(4, l, k, 0)], 1.5);
+            EXPECT_EQ(m.quadStress[quillon::stressIndex(4, l, k, 3)], 0.25);
+        }
+    EXPECT_EQ(m.triStress[quillon::stressIndex(3, 1, 2, 6)], 5021);
+    // Everything selected, nothing picked.
+    EXPECT_EQ(m.selNode, std::vector<std::uint8_t>(5, 1));
+    EXPECT_EQ(m.pickNode, std::vector<std::uint8_t>(5, 0));
+    EXPECT_EQ(m.selQuad[0], 1);
+    EXPECT_EQ(m.pickTri[0], 0);
+}
+
+TEST(ResultReader, DerivedValuesAfterALoad) {
+    ResultModel m;
+    ASSERT_TRUE(load(m, squareModel().text()).ok);
+    // Largest extent 3, largest translation 0.5: the translation is drawn as 5 % of 3.
+    EXPECT_DOUBLE_EQ(m.dispScale, 0.3);
+    EXPECT_DOUBLE_EQ(m.meanShellEdge, (8 + std::sqrt(2.0)) / 7);
+    EXPECT_EQ(m.meanBeamLength, 0);
+    EXPECT_DOUBLE_EQ(m.nodePos[1].z, 0.15);
+    EXPECT_DOUBLE_EQ(m.nodePos[3].y, 1 - 0.3 * 0.25);
+    EXPECT_EQ(m.nodePos0[1].z, 0);  // as read stays
+    // The box is taken before the magnification, over the positions as read.
+    EXPECT_EQ(m.nodeBox, (quillon::Box6{0, 3, 0, 1, 0, 0}));
+    double lo, hi;
+    quillon::SelectedStressRange(m, quillon::kSe, lo, hi);
+    EXPECT_EQ(lo, 0);
+    EXPECT_EQ(hi, 5021);
+
+    m.deformed = false;
+    m.updateDisplayedPositions();
+    EXPECT_EQ(m.nodePos[1].z, 0);
+    m.deformed = true;
+    m.dispScale = 0;
+    m.updateDisplayedPositions();
+    EXPECT_EQ(m.nodePos[1].z, 0);
+    EXPECT_EQ(m.nodePos[3].y, 1);
+}
+
+TEST(ResultReader, WhiteSpaceRules) {
+    // Blank lines and blanks before numbers are fine between items, CR LF too.
+    std::string loose = squareModel().text();
+    std::string spaced;
+    for (char c : loose) {
+        if (c == '\n') spaced += "\r\n\n";
+        else if (c == ',') spaced += ",  ";
+        else spaced += c;
+    }
+    ResultModel m;
+    LoadStatus st = load(m, spaced);
+    ASSERT_TRUE(st.ok) << st.message;
+    EXPECT_EQ(m.triNodes, (std::vector<std::int32_t>{1, 4, 2}));
+    EXPECT_EQ(m.triStress[quillon::stressIndex(3, 1, 2, 6)], 5021);
+
+    // A blank between a number and the following comma is not.
+    std::string text = squareModel().text();
+    std::string blankBeforeComma = text;
+    blankBeforeComma.replace(blankBeforeComma.find("2,0,0\n"), 6, "2 ,0,0\n");
+    st = load(m, blankBeforeComma);
+    EXPECT_FALSE(st.ok);
+    EXPECT_EQ(st.message, "line 3: expected node coordinates x,y,z");
+
+    // The file must begin with the key itself.
+    st = load(m, "\n" + text);
+    EXPECT_FALSE(st.ok);
+    EXPECT_EQ(st.message, "line 1: expected NPOIN=<count>");
+    st = load(m, " " + text);
+    EXPECT_EQ(st.message, "line 1: expected NPOIN=<count>");
+
+    // Anything after the last beam is not read.
+    st = load(m, text + "trailing words 1,2,3\n");
+    EXPECT_TRUE(st.ok) << st.message;
+}
+
+TEST(ResultReader, FilesThatDoNotFollowTheLayoutNameTheLine) {
+    const std::string text = squareModel().text();  // line 12 is NELEM_S_4ND=1
+    struct Case {
+        std::string from, to, message;
+    };
+    std::vector<Case> cases = {
+        {"NELEM_S_4ND=1", "NELEM_S4ND=1", "line 12: expected NELEM_S_4ND=<count>"},
+        {"NELEM_S_4ND=1", "NELEM_S_4ND=-1", "line 12: NELEM_S_4ND=-1 is negative, expected a count of 0 or more"},
+        {"0,1,2,3\n", "0,1,5,3\n", "line 13: node index 5 is outside 0..4"},
+        {"0,1,2,3\n", "0,-1,2,3\n", "line 13: node index -1 is outside 0..4"},
+        {"0,1,2,3\n", "0;1,2,3\n", "line 13: expected four node indices a,b,c,d"},
+        {"NELEM_S_3ND=1", "NELEM_S_3ND=x", "line 22: expected NELEM_S_3ND=<count>"},
+        {"NELEM_B=0", "NELEM_B=2000000000", "line 30: NELEM_B=2000000000 is more than the file can hold"},
+        {"3,0,0\n", "3,0,abc\n", "line 6: expected node coordinates x,y,z"},
+    };
+    for (const Case& c : cases) {
+        std::string bad = text;
+        auto at = bad.find(c.from);
+        ASSERT_NE(at, std::string::npos) << c.from;
+        bad.replace(at, c.from.size(), c.to);
+        ResultModel m;
+        LoadStatus st = load(m, bad);
+        EXPECT_FALSE(st.ok) << c.to;
+        EXPECT_EQ(st.message, c.message);
+    }
+    // End of file inside a record.
+    ResultModel m;
+    std::string cut = text.substr(0, text.find("NELEM_S_3ND"));
+    LoadStatus st = load(m, cut);
+    EXPECT_EQ(st.message, "line 22: expected NELEM_S_3ND=<count>, found the end of the file");
+    cut = text.substr(0, text.find("NELEM_S_4ND") + 20);
+    st = load(m, cut);
+    EXPECT_FALSE(st.ok);
+    EXPECT_NE(st.message.find("found the end of the file"), std::string::npos) << st.message;
+}
+
+TEST(ResultReader, NodeCountBelowOneAndMissingFile) {
+    ResultModel m;
+    EXPECT_EQ(load(m, "NPOIN=0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").message, "节点数目错误!");
+    EXPECT_EQ(load(m, "NPOIN=-3\n").message, "节点数目错误!");
+    EXPECT_EQ(m.loadResultFile("/nonexistent/Quillon_AverageStrs.txt").message, "应力云图文件读取错误!");
+    EXPECT_EQ(m.loadResultFile(testsupport::testDir().string()).message, "应力云图文件读取错误!");  // a folder
+}
+
+TEST(ResultReader, NodesOnlyAndASingleNode) {
+    ResultModel m;
+    MessageLog log;
+    ASSERT_TRUE(load(m, "NPOIN=1\n1.5,-2,7\n0,0,0,1,1,1\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").ok);
+    EXPECT_EQ(m.nodeBox, (quillon::Box6{1.5, 1.5, -2, -2, 7, 7}));
+    EXPECT_EQ(m.meanShellEdge, 0);
+    EXPECT_EQ(m.meanBeamLength, 0);
+    EXPECT_EQ(m.computeSelectedBox(), m.nodeBox);  // no elements: the node box
+    // No translation at all: a warning, then the load goes on without magnification.
+    ASSERT_EQ(log.texts, (std::vector<std::string>{"Warning! The Maximum translation displacement is zero!"}));
+    EXPECT_EQ(m.dispScale, 0);
+    EXPECT_EQ(m.nodePos[0].z, 7);
+    EXPECT_TRUE(std::isfinite(m.nodePos[0].x));
+}
+
+TEST(ResultReader, SelectedBoxFollowsTheFlags) {
+    ResultText r = squareModel();
+    testsupport::BeamText b;
+    b.snd = "-5,0,0";
+    b.end = "-4,0,9";
+    r.beams.push_back(b);
+    ResultModel m;
+    ASSERT_TRUE(load(m, r.text()).ok);
+    m.deformed = false;
+    m.updateDisplayedPositions();
+    EXPECT_EQ(m.computeSelectedBox(), (quillon::Box6{-5, 3, 0, 1, 0, 9}));  // beam ends, not its mesh
+    m.selBeam[0] = 0;
+    m.selTri[0] = 0;
+    EXPECT_EQ(m.computeSelectedBox(), (quillon::Box6{0, 2, 0, 1, 0, 0}));
+    m.selQuad[0] = 0;
+    m.pickQuad[0] = 1;  // picked but not selected does not count
+    EXPECT_EQ(m.computeSelectedBox(), (quillon::Box6{1e20, -1e20, 1e20, -1e20, 1e20, -1e20}));
+    EXPECT_EQ(m.selBox, (quillon::Box6{1e20, -1e20, 1e20, -1e20, 1e20, -1e20}));
+}
+
+testsupport::BeamText stiffener() {
+    testsupport::BeamText b;
+    b.number = 77;
+    b.snd = "0,0,0";
+    b.end = "2,0,0";
+    b.points = {"0,0,-0.1", "2,0,-0.1", "0,0.1,-0.1", "2,0.1,-0.1"};
+    b.disps = {"0,0,1,0,0,0", "0,0,2,0,0,0", "0,0,3,0,0,0", "0,0,4,0,0,0"};
+    b.cells = {"0,1,3,2"};
+    b.stressBase = -40;
+    return b;
+}
+
+TEST(ResultReader, BeamsWithTheirSurfaceMeshes) {
+    ResultText r = squareModel();
+    r.beams = {stiffener()};
+    ResultModel m;
+    LoadStatus st = load(m, r.text());
+    ASSERT_TRUE(st.ok) << st.message;
+    ASSERT_EQ(m.beamCount, 1);
+    const quillon::BeamElement& b = m.beams[0];
+    EXPECT_EQ(b.number, 77);
+    EXPECT_EQ(b.meshPointCount, 4);
+    EXPECT_EQ(b.cellCount, 1);
+    EXPECT_EQ(b.cellNodes, (std::vector<std::int32_t>{0, 1, 3, 2}));
+    EXPECT_EQ(b.cellStress[quillon::stressIndex(4, 1, 3, 6)], -40 + 6 + 1);
+    EXPECT_EQ(b.start0.x, 0);
+    EXPECT_EQ(b.end0.x, 2);
+    EXPECT_DOUBLE_EQ(m.meanBeamLength, 2);
+    // The ends move with their nearest mesh points: 0 for the start, 1 for the end.
+    EXPECT_DOUBLE_EQ(m.dispScale, 0.3);
+    EXPECT_DOUBLE_EQ(b.start.z, 0.3 * 1);
+    EXPECT_DOUBLE_EQ(b.end.z, 0.3 * 2);
+    EXPECT_DOUBLE_EQ(b.meshPos[3].z, -0.1 + 0.3 * 4);
+    EXPECT_EQ(b.dispScale, m.dispScale);
+    double lo, hi;
+    quillon::SelectedStressRange(m, quillon::kSe, lo, hi);
+    EXPECT_EQ(lo, -40);
+    EXPECT_EQ(hi, 5021);
+    EXPECT_TRUE(quillon::BeamStressRange(b, 0, lo, hi));
+    EXPECT_EQ(lo, 1.5);
+    EXPECT_EQ(hi, 1.5);
+    // A cell index beyond the beam's own mesh points.
+    r.beams[0].cells = {"0,1,4,2"};
+    EXPECT_EQ(load(m, r.text()).message, "line 44: mesh point index 4 is outside 0..3");
+}
+
+TEST(ResultReader, BeamWithoutMeshOrCells) {
+    ResultText r = squareModel();
+    testsupport::BeamText empty;
+    empty.snd = "0,0,5";
+    empty.end = "1,0,5";
+    r.beams = {empty, stiffener()};
+    ResultModel m;
+    LoadStatus st = load(m, r.text());
+    ASSERT_TRUE(st.ok) << st.message;
+    const quillon::BeamElement& b = m.beams[0];
+    EXPECT_EQ(b.meshPointCount, 0);
+    // Without mesh points the ends keep their positions as read.
+    EXPECT_EQ(b.start.z, 5);
+    EXPECT_EQ(b.end.x, 1);
+    double lo = 123, hi = 456;
+    EXPECT_FALSE(quillon::BeamStressRange(b, quillon::kSe, lo, hi));
+    EXPECT_EQ(lo, 123);
+    quillon::SelectedStressRange(m, quillon::kSe, lo, hi);  // the empty beam adds nothing
+    EXPECT_EQ(lo, -40);
+    m.selBeam[1] = 0;
+    quillon::SelectedStressRange(m, quillon::kSe, lo, hi);
+    EXPECT_EQ(lo, 0);
+}
+
+TEST(BeamElement, NearestMeshPoint) {
+    quillon::BeamElement b;
+    quillon::Point3D origin;
+    origin.x = origin.y = origin.z = 0;
+    EXPECT_EQ(b.nearestMeshPoint(origin), 0);
+    b.meshPos0.resize(1);
+    b.meshPos0[0].x = 100;
+    b.meshPointCount = 1;
+    EXPECT_EQ(b.nearestMeshPoint(origin), 0);  // one point: not even measured
+    b.meshPos0 = {{0, 0, 1}, {0, 0, -1}, {0, 0, 0.5}, {0.5, 0, 0}};
+    b.meshPointCount = 4;
+    EXPECT_EQ(b.nearestMeshPoint(origin), 2);  // the lower of two equal distances wins
+    b.meshPos0[3] = {0, 0, 2, 99};
+    b.meshPos0[2] = {0, 0, 1.5, 99};
+    EXPECT_EQ(b.nearestMeshPoint(origin), 0);
+}
+
+TEST(ResultModel, ASecondLoadReplacesTheFirstAndAFailedOneKeepsIt) {
+    ResultText big = squareModel();
+    big.beams = {stiffener(), stiffener()};
+    ResultModel m;
+    ASSERT_TRUE(load(m, big.text()).ok);
+    m.pickQuad[0] = 1;
+    m.selTri[0] = 0;
+    m.nodeMode = quillon::Selected;
+    m.shellNumberMode = quillon::All;
+    m.deformed = false;
+    m.colourTable[0] = 0x123456;
+
+    ResultModel before = m;
+    // A failed load changes nothing at all.
+    std::string bad = big.text();
+    bad.resize(bad.size() - 30);
+    EXPECT_FALSE(load(m, bad).ok);
+    EXPECT_EQ(m.nodeCount, before.nodeCount);
+    EXPECT_EQ(m.beams.size(), 2u);
+    EXPECT_EQ(m.pickQuad[0], 1);
+    EXPECT_EQ(m.selTri[0], 0);
+    EXPECT_EQ(m.quadStress, before.quadStress);
+    EXPECT_EQ(m.nodeBox, before.nodeBox);
+
+    // A good one replaces every array, count and flag; settings carry over.
+    ResultText small;
+    small.nodes = {"10,10,10", "11,10,10", "10,11,10"};
+    small.disps = {"0,0,1,0,0,0", "0,0,0,0,0,0", "0,0,0,0,0,0"};
+    small.tris = {"0,1,2"};
+    ASSERT_TRUE(load(m, small.text()).ok);
+    EXPECT_EQ(m.nodeCount, 3);
+    EXPECT_EQ(m.quadCount, 0);
+    EXPECT_EQ(m.triCount, 1);
+    EXPECT_EQ(m.beamCount, 0);
+    EXPECT_TRUE(m.quadStress.empty());
+    EXPECT_TRUE(m.beams.empty());
+    EXPECT_TRUE(m.pickQuad.empty());
+    EXPECT_EQ(m.selTri, std::vector<std::uint8_t>{1});
+    EXPECT_EQ(m.nodeBox, (quillon::Box6{10, 11, 10, 11, 10, 10}));
+    EXPECT_EQ(m.meanBeamLength, 0);
+    EXPECT_EQ(m.nodeMode, quillon::Selected);
+    EXPECT_EQ(m.shellNumberMode, quillon::All);
+    EXPECT_FALSE(m.deformed);
+    EXPECT_EQ(m.nodePos[0].z, 10);  // undeformed, as the setting says
+    EXPECT_EQ(m.colourTable[0], 0x123456);
+
+    m.releaseArrays();
+    EXPECT_EQ(quillon::modelArrayBytes(m), m.colourTable.capacity() * sizeof(std::int32_t));
+}
+
+TEST(StressScale, LevelsByRepeatedAddition) {
+    std::vector<double> L = quillon::BuildContourLevels(0.1, 1.0, 9);
+    ASSERT_EQ(L.size(), 10u);
+    EXPECT_EQ(L[0], 0.1);
+    EXPECT_EQ(L[9], 1.0);
+    double x = 0.1 + 0.1;
+    for (int i = 1; i < 9; ++i) {
+        EXPECT_EQ(L[i], x) << i;
+        x += 0.1;
+    }
+    // Nothing selected: the levels run down from 1e20 to -1e20.
+    L = quillon::BuildContourLevels(1e20, -1e20, 9);
+    EXPECT_EQ(L[0], 1e20);
+    EXPECT_EQ(L[9], -1e20);
+    EXPECT_LT(L[5], L[4]);
+    L = quillon::BuildContourLevels(3, 3, 9);
+    EXPECT_EQ(L, std::vector<double>(10, 3.0));
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+#pragma once
+// The viewer's in-memory model of one average-stress result file.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+// One point with a carried scalar.
+struct Point3D {
+    double x = 0, y = 0, z = 0;
+    double value = 1e-15;
+};
+
+using Box6 = std::array<double, 6>;  // xmin, xmax, ymin, ymax, zmin, zmax
+
+// Display filters of the Plot Settings.
+enum DisplayFilter : std::int32_t { All = 0, Selected = 1, None = 2 };
+
+// Seven stress values per element node and layer: Sx, Sy, Sz, Txy, Txz, Tyz, Se.
+constexpr int kStressComponents = 7;
+// Index of layer l, element node k, component c within the block of an element with n nodes.
+constexpr std::size_t stressIndex(int n, int layer, int node, int component) {
+    return static_cast<std::size_t>(layer * kStressComponents * n + node * kStressComponents + component);
+}
+
+// One beam with its end points and its own surface mesh of four-node cells.
+struct BeamElement {
+    std::int32_t number = 0;
+    Point3D start, end;    // displayed
+    Point3D start0, end0;  // as read
+    std::int32_t meshPointCount = 0;
+    std::int32_t dofPerNode = 6;
+    std::vector<Point3D> meshPos;   // displayed
+    std::vector<Point3D> meshPos0;  // as read
+    std::vector<double> meshDisp;   // 6 per mesh point
+    std::int32_t cellCount = 0;
+    std::int32_t nodesPerCell = 4;
+    std::vector<std::int32_t> cellNodes;  // 4 per cell
+    std::vector<double> cellStress;       // 56 per cell
+    double dispScale = 0;
+    bool deformed = true;
+
+    // Index of the mesh point (as read) nearest to p; the lower index wins a tie.
+    std::int32_t nearestMeshPoint(const Point3D& p) const;
+    void updateDisplayedPositions();
+};
+
+// Outcome of a load: on failure `message` says what went wrong (with the line where the
+// file stopped following its layout) and the model is left as it was.
+struct LoadStatus {
+    bool ok = true;
+    std::string message;
+};
+
+class ResultModel {
+public:
+    std::int32_t nodeCount = 0;
+    std::vector<Point3D> nodePos;   // displayed
+    std::vector<Point3D> nodePos0;  // as read
+    std::vector<double> nodeDisp;   // dofPerNode per node
+    std::int32_t dofPerNode = 6;
+    std::vector<double> quadStress;  // 56 per four-node shell
+    std::vector<double> triStress;   // 42 per three-node shell
+    std::int32_t quadCount = 0;
+    std::int32_t triCount = 0;
+    std::int32_t nodesPerQuad = 4;
+    std::int32_t nodesPerTri = 3;
+    std::vector<std::int32_t> quadNodes;
+    std::vector<std::int32_t> triNodes;
+    std::int32_t beamCount = 0;
+    std::vector<BeamElement> beams;
+    Box6 nodeBox{};
+    Box6 selBox{};
+    double dispScale = 0;
+    bool deformed = true;
+
+    static constexpr std::int32_t kRed = 0x0000FF, kOrange = 0x007FFF, kYellow = 0x00FFFF,
+                                  kYellowGreen = 0x00FF7F, kGreen = 0x00FF00,
+                                  kSpringGreen = 0x7FFF00, kCyan = 0xFFFF00, kAzure = 0xFF7F00,
+                                  kBlue = 0xFF0000;
+    std::vector<std::int32_t> colourTable{kBlue, kAzure, kCyan, kSpringGreen, kGreen,
+                                          kYellowGreen, kYellow, kOrange, kRed};
+    std::int32_t colourCount = 9;
+
+    std::vector<std::uint8_t> selQuad, selTri, selBeam, selNode;
+    std::vector<std::uint8_t> pickQuad, pickTri, pickBeam, pickNode;
+
+    double meanShellEdge = 0;
+    double meanBeamLength = 0;
+
+    std::int32_t shellNumberMode = None;
+    std::int32_t beamNumberMode = None;
+    std::int32_t nodeNumberMode = None;
+    std::int32_t shellOutlineMode = All;
+    std::int32_t beamMeshLineMode = All;
+    std::int32_t nodeMode = None;
+
+    // Replaces the contents with the file's. On failure nothing changes. The display
+    // filters, `deformed` and the colour table carry over to the new contents.
+    LoadStatus loadResultFile(const std::string& path);
+    // Releases every array of the last load (counts keep their values).
+    void releaseArrays();
+    Box6 computeNodeBox();
+    Box6 computeSelectedBox();
+    void updateDisplayedPositions();
+    double AutoDeformationScale();
+
+private:
+    // The steps after the file was read: flags, box, mean lengths, magnification, positions.
+    void finishLoad();
+    void computeMeanLengths();
+};
+
+// Reads a result file into `model`, which must be freshly constructed apart from its
+// settings. Fills counts and arrays only; the derived values are the caller's.
+LoadStatus readResultFile(const std::string& path, ResultModel& model);
+
+// Bytes held by all arrays of the model (for memory measurements).
+std::size_t modelArrayBytes(const ResultModel& model);
+
+}  // namespace quillon

@@ -1,0 +1,184 @@
+// Reader of average-stress result files. The file is read front to back with the scan rules
+// of common::TextScanner; the reader stops at the first item that does not follow the layout
+// and says which line it is on and what was expected there.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "common/text_scanner.h"
+#include "viewer/model/result_model.h"
+
+namespace quillon {
+namespace {
+
+// Fewest bytes a record can take in a file. A large count that needs more than the file
+// holds is refused before anything is allocated for it; small ones meet the end of the file.
+constexpr std::int32_t kCheckedCount = 100000;
+constexpr std::uint64_t kMinNodeBytes = 16;
+constexpr std::uint64_t kMinQuadBytes = 100;
+constexpr std::uint64_t kMinTriBytes = 80;
+constexpr std::uint64_t kMinBeamBytes = 40;
+
+class Reader {
+public:
+    Reader(const std::string& path, ResultModel& model) : path_(path), m_(model) {}
+
+    LoadStatus run() {
+        if (!s_.open(path_)) return {false, "应力云图文件读取错误!"};
+        std::error_code ec;
+        fileSize_ = std::filesystem::file_size(path_, ec);
+        if (ec) fileSize_ = UINT64_MAX;
+        bool complete = readAll();
+        if (s_.readError()) return {false, "应力云图文件读取错误!"};
+        return complete ? LoadStatus{} : status_;
+    }
+
+private:
+    bool readAll() {
+        std::int32_t n = 0;
+        if (!s_.match("NPOIN=") || !s_.readInt(n)) return expected("NPOIN=<count>");
+        if (n < 1) return fail("节点数目错误!");
+        if (!fits(n, kMinNodeBytes, "NPOIN")) return false;
+        s_.skipSpace();
+        m_.nodeCount = n;
+        std::size_t nodes = static_cast<std::size_t>(n);
+        m_.nodePos.resize(nodes);
+        if (!points(m_.nodePos, "node coordinates x,y,z")) return false;
+        m_.nodePos0 = m_.nodePos;
+        m_.nodeDisp.resize(nodes * 6);
+        if (!displacements(m_.nodeDisp, nodes)) return false;
+
+        if (!count("NELEM_S_4ND", m_.quadCount, kMinQuadBytes)) return false;
+        if (!shells(4, m_.quadCount, m_.nodeCount, m_.quadNodes, m_.quadStress, "node")) return false;
+        if (!count("NELEM_S_3ND", m_.triCount, kMinTriBytes)) return false;
+        if (!shells(3, m_.triCount, m_.nodeCount, m_.triNodes, m_.triStress, "node")) return false;
+        if (!count("NELEM_B", m_.beamCount, kMinBeamBytes)) return false;
+        m_.beams.resize(static_cast<std::size_t>(m_.beamCount));
+        for (BeamElement& b : m_.beams)
+            if (!beam(b)) return false;
+        // Whatever follows the last beam is not part of the layout.
+        return true;
+    }
+
+    bool beam(BeamElement& b) {
+        if (!s_.match("BEI=") || !s_.readInt(b.number)) return expected("BEI=<number>");
+        s_.skipSpace();
+        if (!bracketed("SND(", b.start)) return false;
+        if (!bracketed("END(", b.end)) return false;
+        b.start0 = b.start;
+        b.end0 = b.end;
+        if (!count("NPOIN", b.meshPointCount, kMinNodeBytes)) return false;
+        std::size_t points = static_cast<std::size_t>(b.meshPointCount);
+        b.meshPos.resize(points);
+        if (!this->points(b.meshPos, "mesh point coordinates x,y,z")) return false;
+        b.meshPos0 = b.meshPos;
+        b.meshDisp.resize(points * 6);
+        if (!displacements(b.meshDisp, points)) return false;
+        if (!count("NELEM", b.cellCount, kMinQuadBytes)) return false;
+        return shells(4, b.cellCount, b.meshPointCount, b.cellNodes, b.cellStress, "mesh point");
+    }
+
+    // "KEY=%d\n" with a count that must not be negative.
+    bool count(const char* key, std::int32_t& value, std::uint64_t minBytes) {
+        std::string k = std::string(key) + "=";
+        if (!s_.match(k) || !s_.readInt(value)) return expected(k + "<count>");
+        if (value < 0) return fail("line " + std::to_string(s_.line()) + ": " + k + std::to_string(value) +
+                                   " is negative, expected a count of 0 or more");
+        if (!fits(value, minBytes, key)) return false;
+        s_.skipSpace();
+        return true;
+    }
+
+    bool fits(std::int32_t value, std::uint64_t minBytes, const char* key) {
+        if (value <= kCheckedCount || static_cast<std::uint64_t>(value) * minBytes <= fileSize_) return true;
+        return fail("line " + std::to_string(s_.line()) + ": " + key + "=" + std::to_string(value) +
+                    " is more than the file can hold");
+    }
+
+    // "%lf,%lf,%lf\n" for every point.
+    bool points(std::vector<Point3D>& pts, const char* what) {
+        for (Point3D& p : pts) {
+            if (!s_.readDouble(p.x) || !s_.match(',') || !s_.readDouble(p.y) || !s_.match(',') ||
+                !s_.readDouble(p.z))
+                return expected(what);
+            s_.skipSpace();
+        }
+        return true;
+    }
+
+    // "%lf,%lf,%lf,%lf,%lf,%lf\n" for every point.
+    bool displacements(std::vector<double>& disp, std::size_t points) {
+        for (std::size_t i = 0; i < points; ++i)
+            if (!values(&disp[i * 6], 6, "six displacement values u,v,w,rx,ry,rz")) return false;
+        return true;
+    }
+
+    // n reals separated by commas, then white space.
+    bool values(double* out, int n, const char* what) {
+        for (int k = 0; k < n; ++k)
+            if ((k > 0 && !s_.match(',')) || !s_.readDouble(out[k])) return expected(what);
+        s_.skipSpace();
+        return true;
+    }
+
+    // "KEY(%lf,%lf,%lf)\n"
+    bool bracketed(const char* key, Point3D& p) {
+        std::string what = std::string(key) + "x,y,z)";
+        if (!s_.match(key) || !s_.readDouble(p.x) || !s_.match(',') || !s_.readDouble(p.y) || !s_.match(',') ||
+            !s_.readDouble(p.z) || !s_.match(')'))
+            return expected(what);
+        s_.skipSpace();
+        return true;
+    }
+
+    // `count` records of an n-node element: the index line, then for each element node the
+    // stress lines of layer 0 and layer 1.
+    bool shells(int n, std::int32_t count, std::int32_t limit, std::vector<std::int32_t>& nodes,
+                std::vector<double>& stress, const char* indexKind) {
+        std::size_t c = static_cast<std::size_t>(count);
+        nodes.resize(c * static_cast<std::size_t>(n));
+        stress.resize(c * static_cast<std::size_t>(14 * n));
+        static const char* kIndexLines[] = {"", "", "", "three node indices a,b,c", "four node indices a,b,c,d"};
+        for (std::size_t e = 0; e < c; ++e) {
+            std::int32_t* idx = &nodes[e * static_cast<std::size_t>(n)];
+            for (int k = 0; k < n; ++k) {
+                if ((k > 0 && !s_.match(',')) || !s_.readInt(idx[k])) return expected(kIndexLines[n]);
+                if (idx[k] < 0 || idx[k] >= limit)
+                    return fail("line " + std::to_string(s_.line()) + ": " + indexKind + " index " +
+                                std::to_string(idx[k]) + " is outside 0.." + std::to_string(limit - 1));
+            }
+            s_.skipSpace();
+            double* block = &stress[e * static_cast<std::size_t>(14 * n)];
+            for (int k = 0; k < n; ++k)
+                for (int layer = 0; layer < 2; ++layer)
+                    if (!values(block + stressIndex(n, layer, k, 0), kStressComponents,
+                                "a stress line Sx,Sy,Sz,Txy,Txz,Tyz,Se"))
+                        return false;
+        }
+        return true;
+    }
+
+    bool expected(const std::string& what) {
+        std::string msg = "line " + std::to_string(s_.line()) + ": expected " + what;
+        if (s_.atEnd()) msg += ", found the end of the file";
+        return fail(msg);
+    }
+
+    bool fail(std::string message) {
+        status_ = {false, std::move(message)};
+        return false;
+    }
+
+    std::string path_;
+    ResultModel& m_;
+    common::TextScanner s_;
+    std::uint64_t fileSize_ = 0;
+    LoadStatus status_;
+};
+
+}  // namespace
+
+LoadStatus readResultFile(const std::string& path, ResultModel& model) { return Reader(path, model).run(); }
+
+}  // namespace quillon

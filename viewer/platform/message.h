@@ -1,0 +1,19 @@
+#pragma once
+// Messages to the user. Every message is written as one line to standard error; a windowed
+// program additionally installs a presenter that shows it in a box.
+#include <functional>
+#include <string>
+
+namespace quillon::platform {
+
+// Shows `text` with the title `caption` (the box has no owner and an OK button).
+void messageBox(const std::string& text, const std::string& caption);
+// Shows `text` with the caption "Warning!", then ends the process with exit code 1.
+[[noreturn]] void fatal(const std::string& text);
+
+// The presenter shows a message after it has been written to standard error; none is
+// installed by default (console and headless use). Returns the previous presenter.
+using MessagePresenter = std::function<void(const std::string& text, const std::string& caption)>;
+MessagePresenter setMessagePresenter(MessagePresenter presenter);
+
+}  // namespace quillon::platform
