@@ -1,0 +1,130 @@
+#pragma once
+// The pre-processing model file of a plate-and-beam model before it is meshed and solved,
+// held in memory as one list per section, in file order.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tool/messages.h"
+
+namespace tarvik {
+
+struct Material {
+    double E = 0, Mu = 0;
+};
+struct Thickness {
+    double TK = 0;
+};
+// T-beam and L-beam sections share one shape.
+struct BeamSection {
+    double Hw = 0, Tw = 0, Bf = 0, Tf = 0;
+};
+struct CBeamSection {
+    double R = 0, T = 0;
+};
+struct GeoPoint {
+    double x = 0, y = 0, z = 0;
+    std::int32_t label = 0;
+};
+// Polygons and beam lines hold copies of the points they reference, taken when read; the
+// writer takes only the copies' labels from them.
+struct Polygon {
+    std::int32_t label = 0;
+    std::int32_t PGPtNum = 0;
+    std::vector<GeoPoint> vertices;
+    std::int32_t tag1 = 0, tag2 = 0;
+};
+struct BeamLine {
+    GeoPoint start, end;
+    double vector[3] = {0, 0, 0};
+    std::int32_t tag = 0;
+    std::int32_t BeamSecType = 0;
+    std::int32_t BeamSecIndex = 0;
+    double BeamSecOz = 0;
+    bool BeamSecMirrored = false;
+};
+struct PolygonLoad {
+    std::int32_t label = 0;
+    double value[3] = {0, 0, 0};
+};
+struct BeamLineLoad {
+    std::int32_t label = 0;
+    double value[2] = {0, 0};
+};
+struct NodalPoint {
+    double x = 0, y = 0, z = 0;
+};
+struct Shell4Element {
+    std::int32_t node[4] = {0, 0, 0, 0};
+    std::int32_t tag = 0;
+};
+struct Shell3Element {
+    std::int32_t node[3] = {0, 0, 0};
+    std::int32_t tag = 0;
+};
+struct BeamElement {
+    std::int32_t node[2] = {0, 0};
+    std::int32_t tag = 0;
+};
+struct GlueElement {
+    std::int32_t value[3] = {0, 0, 0};
+};
+struct RestrictedNode {
+    std::int32_t label = 0;
+    std::int32_t value[6] = {0, 0, 0, 0, 0, 0};
+};
+struct Force {
+    std::int32_t label = 0;
+    double value[6] = {0, 0, 0, 0, 0, 0};
+};
+
+// One section: the count as the file gave it (zero or less means no records, and is written
+// back as read) and the records. The reader keeps records.size() == max(count, 0).
+template <class Record>
+struct Section {
+    std::int32_t count = 0;
+    std::vector<Record> records;
+};
+
+struct PreModel {
+    Section<Material> materials;              // NMT
+    Section<Thickness> thicknesses;           // NTK
+    Section<BeamSection> tBeamSections;       // NTBS
+    Section<BeamSection> lBeamSections;       // NLBS
+    Section<CBeamSection> cBeamSections;      // NCBS
+    Section<GeoPoint> geoPoints;              // NGPT
+    Section<Polygon> polygons;                // NPG
+    Section<BeamLine> beamLines;              // NBL
+    Section<PolygonLoad> polygonLoads;        // NDL_PG
+    Section<BeamLineLoad> beamLineLoads;      // NDL_BL
+    Section<NodalPoint> nodalPoints;          // NPOIN
+    Section<Shell4Element> shell4Elements;    // NELEM_S_4ND
+    Section<Shell3Element> shell3Elements;    // NELEM_S_3ND
+    Section<BeamElement> beamElements;        // NELEM_B
+    Section<GlueElement> glueElements;        // NELEM_G
+    Section<RestrictedNode> restrictedNodes;  // NRN
+    Section<Force> forces;                    // NFOR
+};
+
+// Empties the model, then reads the file. False after a warning: the file cannot be opened
+// or read, its version is not 2.0, a line does not follow the grammar (the warning names the
+// line and what was expected), a point number is outside the geometric point list, or a
+// polygon has no vertices (reported on the console, with a wait for a key).
+bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput& messages);
+
+// Writes the whole model. The text goes to a temporary file beside `path`, which replaces
+// `path` only when everything was written and closed; on any failure `path` is untouched,
+// the temporary file is removed, the two save warnings are given and the result is false.
+// Sets the process locale to the user's for everything but numbers; the numbers are always
+// written with a full stop and no grouping.
+bool WritePreModel(const PreModel& model, const std::string& path, const MessageOutput& messages);
+
+// Adds the offset to every geometric point and every nodal point. The copies inside polygons
+// and beam lines keep their coordinates.
+void OffsetPreModel(PreModel& model, double dx, double dy, double dz);
+
+// An offset from a command-line text as atof reads it: the longest leading number, 0 when
+// the text does not start with one ("2.5mm" gives 2.5, "abc" gives 0).
+double OffsetFromText(const char* text);
+
+}  // namespace tarvik
