@@ -1,0 +1,242 @@
+// The tarvik program run on files: exit status, standard output and error, the files left.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+
+#include "tests/tool/tool_test_support.h"
+
+namespace {
+
+using tarvik_test::ModelText;
+using tarvik_test::ReadText;
+using tarvik_test::TempDir;
+using tarvik_test::WriteText;
+
+struct RunResult {
+    int status = -1;
+    std::string out, err;
+};
+
+struct RunOptions {
+    std::vector<std::string> env;  // extra NAME=VALUE entries
+    rlim_t fileSizeLimit = RLIM_INFINITY;
+};
+
+// Runs tarvik with `args`, standard input from /dev/null.
+RunResult RunTarvik(const TempDir& dir, const std::vector<std::string>& args,
+                    const RunOptions& options = {}) {
+    std::string outPath = dir.file(".stdout"), errPath = dir.file(".stderr");
+    pid_t pid = fork();
+    if (pid == 0) {
+        int in = open("/dev/null", O_RDONLY);
+        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        for (const std::string& e : options.env) putenv(const_cast<char*>(e.c_str()));
+        if (options.fileSizeLimit != RLIM_INFINITY) {
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit lim{options.fileSizeLimit, options.fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &lim);
+        }
+        std::vector<char*> argv{const_cast<char*>(TARVIK_EXE)};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(TARVIK_EXE, argv.data());
+        _exit(127);
+    }
+    RunResult r;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = ReadText(outPath);
+    r.err = ReadText(errPath);
+    std::filesystem::remove(outPath);
+    std::filesystem::remove(errPath);
+    return r;
+}
+
+TEST(TarvikProgram, ZeroOffsetRewritesTheExampleUnchanged) {
+    TempDir dir;
+    RunResult r =
+        RunTarvik(dir, {tarvik_test::ExampleModelPath(), dir.file("out.txt"), "0", "0", "0"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(ReadText(dir.file("out.txt")), ReadText(tarvik_test::ExampleModelPath()));
+}
+
+TEST(TarvikProgram, OffsetsPointsAndRewritesLabels) {
+    TempDir dir;
+    WriteText(dir.file("in.txt"),
+              ModelText({{"NGPT", "1\r\n5:1,1,1\r\n"},
+                         {"NPOIN", "4\r\n0:0,0,0\r\n0:0,0,0\r\n0:0,0,0\r\n7:1,2,3\r\n"}}));
+    RunResult r = RunTarvik(dir, {dir.file("in.txt"), dir.file("out.txt"), "1.5", "abc", "1e3"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string out = ReadText(dir.file("out.txt"));
+    EXPECT_NE(out.find("NGPT=1\n0:2.50000,1.00000,1001.00000\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("\n3:2.50000,2.00000,1003.00000\nNumber of four"), std::string::npos) << out;
+    EXPECT_EQ(out.find('\r'), std::string::npos);
+
+    // Extra arguments are ignored; "2.5mm" is 2.5.
+    r = RunTarvik(dir, {dir.file("out.txt"), dir.file("out2.txt"), "2.5mm", "0", "-1e3", "extra"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(ReadText(dir.file("out2.txt")).find("\n3:5.00000,2.00000,3.00000\n"),
+              std::string::npos);
+}
+
+TEST(TarvikProgram, InPlace) {
+    TempDir dir;
+    WriteText(dir.file("m.txt"), ReadText(tarvik_test::ExampleModelPath()));
+    RunResult r = RunTarvik(dir, {dir.file("m.txt"), dir.file("m.txt"), "0", "0", "-1"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(ReadText(dir.file("m.txt")).find("NPOIN=6\n0:0.00000,0.00000,-1.00000\n"),
+              std::string::npos);
+    EXPECT_EQ(dir.listing(), "m.txt\n");
+}
+
+TEST(TarvikProgram, UsageHelpAndVersion) {
+    TempDir dir;
+    RunResult r = RunTarvik(dir, {"a", "b", "0", "0"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("usage: tarvik INPUT OUTPUT DX DY DZ\n", 0), 0u) << r.err;
+    EXPECT_EQ(RunTarvik(dir, {}).status, 2);
+
+    r = RunTarvik(dir, {"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("usage: tarvik INPUT OUTPUT DX DY DZ\n", 0), 0u);
+    EXPECT_EQ(r.err, "");
+
+    r = RunTarvik(dir, {"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string("tarvik ") + TARVIK_VERSION + "\n");
+}
+
+// Every failure: status 1, its message, and the existing output byte for byte as it was.
+TEST(TarvikProgram, FailuresLeaveTheOutputUntouched) {
+    TempDir dir;
+    const std::string old = "previous output\r\n";
+    struct Case {
+        std::string input;  // empty: no input file
+        std::string out, err;
+    };
+    const Case cases[] = {
+        {"", "", "tarvik: Warning! 单元信息文件读取错误!\n"},
+        {ModelText({}, "### Halvo R2.01 ###\n"), "", "tarvik: Warning! 前处理文本文件版本错误!\n"},
+        {ModelText({{"NGPT", "1\n0:1 ,2,3\n"}}), "",
+         "tarvik: Warning! " + dir.file("in.txt") + " line 8: expected \",\" in NGPT record 0\n"},
+        {ModelText({{"NPG", "1\n0[0]:[0,0]\n"}}), "错误:PGPtNum<=0\n", ""},
+        {ModelText({{"NGPT", "1\n0:0,0,0\n"}, {"NPG", "1\n0[1]:1[0,0]\n"}}), "",
+         "tarvik: Warning! " + dir.file("in.txt") +
+             " line 10: expected a geometric point number from 0 to 0, found 1 in NPG "
+             "record 0\n"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(dir.file("in.txt"));
+        if (!c.input.empty()) WriteText(dir.file("in.txt"), c.input);
+        WriteText(dir.file("out.txt"), old);
+        RunResult r = RunTarvik(dir, {dir.file("in.txt"), dir.file("out.txt"), "1", "1", "1"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(ReadText(dir.file("out.txt")), old);
+    }
+}
+
+TEST(TarvikProgram, FailedWriteKeepsOutputAndInputInPlace) {
+    TempDir dir;
+    const std::string model = ReadText(tarvik_test::ExampleModelPath());
+    WriteText(dir.file("in.txt"), model);
+    WriteText(dir.file("out.txt"), "old");
+    RunOptions small;
+    small.fileSizeLimit = 200;  // the output is larger: the write fails half way
+    RunResult r = RunTarvik(dir, {dir.file("in.txt"), dir.file("out.txt"), "1", "1", "1"}, small);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("tarvik: Warning! 文件保存失败!\n"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadText(dir.file("out.txt")), "old");
+
+    r = RunTarvik(dir, {dir.file("in.txt"), dir.file("in.txt"), "1", "1", "1"}, small);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(ReadText(dir.file("in.txt")), model);
+    EXPECT_EQ(dir.listing(), "in.txt\nout.txt\n");
+
+    r = RunTarvik(dir, {dir.file("in.txt"), dir.file("no/such/dir/out.txt"), "1", "1", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("tarvik: Warning! 文件保存失败!\n"
+                          "tarvik: Warning! 有可能是当前存储介质无法写入,建议更换保存路径.\n",
+                          0),
+              0u)
+        << r.err;
+}
+
+// A German locale made for the test (decimal comma, full stop grouping) must not change the
+// numbers; a locale that does not exist must not break the run.
+TEST(TarvikProgram, UserLocaleDoesNotChangeNumbers) {
+    TempDir dir;
+    std::string expectedPath = tarvik_test::ExampleModelPath();
+    std::string localeDir = dir.file("locales");
+    std::filesystem::create_directory(localeDir);
+    std::string make =
+        "localedef -i de_DE -f UTF-8 '" + localeDir + "/de_DE.UTF-8' >/dev/null 2>&1";
+    bool haveGerman = std::system(make.c_str()) == 0;
+
+    RunOptions bogus;
+    bogus.env = {"LC_ALL=xx_NOWHERE.UTF-8"};
+    RunResult r = RunTarvik(dir, {expectedPath, dir.file("bogus.txt"), "0", "0", "0"}, bogus);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadText(dir.file("bogus.txt")), ReadText(expectedPath));
+
+    if (!haveGerman) GTEST_SKIP() << "localedef could not make de_DE.UTF-8";
+    RunOptions german;
+    german.env = {"LOCPATH=" + localeDir, "LC_ALL=de_DE.UTF-8"};
+    r = RunTarvik(dir, {expectedPath, dir.file("de.txt"), "1000.5", "0", "0"}, german);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string out = ReadText(dir.file("de.txt"));
+    EXPECT_NE(out.find("\n0:1000.50000,0.00000,0.00000\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("E=2.1e+11\n"), std::string::npos);
+}
+
+// After the polygon error the program waits for a key when its input is a terminal.
+TEST(TarvikProgram, PolygonErrorWaitsForAKeyOnATerminal) {
+    TempDir dir;
+    WriteText(dir.file("in.txt"), ModelText({{"NPG", "1\n0[0]:[0,0]\n"}}));
+    std::string in = dir.file("in.txt"), out = dir.file("out.txt");
+    int master = -1;
+    pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        execl(TARVIK_EXE, TARVIK_EXE, in.c_str(), out.c_str(), "0", "0", "0",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Read until the prompt appears; the program must still be running then.
+    std::string seen;
+    while (seen.find("continue") == std::string::npos) {
+        pollfd p{master, POLLIN, 0};
+        if (poll(&p, 1, 10000) <= 0) break;
+        char buf[256];
+        ssize_t n = read(master, buf, sizeof buf);
+        if (n <= 0) break;
+        seen.append(buf, static_cast<std::size_t>(n));
+    }
+    EXPECT_NE(seen.find("错误:PGPtNum<=0"), std::string::npos) << seen;
+    int status = 0;
+    EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0);  // waiting for the key
+    ASSERT_EQ(write(master, "x", 1), 1);
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    close(master);
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+}  // namespace
