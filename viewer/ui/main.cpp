@@ -1,11 +1,14 @@
 // quillon: viewer of average-stress result files.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "viewer/model/result_model.h"
 #include "viewer/platform/message.h"
+#include "viewer/ui/app.h"
 #include "viewer/ui/info.h"
+#include "viewer/ui/snapshot.h"
 
 #ifndef QUILLON_VERSION
 #define QUILLON_VERSION "unknown"
@@ -15,14 +18,23 @@ namespace {
 
 const char* kUsage =
     "usage: quillon [RESULT_FILE]\n"
+    "       quillon --snapshot OUT.png [--size WxH] [--view ALPHA,BETA] [RESULT_FILE]\n"
     "       quillon --info RESULT_FILE\n"
     "       quillon --help | --version\n"
     "\n"
     "Shows an average-stress result file (default: Quillon_AverageStrs.txt in the working\n"
     "directory).\n"
+    "  --snapshot OUT.png   draw the picture without a window and write it as PNG\n"
+    "  --size WxH           picture size for --snapshot (default 1024x768)\n"
+    "  --view ALPHA,BETA    view angles in degrees for --snapshot (default 225,35.26)\n"
     "  --info RESULT_FILE   load the file and print a summary of the model\n"
     "  --help               print this text\n"
     "  --version            print the version\n";
+
+int usageError(const std::string& what) {
+    std::fprintf(stderr, "quillon: %s\n%s", what.c_str(), kUsage);
+    return 2;
+}
 
 int info(const std::string& path) {
     quillon::ResultModel model;
@@ -30,6 +42,42 @@ int info(const std::string& path) {
     if (!status.ok) quillon::platform::fatal(status.message);
     quillon::printModelInfo(model, stdout);
     return 0;
+}
+
+bool parseSize(const char* text, int& w, int& h) {
+    char tail = 0;
+    return std::sscanf(text, "%dx%d%c", &w, &h, &tail) == 2 && w > 0 && h > 0 && w <= 16384 && h <= 16384;
+}
+
+bool parseView(const char* text, double& a, double& b) {
+    char tail = 0;
+    return std::sscanf(text, "%lf,%lf%c", &a, &b, &tail) == 2;
+}
+
+int snapshot(int argc, char** argv) {
+    quillon::SnapshotRequest r;
+    r.resultFile = quillon::kStartupFile;
+    bool haveFile = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--snapshot" && hasValue) {
+            r.output = argv[++i];
+        } else if (arg == "--size" && hasValue) {
+            if (!parseSize(argv[++i], r.width, r.height)) return usageError("--size wants WxH, e.g. 1024x768");
+        } else if (arg == "--view" && hasValue) {
+            double a = 0, b = 0;
+            if (!parseView(argv[++i], a, b)) return usageError("--view wants ALPHA,BETA in degrees");
+            r.alpha = a;
+            r.beta = b;
+        } else if (!arg.empty() && arg[0] != '-' && !haveFile) {
+            r.resultFile = arg;
+            haveFile = true;
+        } else {
+            return usageError("unexpected argument " + arg);
+        }
+    }
+    return quillon::renderSnapshot(r);
 }
 
 }  // namespace
@@ -44,13 +92,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc >= 2 && std::strcmp(argv[1], "--info") == 0) {
-        if (argc != 3) {
-            std::fputs(kUsage, stderr);
-            return 2;
-        }
+        if (argc != 3) return usageError("--info wants one result file");
         return info(argv[2]);
     }
-    std::fputs("quillon: the window is not available in this build; use --info\n", stderr);
-    std::fputs(kUsage, stderr);
-    return 2;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--snapshot") == 0) return snapshot(argc, argv);
+    return usageError("the window is not available in this build; use --snapshot or --info");
 }

@@ -1,0 +1,38 @@
+#include <png.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "viewer/platform/offscreen_gl.h"
+
+namespace quillon::platform {
+
+bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    if (rgb.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) return false;
+    bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+    png_image_free(&image);
+    return ok;
+}
+
+bool readPng(const std::string& path, int& width, int& height, std::vector<std::uint8_t>& rgb) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+    image.format = PNG_FORMAT_RGB;
+    rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return false;
+    }
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    return true;
+}
+
+}  // namespace quillon::platform

@@ -1,0 +1,159 @@
+#include "viewer/render/frame.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <utility>
+
+#include "viewer/render/mesh_drawing.h"
+
+namespace quillon {
+namespace {
+
+Matrix4 readModelView() {
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    Matrix4 out;
+    for (int i = 0; i < 16; ++i) out[static_cast<std::size_t>(i)] = m[i];
+    return out;
+}
+
+}  // namespace
+
+bool invertMatrix(const Matrix4& m, Matrix4& out) {
+    double a[4][4];
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) a[r][c] = m[static_cast<std::size_t>(4 * c + r)];
+    int pivotRow[4], pivotCol[4];
+    bool used[4] = {false, false, false, false};
+    for (int step = 0; step < 4; ++step) {
+        // Full pivoting: the largest remaining element in absolute value.
+        double best = -1;
+        int row = 0, col = 0;
+        for (int r = 0; r < 4; ++r) {
+            if (used[r]) continue;
+            for (int c = 0; c < 4; ++c)
+                if (!used[c] && std::fabs(a[r][c]) > best) {
+                    best = std::fabs(a[r][c]);
+                    row = r;
+                    col = c;
+                }
+        }
+        used[col] = true;
+        if (row != col)
+            for (int c = 0; c < 4; ++c) std::swap(a[row][c], a[col][c]);
+        pivotRow[step] = row;
+        pivotCol[step] = col;
+        double pivot = a[col][col];
+        if (pivot + 1.0 == 1.0) return false;
+        double inv = 1.0 / pivot;
+        a[col][col] = 1.0;
+        for (int c = 0; c < 4; ++c) a[col][c] *= inv;
+        for (int r = 0; r < 4; ++r) {
+            if (r == col) continue;
+            double f = a[r][col];
+            a[r][col] = 0;
+            for (int c = 0; c < 4; ++c) a[r][c] -= a[col][c] * f;
+        }
+    }
+    // Undo the row interchanges as column interchanges, last first.
+    for (int step = 3; step >= 0; --step)
+        if (pivotRow[step] != pivotCol[step])
+            for (int r = 0; r < 4; ++r) std::swap(a[r][pivotRow[step]], a[r][pivotCol[step]]);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) out[static_cast<std::size_t>(4 * c + r)] = a[r][c];
+    return true;
+}
+
+void lightPosition(const Matrix4& modelView, const ViewState& v, double q[3]) {
+    Matrix4 inverse = kIdentity4;
+    invertMatrix(modelView, inverse);  // the camera only builds invertible matrices
+    double p[4] = {(v.left + v.right) / 2, (v.bottom + v.top) / 2, 2 * v.zFar, 1};
+    for (int r = 0; r < 3; ++r) {
+        q[r] = 0;
+        for (int c = 0; c < 4; ++c) q[r] += inverse[static_cast<std::size_t>(4 * c + r)] * p[c];
+    }
+}
+
+void SetupLighting(const ViewState& view) {
+    double q[3];
+    lightPosition(readModelView(), view, q);
+    const GLfloat ambient[] = {0.2f, 0.2f, 0.2f, 1.0f};
+    const GLfloat diffuse[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GLfloat specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GLfloat position[] = {static_cast<GLfloat>(q[0]), static_cast<GLfloat>(q[1]), static_cast<GLfloat>(q[2]), 0.0f};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+}
+
+void DrawPickRectangle(const ViewState& v, const InteractionState& it) {
+    auto ndcX = [&](int px) { return static_cast<GLfloat>((px - v.W / 2) / (v.W / 2)); };
+    auto ndcY = [&](int py) { return static_cast<GLfloat>((v.H / 2 - py) / (v.H / 2)); };
+    glLineWidth(1);
+    glColor3f(1, 1, 1);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glRectf(ndcX(it.anchorX), ndcY(it.anchorY), ndcX(it.cornerX), ndcY(it.cornerY));
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+}
+
+void RenderScene(AppState& s) {
+    const ResultModel& m = s.model;
+    s.savedModelView = readModelView();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SetupLighting(s.view);
+
+    // Outlines are pulled towards the viewer so that they show on coplanar filled faces.
+    glEnable(GL_POLYGON_OFFSET_LINE);
+    glPolygonOffset(-1.0f, -1.0f);
+    // Picked elements first: at equal depth the first fragment stays, so a shared edge shows
+    // in the picked colour.
+    for (std::int32_t e = 0; e < m.quadCount; ++e)
+        if (m.pickQuad[static_cast<std::size_t>(e)]) DrawQuadOutline(m, e);
+    for (std::int32_t e = 0; e < m.triCount; ++e)
+        if (m.pickTri[static_cast<std::size_t>(e)]) DrawTriangleOutline(m, e);
+    for (std::int32_t e = 0; e < m.quadCount; ++e)
+        if (!m.pickQuad[static_cast<std::size_t>(e)]) DrawQuadOutline(m, e);
+    for (std::int32_t e = 0; e < m.triCount; ++e)
+        if (!m.pickTri[static_cast<std::size_t>(e)]) DrawTriangleOutline(m, e);
+    for (std::int32_t b = 0; b < m.beamCount; ++b)
+        if (m.pickBeam[static_cast<std::size_t>(b)]) DrawBeamSurface(m, b);
+    for (std::int32_t b = 0; b < m.beamCount; ++b)
+        if (!m.pickBeam[static_cast<std::size_t>(b)]) DrawBeamSurface(m, b);
+
+    glDisable(GL_POLYGON_OFFSET_LINE);
+    glDisable(GL_LIGHTING);
+    DrawNodeMarkers(m);
+    glEnable(GL_LIGHTING);
+
+    const InteractionState& it = s.interaction;
+    bool pickRectangle = it.mode >= PickShells && it.mode <= UnpickNodes && it.rectanglePick == 1 && it.clickCount == 1;
+    bool zoomRectangle = it.mode == ZoomWindow && it.clickCount == 1;
+    if (pickRectangle || zoomRectangle) {
+        glDisable(GL_LIGHTING);
+        glDisable(GL_DEPTH_TEST);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+        DrawPickRectangle(s.view, it);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_LIGHTING);
+    }
+    glFinish();
+}
+
+void PaintOverlays(AppState&, platform::OverlayCanvas&) {
+    // Number labels and the legend are drawn here, over the finished picture.
+}
+
+}  // namespace quillon

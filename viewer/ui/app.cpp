@@ -1,0 +1,56 @@
+#include "viewer/ui/app.h"
+
+#include <GL/gl.h>
+
+#include "viewer/render/frame.h"
+#include "viewer/ui/camera.h"
+
+namespace quillon {
+namespace {
+Point3D centreOf(const Box6& b) {
+    Point3D c;
+    c.x = (b[0] + b[1]) / 2;
+    c.y = (b[2] + b[3]) / 2;
+    c.z = (b[4] + b[5]) / 2;
+    return c;
+}
+}  // namespace
+
+void initGlState() {
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+}
+
+void afterLoad(AppState& s) {
+    s.contour.currentComponent = kSe;
+    SelectedStressRange(s.model, kSe, s.contour.SL, s.contour.SR);
+    s.view.modelBox = s.model.computeNodeBox();
+    s.view.modelCentre = centreOf(s.view.modelBox);
+    s.view.selectedBox = s.model.computeSelectedBox();
+    s.view.rotationCentre = centreOf(s.view.selectedBox);
+    s.view.alpha = 225.0;
+    s.view.beta = 35.26;
+    applyCamera(s.view);
+}
+
+LoadStatus openResultFile(AppState& s, const std::string& path) {
+    LoadStatus status = s.model.loadResultFile(path);
+    if (!status.ok) return status;
+    s.modelLoaded = true;
+    afterLoad(s);
+    return status;
+}
+
+void resizeView(AppState& s, int width, int height) {
+    s.view.W = width;
+    s.view.H = height;
+    applyCamera(s.view);
+}
+
+void paintFrame(AppState& s, platform::OverlayCanvas& canvas) {
+    if (!s.modelLoaded) return;
+    RenderScene(s);
+    PaintOverlays(s, canvas);
+}
+
+}  // namespace quillon
