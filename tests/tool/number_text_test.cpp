@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <iomanip>
 #include <limits>
 #include <locale>
+#include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "tool/number_text.h"
 
@@ -77,6 +80,37 @@ TEST(NumberText, FixedEqualsTheStreamWithFiveDecimals) {
     EXPECT_EQ(std::string(buf, tarvik::FormatFixed5(buf, buf + sizeof buf, 1.234567)), "1.23457");
     EXPECT_EQ(std::string(buf, tarvik::FormatFixed5(buf, buf + sizeof buf, -0.000001)), "-0.00000");
     EXPECT_EQ(std::string(buf, tarvik::FormatFixed5(buf, buf + sizeof buf, 2.0)), "2.00000");
+}
+
+// Rounding to five decimals must follow the exact binary value with ties to even, as printf
+// does, for every magnitude: random values, values on and next to ties (multiples of 1/64),
+// and values near the powers of ten.
+TEST(NumberText, FixedRoundsLikePrintfForManyValues) {
+    std::mt19937_64 random(12345);
+    std::vector<double> values;
+    for (int i = 0; i < 100000; ++i) {
+        double exponent = std::uniform_real_distribution<double>(-8, 16)(random);
+        double v = std::pow(10.0, exponent) * (random() % 2 ? 1 : -1);
+        values.push_back(v);
+        values.push_back(std::nextafter(v, 0.0));
+    }
+    for (int k = -2000; k <= 2000; ++k) {
+        double tie = k / 64.0 + 1000 * (k % 7);
+        values.insert(values.end(), {tie, std::nextafter(tie, 1e300), std::nextafter(tie, -1e300)});
+    }
+    for (int e = -6; e <= 16; ++e) {
+        double p = std::pow(10.0, e);
+        values.insert(values.end(), {p, std::nextafter(p, 0.0), 1e13 - p, 0.000005 * p});
+    }
+    char buf[tarvik::kMaxNumberChars];
+    char expected[tarvik::kMaxNumberChars];
+    int mismatches = 0;
+    for (double v : values) {
+        std::string ours(buf, tarvik::FormatFixed5(buf, buf + sizeof buf, v));
+        std::snprintf(expected, sizeof expected, "%.5f", v);
+        if (ours != expected && ++mismatches < 10) ADD_FAILURE() << ours << " != " << expected;
+    }
+    EXPECT_EQ(mismatches, 0);
 }
 
 }  // namespace
