@@ -311,12 +311,16 @@ void PutCountLine(BlockWriter& out, std::string_view key, std::int64_t n) {
     out.advance(p);
 }
 
-void PutCoordLine(BlockWriter& out, double x, double y, double z) {
-    char* p = PutCoord(out.room(kLineRoom), x);
+char* PutXYZ(char* p, double x, double y, double z) {
+    p = PutCoord(p, x);
     *p++ = ',';
     p = PutCoord(p, y);
     *p++ = ',';
-    p = PutCoord(p, z);
+    return PutCoord(p, z);
+}
+
+void PutCoordLine(BlockWriter& out, double x, double y, double z) {
+    char* p = PutXYZ(out.room(kLineRoom), x, y, z);
     *p++ = '\n';
     out.advance(p);
 }
@@ -325,11 +329,7 @@ void PutCoordLine(BlockWriter& out, double x, double y, double z) {
 void PutBeamEndLine(BlockWriter& out, std::string_view key, double x, double y, double z) {
     char* p = out.room(kLineRoom);
     std::memcpy(p, key.data(), key.size());
-    p = PutCoord(p + key.size(), x);
-    *p++ = ',';
-    p = PutCoord(p, y);
-    *p++ = ',';
-    p = PutCoord(p, z);
+    p = PutXYZ(p + key.size(), x, y, z);
     *p++ = ')';
     *p++ = '\n';
     out.advance(p);

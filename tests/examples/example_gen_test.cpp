@@ -48,14 +48,7 @@ class StrictReader {
     bool read(const std::string& path, ResultFile& f) {
         if (!s_.open(path)) return fail("a readable file");
         std::int32_t n = 0;
-        if (!count("NPOIN=", n)) return false;
-        f.pos.resize(n);
-        f.disp.resize(n);
-        for (auto& p : f.pos)
-            if (!values(p.data(), 3)) return false;
-        for (auto& d : f.disp)
-            if (!values(d.data(), 6)) return false;
-        if (!count("NELEM_S_4ND=", n)) return false;
+        if (!points(f.pos, f.disp) || !count("NELEM_S_4ND=", n)) return false;
         f.quads.resize(n);
         for (auto& r : f.quads)
             if (!record(4, r)) return false;
@@ -97,6 +90,18 @@ class StrictReader {
     bool count(std::string_view key, std::int32_t& n) {
         return lit(key) && integer(n) && lit("\n") && (n >= 0 || fail("a count"));
     }
+    // A point count, then the points' coordinate lines, then their displacement lines.
+    bool points(std::vector<std::array<double, 3>>& pos, std::vector<std::array<double, 6>>& disp) {
+        std::int32_t n = 0;
+        if (!count("NPOIN=", n)) return false;
+        pos.resize(n);
+        disp.resize(n);
+        for (auto& p : pos)
+            if (!values(p.data(), 3)) return false;
+        for (auto& d : disp)
+            if (!values(d.data(), 6)) return false;
+        return true;
+    }
     bool record(int nodes, Record& r) {
         r.nodes.resize(nodes);
         for (int k = 0; k < nodes; ++k)
@@ -113,15 +118,8 @@ class StrictReader {
     bool beam(Beam& b) {
         std::int32_t n = 0;
         if (!count("BEI=", b.number) || !point("SND(", b.start) || !point("END(", b.end) ||
-            !count("NPOIN=", n))
+            !points(b.pos, b.disp) || !count("NELEM=", n))
             return false;
-        b.pos.resize(n);
-        b.disp.resize(n);
-        for (auto& p : b.pos)
-            if (!values(p.data(), 3)) return false;
-        for (auto& d : b.disp)
-            if (!values(d.data(), 6)) return false;
-        if (!count("NELEM=", n)) return false;
         b.cells.resize(n);
         for (auto& c : b.cells)
             if (!record(4, c)) return false;
