@@ -52,6 +52,7 @@ void WriteOnly(benchmark::State& state, BenchFiles* f, bool baseline) {
 // Keeps the real time of every run so that the ratios can be printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) seconds[r.benchmark_name()] = r.GetAdjustedRealTime() / 1e3;
         ConsoleReporter::ReportRuns(runs);
