@@ -1,0 +1,139 @@
+#include "viewer/ui/camera.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/support/gl_fixture.h"
+
+namespace {
+
+using quillon::Matrix4;
+using quillon::ViewState;
+
+// Eye coordinates of a world direction (w = 0) or point (w = 1).
+void toEye(const Matrix4& m, double x, double y, double z, double w, double out[3]) {
+    double p[4] = {x, y, z, w};
+    for (int i = 0; i < 3; ++i) {
+        out[i] = 0;
+        for (int j = 0; j < 4; ++j) out[i] += m[static_cast<std::size_t>(4 * j + i)] * p[j];
+    }
+}
+
+class Camera : public testsupport::GlTest {
+protected:
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(makeContext(64, 64)); }
+    ViewState view(double w, double h, quillon::Box6 box) {
+        ViewState v;
+        v.W = w;
+        v.H = h;
+        v.modelBox = box;
+        v.modelCentre.x = (box[0] + box[1]) / 2;
+        v.modelCentre.y = (box[2] + box[3]) / 2;
+        v.modelCentre.z = (box[4] + box[5]) / 2;
+        return v;
+    }
+};
+
+TEST_F(Camera, DefaultViewLooksFromTheNegativeXYPositiveZOctantWithZUp) {
+    ViewState v = view(800, 600, {0, 10, 0, 10, 0, 10});
+    quillon::applyCamera(v);
+    Matrix4 m = quillon::currentModelView();
+    double e[3];
+    // The viewer sits towards (-1, -1, +1): that direction points out of the screen (+z eye).
+    toEye(m, -1, -1, 1, 0, e);
+    // (35.26 degrees is the diagonal's elevation to four digits.)
+    EXPECT_NEAR(e[0], 0, 1e-3);
+    EXPECT_NEAR(e[1], 0, 1e-3);
+    EXPECT_NEAR(e[2], std::sqrt(3.0), 1e-3);
+    // World z is up on the screen, and has no sideways part.
+    toEye(m, 0, 0, 1, 0, e);
+    EXPECT_NEAR(e[0], 0, 1e-6);
+    EXPECT_GT(e[1], 0.8);
+    // +x goes to the right and towards the viewer's left-to-right: from (-,-) looking at the
+    // origin, +x points right and +y left.
+    toEye(m, 1, 0, 0, 0, e);
+    EXPECT_GT(e[0], 0.5);
+    toEye(m, 0, 1, 0, 0, e);
+    EXPECT_LT(e[0], -0.5);
+}
+
+TEST_F(Camera, TopViewHasXRightAndYUp) {
+    ViewState v = view(100, 100, {0, 4, 0, 2, 0, 0});
+    v.alpha = -90;
+    v.beta = 90;
+    quillon::applyCamera(v);
+    Matrix4 m = quillon::currentModelView();
+    double e[3];
+    toEye(m, 1, 0, 0, 0, e);
+    EXPECT_NEAR(e[0], 1, 1e-6);
+    EXPECT_NEAR(e[1], 0, 1e-6);
+    toEye(m, 0, 1, 0, 0, e);
+    EXPECT_NEAR(e[0], 0, 1e-6);
+    EXPECT_NEAR(e[1], 1, 1e-6);
+    // A flat model: no depth in the eye box, so the depth range is ±d around its centre,
+    // d being the eye box diagonal (here the model's own: 4 × 2).
+    double d = std::sqrt(16.0 + 4.0);
+    toEye(m, 2, 1, 0, 1, e);
+    EXPECT_NEAR(v.zNear, -(e[2] + d), 1e-5);
+    EXPECT_NEAR(v.zFar, -(e[2] - d), 1e-5);
+    EXPECT_NEAR(v.zFar - v.zNear, 2 * d, 1e-5);
+    // The limiting direction is x (4 units over 100 pixels); y gets the same scale.
+    EXPECT_NEAR(v.right - v.left, 4, 1e-5);
+    EXPECT_NEAR(v.top - v.bottom, 4, 1e-5);
+}
+
+TEST_F(Camera, TwiceWideWindowFitsTheHeightAndCentres) {
+    ViewState v = view(200, 100, {-1, 1, -1, 1, 0, 0});
+    v.alpha = -90;
+    v.beta = 90;
+    quillon::applyCamera(v);
+    EXPECT_NEAR(v.top - v.bottom, 2, 1e-5);  // s = dy / H
+    EXPECT_NEAR(v.right - v.left, 4, 1e-5);
+    EXPECT_NEAR((v.left + v.right) / 2, 0, 1e-5);
+    // The projection OpenGL holds is the fitted one.
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 200);
+    EXPECT_EQ(viewport[3], 100);
+    GLfloat p[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, p);
+    EXPECT_NEAR(p[0], 2 / (v.right - v.left), 1e-6);
+    EXPECT_NEAR(p[5], 2 / (v.top - v.bottom), 1e-6);
+}
+
+TEST_F(Camera, FitAfterPlanViewKeepsThePlanOrientation) {
+    ViewState v = view(300, 300, {10, 14, 20, 22, 1, 1});
+    quillon::applyCamera(v);
+    quillon::planView(v);
+    Matrix4 plan = quillon::currentModelView();
+    // The plan view is centred on the model centre and spans 2d in its shorter direction.
+    EXPECT_NEAR(plan[12], -12, 1e-5);
+    EXPECT_NEAR(plan[13], -21, 1e-5);
+    double d = std::sqrt(16.0 + 4.0);
+    EXPECT_NEAR(v.top - v.bottom, 2 * 300 * d / 300, 1e-9);
+    quillon::fitAll(v);
+    EXPECT_EQ(quillon::currentModelView(), plan);
+    EXPECT_NEAR(v.right - v.left, 4, 1e-5);
+    EXPECT_NEAR((v.left + v.right) / 2, 0, 1e-5);  // the plan translation already centres it
+}
+
+TEST_F(Camera, AWindowWithoutAreaLeavesTheViewAsItIs) {
+    ViewState v = view(100, 100, {0, 1, 0, 1, 0, 1});
+    quillon::applyCamera(v);
+    Matrix4 before = quillon::currentModelView();
+    ViewState kept = v;
+    v.W = 0;
+    v.alpha = 10;
+    quillon::applyCamera(v);
+    quillon::fitAll(v);
+    quillon::planView(v);
+    EXPECT_EQ(quillon::currentModelView(), before);
+    EXPECT_EQ(v.left, kept.left);
+    EXPECT_EQ(v.top, kept.top);
+    EXPECT_EQ(v.zFar, kept.zFar);
+    EXPECT_TRUE(std::isfinite(v.right));
+}
+
+}  // namespace

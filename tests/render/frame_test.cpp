@@ -1,0 +1,228 @@
+#include "viewer/render/frame.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/model/result_text.h"
+#include "tests/support/gl_fixture.h"
+#include "tests/support/temp_file.h"
+#include "viewer/platform/overlay_canvas.h"
+#include "viewer/ui/app.h"
+#include "viewer/ui/camera.h"
+
+namespace {
+
+using quillon::Matrix4;
+using testsupport::isBlack;
+using testsupport::Picture;
+using testsupport::Rgb;
+
+Matrix4 multiply(const Matrix4& a, const Matrix4& b) {
+    Matrix4 c{};
+    for (int r = 0; r < 4; ++r)
+        for (int col = 0; col < 4; ++col)
+            for (int k = 0; k < 4; ++k)
+                c[static_cast<std::size_t>(4 * col + r)] +=
+                    a[static_cast<std::size_t>(4 * k + r)] * b[static_cast<std::size_t>(4 * col + k)];
+    return c;
+}
+
+TEST(InvertMatrix, GeneralMatricesAndNegligiblePivots) {
+    // Needs pivoting: zeros on the diagonal, mixed scales.
+    Matrix4 m{0, 2, 0, 0, 3, 0, 0, 0, 0, 0, 0, -4, 7, 0, 0.5, 1};
+    Matrix4 inv;
+    ASSERT_TRUE(quillon::invertMatrix(m, inv));
+    Matrix4 id = multiply(m, inv);
+    for (std::size_t i = 0; i < 16; ++i) EXPECT_NEAR(id[i], quillon::kIdentity4[i], 1e-12) << i;
+    // A rotation with a translation: the inverse is the transposed rotation and back.
+    double c = std::cos(0.3), s = std::sin(0.3);
+    Matrix4 rt{c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 5, -2, 9, 1};
+    ASSERT_TRUE(quillon::invertMatrix(rt, inv));
+    EXPECT_NEAR(inv[1], -s, 1e-15);
+    EXPECT_NEAR(inv[14], -9, 1e-12);
+    EXPECT_NEAR(inv[12], -(c * 5 + s * -2), 1e-12);
+    // Singular, and a pivot so small that adding it to 1 changes nothing.
+    Matrix4 singular{1, 2, 3, 4, 2, 4, 6, 8, 0, 0, 1, 0, 0, 0, 0, 1};
+    EXPECT_FALSE(quillon::invertMatrix(singular, inv));
+    Matrix4 tiny = quillon::kIdentity4;
+    tiny[0] = tiny[5] = tiny[10] = tiny[15] = 1e-17;
+    EXPECT_FALSE(quillon::invertMatrix(tiny, inv));
+}
+
+TEST(Lighting, TheLightStaysWithTheViewer) {
+    quillon::ViewState v;
+    v.left = -2;
+    v.right = 4;
+    v.bottom = 0;
+    v.top = 2;
+    v.zFar = 10;
+    double q[3];
+    quillon::lightPosition(quillon::kIdentity4, v, q);
+    EXPECT_EQ(q[0], 1);
+    EXPECT_EQ(q[1], 1);
+    EXPECT_EQ(q[2], 20);
+    // Turned model: the light direction in eye space (inverse applied, then the model-view
+    // again) is the same point relative to the translation.
+    double c = std::cos(1.1), s = std::sin(1.1);
+    Matrix4 mv{c, 0, -s, 0, 0, 1, 0, 0, s, 0, c, 0, 3, 4, 5, 1};
+    quillon::lightPosition(mv, v, q);
+    double eye[3];
+    for (int r = 0; r < 3; ++r)
+        eye[r] = mv[static_cast<std::size_t>(r)] * q[0] + mv[static_cast<std::size_t>(4 + r)] * q[1] +
+                 mv[static_cast<std::size_t>(8 + r)] * q[2];
+    EXPECT_NEAR(eye[0], 1 - 3, 1e-9);
+    EXPECT_NEAR(eye[1], 1 - 4, 1e-9);
+    EXPECT_NEAR(eye[2], 20 - 5, 1e-9);
+}
+
+class NoCanvas : public quillon::platform::OverlayCanvas {
+public:
+    void fillRect(int, int, int, int, std::int32_t) override {}
+    void text(int, int, const std::string&, std::int32_t, int, int) override {}
+};
+
+// Two four-node shells side by side, [0,2]×[0,2] and [2,4]×[0,2], inside a node box of
+// [-2,6]×[-1,3] (two free nodes widen it), seen from the top.
+class FramePixels : public testsupport::GlTest {
+protected:
+    static constexpr int kW = 322, kH = 162;
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(makeContext(kW, kH));
+        testsupport::ResultText r;
+        r.nodes = {"0,0,0", "2,0,0", "4,0,0", "0,2,0", "2,2,0", "4,2,0", "-2,-1,0", "6,3,0"};
+        r.disps = std::vector<std::string>(8, "0,0,0.001,0,0,0");
+        r.quads = {"0,1,4,3", "1,2,5,4"};
+        auto path = testsupport::writeFile("plate.txt", r.text());
+        quillon::initGlState();
+        state.view.W = kW;
+        state.view.H = kH;
+        ASSERT_TRUE(quillon::openResultFile(state, path).ok);
+        state.model.deformed = false;
+        state.model.updateDisplayedPositions();
+        state.view.alpha = -90;
+        state.view.beta = 90;
+        quillon::applyCamera(state.view);
+    }
+    Picture draw() {
+        NoCanvas canvas;
+        quillon::paintFrame(state, canvas);
+        return picture();
+    }
+    // Window pixel of a model point in the top view.
+    int px(double x) const { return static_cast<int>((x - state.view.left) / (state.view.right - state.view.left) * kW); }
+    int py(double y) const { return static_cast<int>(kH - (y - state.view.bottom) / (state.view.top - state.view.bottom) * kH); }
+    // Pixels matching `pred` on the vertical edge at model x, between y 0.25 and 1.75.
+    template <class Pred>
+    int onVerticalEdge(const Picture& p, double x, Pred pred) const {
+        int c = px(x);
+        return p.count(c - 1, py(1.75), c + 2, py(0.25), pred);
+    }
+    quillon::AppState state;
+};
+
+// Lit lines seen face on carry the grey specular highlight of the material on top of
+// their colour.
+bool isWhite(const Rgb& c) { return c.r >= 245 && c.g >= 245 && c.b >= 245; }
+bool isRed(const Rgb& c) { return c.r >= 245 && c.g < 160 && c.g == c.b; }
+
+TEST_F(FramePixels, FittedOutlinesAreWhiteOverBlack) {
+    Picture p = draw();
+    // The node box spans the window's width exactly: x -2 and 6 are its edges.
+    EXPECT_NEAR(state.view.left, -2, 1e-5);
+    EXPECT_NEAR(state.view.right, 6, 1e-5);
+    int rows = py(0.25) - py(1.75);
+    for (double x : {0.0, 2.0, 4.0}) EXPECT_GE(onVerticalEdge(p, x, isWhite), rows) << "edge at x=" << x;
+    // Inside the elements and outside them: black.
+    EXPECT_EQ(p.count(px(0.2), py(1.8), px(1.8), py(0.2), [](Rgb c) { return !isBlack(c); }), 0);
+    EXPECT_EQ(p.count(0, 0, px(-0.2), kH, [](Rgb c) { return !isBlack(c); }), 0);
+    EXPECT_EQ(p.count(px(4.2), 0, kW, kH, [](Rgb c) { return !isBlack(c); }), 0);
+    // The frame's state at its end.
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_POLYGON_OFFSET_LINE));
+    EXPECT_EQ(state.savedModelView, quillon::currentModelView());
+}
+
+TEST_F(FramePixels, PickedElementsAreRedAndWinTheSharedEdge) {
+    state.model.pickQuad[1] = 1;
+    Picture p = draw();
+    int rows = py(0.25) - py(1.75);
+    EXPECT_GE(onVerticalEdge(p, 4.0, isRed), rows);
+    EXPECT_GE(onVerticalEdge(p, 2.0, isRed), rows);  // shared with the white one, drawn first
+    EXPECT_EQ(onVerticalEdge(p, 0.0, isRed), 0);
+    EXPECT_GE(onVerticalEdge(p, 0.0, isWhite), rows);
+}
+
+TEST_F(FramePixels, OutlineFilters) {
+    state.model.selQuad[0] = 0;  // grey under All, hidden under Selected
+    Picture all = draw();
+    auto grey = [](Rgb c) { return c.r > 120 && c.r < 235 && c.r == c.g && c.g == c.b; };
+    EXPECT_GT(onVerticalEdge(all, 0.0, grey), 0);
+    EXPECT_GT(onVerticalEdge(all, 4.0, isWhite), 0);
+
+    state.model.shellOutlineMode = quillon::Selected;
+    Picture selected = draw();
+    EXPECT_EQ(onVerticalEdge(selected, 0.0, [](Rgb c) { return !isBlack(c); }), 0);
+    EXPECT_GT(onVerticalEdge(selected, 4.0, isWhite), 0);
+    state.model.pickQuad[0] = 1;  // picked but not selected: still outlined, in red
+    Picture pickedOnly = draw();
+    EXPECT_GT(onVerticalEdge(pickedOnly, 0.0, isRed), 0);
+
+    state.model.shellOutlineMode = quillon::None;
+    Picture none = draw();
+    EXPECT_EQ(none.count(0, 0, kW, kH, [](Rgb c) { return !isBlack(c); }), 0);
+}
+
+TEST_F(FramePixels, NodeMarkersArePlainColouredRings) {
+    auto around = [&](const Picture& p, double x, double y, auto pred) {
+        return p.count(px(x) - 4, py(y) - 4, px(x) + 5, py(y) + 5, pred);
+    };
+    state.model.shellOutlineMode = quillon::None;
+    Picture none = draw();  // markers start hidden
+    EXPECT_EQ(around(none, 2, 1, [](Rgb c) { return !isBlack(c); }), 0);
+
+    state.model.nodeMode = quillon::All;
+    state.model.pickNode[6] = 1;
+    state.model.selNode[7] = 0;
+    Picture all = draw();
+    EXPECT_GT(around(all, -2 + 0.1, -1 + 0.1, [](Rgb c) { return c == Rgb{255, 0, 0}; }), 0);
+    EXPECT_GT(around(all, 0, 0, [](Rgb c) { return c == Rgb{255, 255, 255}; }), 0);
+    // Unlit grey, exactly (0.5, 0.5, 0.5).
+    EXPECT_GT(around(all, 6 - 0.1, 3 - 0.1, [](Rgb c) { return c.r == c.g && c.g == c.b && c.r >= 127 && c.r <= 128; }), 0);
+
+    state.model.nodeMode = quillon::Selected;
+    Picture selected = draw();
+    EXPECT_EQ(around(selected, 6 - 0.1, 3 - 0.1, [](Rgb c) { return !isBlack(c); }), 0);
+    EXPECT_GT(around(selected, 0, 0, [](Rgb c) { return !isBlack(c); }), 0);
+}
+
+TEST_F(FramePixels, RubberBandOnlyWhileARectangleIsBeingDrawn) {
+    state.model.shellOutlineMode = quillon::None;
+    state.interaction.anchorX = 20;
+    state.interaction.anchorY = 20;
+    state.interaction.cornerX = 120;
+    state.interaction.cornerY = 100;
+    auto white = [](Rgb c) { return c == Rgb{255, 255, 255}; };
+    auto band = [&](const Picture& p) { return p.count(60, 19, 80, 22, white); };  // its upper edge
+
+    state.interaction.mode = quillon::ZoomWindow;
+    state.interaction.clickCount = 1;
+    state.interaction.rectanglePick = 0;  // no matter for zooming
+    EXPECT_GT(band(draw()), 0);
+    state.interaction.mode = quillon::PickShells;
+    EXPECT_EQ(band(draw()), 0);  // point picking draws no rectangle
+    state.interaction.rectanglePick = 1;
+    EXPECT_GT(band(draw()), 0);
+    state.interaction.clickCount = 0;
+    EXPECT_EQ(band(draw()), 0);
+    state.interaction.mode = quillon::Pan;
+    state.interaction.clickCount = 1;
+    EXPECT_EQ(band(draw()), 0);
+    // The camera's matrices are untouched by the rectangle.
+    EXPECT_EQ(state.savedModelView, quillon::currentModelView());
+}
+
+}  // namespace
