@@ -200,6 +200,8 @@ double ResultModel::AutoDeformationScale() {
 }
 
 void ResultModel::updateDisplayedPositions() {
+    static std::uint64_t lastVersion = 0;  // unique across models, so a new load never repeats one
+    positionsVersion = ++lastVersion;
     displace(nodePos0, nodeDisp, deformed, dispScale, nodePos);
     for (BeamElement& b : beams) {
         b.deformed = deformed;

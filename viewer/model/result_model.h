@@ -76,6 +76,9 @@ public:
     Box6 selBox{};
     double dispScale = 0;
     bool deformed = true;
+    // Changes whenever the displayed positions may have changed (every load and update), so
+    // that drawings computed from them know when to compute again.
+    std::uint64_t positionsVersion = 0;
 
     static constexpr std::int32_t kRed = 0x0000FF, kOrange = 0x007FFF, kYellow = 0x00FFFF,
                                   kYellowGreen = 0x00FF7F, kGreen = 0x00FF00,

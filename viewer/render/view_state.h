@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "viewer/model/matrix4.h"
 #include "viewer/model/result_model.h"
 
 namespace quillon {
@@ -38,9 +39,5 @@ struct InteractionState {
     int cornerX = 0, cornerY = 0;  // current corner, client pixels
     int rectanglePick = 1;         // 1 rectangle, 0 point
 };
-
-// Column-major 4 × 4 matrix of doubles (element 4·c + r is row r, column c).
-using Matrix4 = std::array<double, 16>;
-constexpr Matrix4 kIdentity4{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 }  // namespace quillon
