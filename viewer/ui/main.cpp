@@ -5,9 +5,12 @@
 #include <string>
 
 #include "viewer/model/result_model.h"
+#include "viewer/platform/main_window.h"
 #include "viewer/platform/message.h"
+#include "viewer/resources/menu.h"
 #include "viewer/ui/app.h"
 #include "viewer/ui/info.h"
+#include "viewer/ui/main_window_events.h"
 #include "viewer/ui/snapshot.h"
 
 #ifndef QUILLON_VERSION
@@ -16,14 +19,16 @@
 
 namespace {
 
+const char* kTitle = "Quillon Contour \u2014 quillon team, 2026";
+
 const char* kUsage =
     "usage: quillon [RESULT_FILE]\n"
     "       quillon --snapshot OUT.png [--size WxH] [--view ALPHA,BETA] [RESULT_FILE]\n"
     "       quillon --info RESULT_FILE\n"
     "       quillon --help | --version\n"
     "\n"
-    "Shows an average-stress result file (default: Quillon_AverageStrs.txt in the working\n"
-    "directory).\n"
+    "Shows an average-stress result file in a window (default: Quillon_AverageStrs.txt in the\n"
+    "working directory). The window needs a display; without one, use --snapshot.\n"
     "  --snapshot OUT.png   draw the picture without a window and write it as PNG\n"
     "  --size WxH           picture size for --snapshot (default 1024x768)\n"
     "  --view ALPHA,BETA    view angles in degrees for --snapshot (default 225,35.26)\n"
@@ -46,7 +51,8 @@ int info(const std::string& path) {
 
 bool parseSize(const char* text, int& w, int& h) {
     char tail = 0;
-    return std::sscanf(text, "%dx%d%c", &w, &h, &tail) == 2 && w > 0 && h > 0 && w <= 16384 && h <= 16384;
+    return std::sscanf(text, "%dx%d%c", &w, &h, &tail) == 2 && w > 0 && h > 0 && w <= 16384 &&
+           h <= 16384;
 }
 
 bool parseView(const char* text, double& a, double& b) {
@@ -64,10 +70,12 @@ int snapshot(int argc, char** argv) {
         if (arg == "--snapshot" && hasValue) {
             r.output = argv[++i];
         } else if (arg == "--size" && hasValue) {
-            if (!parseSize(argv[++i], r.width, r.height)) return usageError("--size wants WxH, e.g. 1024x768");
+            if (!parseSize(argv[++i], r.width, r.height))
+                return usageError("--size wants WxH, e.g. 1024x768");
         } else if (arg == "--view" && hasValue) {
             double a = 0, b = 0;
-            if (!parseView(argv[++i], a, b)) return usageError("--view wants ALPHA,BETA in degrees");
+            if (!parseView(argv[++i], a, b))
+                return usageError("--view wants ALPHA,BETA in degrees");
             r.alpha = a;
             r.beta = b;
         } else if (!arg.empty() && arg[0] != '-' && !haveFile) {
@@ -78,6 +86,22 @@ int snapshot(int argc, char** argv) {
         }
     }
     return quillon::renderSnapshot(r);
+}
+
+// The window on `path`. The file is read before the window shows: if it cannot be read, the
+// message is shown and the program ends with exit code 1 without a window.
+int window(const std::string& path) {
+    if (!quillon::platform::displayAvailable()) {
+        std::fprintf(stderr,
+                     "quillon: no display; use --snapshot OUT.png to draw without a window\n");
+        return 1;
+    }
+    quillon::platform::installMessageBoxes();
+    quillon::AppState state;
+    quillon::LoadStatus status = quillon::openResultFile(state, path);
+    if (!status.ok) quillon::platform::fatal(status.message);
+    quillon::MainWindowHandler handler(state);
+    return quillon::platform::runMainWindow(kTitle, quillon::mainMenu(), handler);
 }
 
 }  // namespace
@@ -97,5 +121,7 @@ int main(int argc, char** argv) {
     }
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--snapshot") == 0) return snapshot(argc, argv);
-    return usageError("the window is not available in this build; use --snapshot or --info");
+    if (argc > 2) return usageError(std::string("unexpected argument ") + argv[2]);
+    if (argc == 2 && argv[1][0] == '-') return usageError(std::string("unknown option ") + argv[1]);
+    return window(argc == 2 ? argv[1] : quillon::kStartupFile);
 }

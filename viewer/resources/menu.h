@@ -1,0 +1,26 @@
+#pragma once
+// The main window's menu and its command identifiers.
+#include <vector>
+
+#include "viewer/platform/main_window.h"
+
+namespace quillon {
+
+enum CommandId : int {
+    kCmdOpen = 40001,
+    kCmdViewKit = 40002,
+    kCmdSelectShells = 40010,
+    kCmdSelectBeams = 40011,
+    kCmdSelectNodes = 40012,
+    kCmdPlotSettings = 40017,
+    kCmdContourKit = 40019,
+};
+
+// The commands that the viewer offers, in menu order.
+inline std::vector<platform::MenuCommand> mainMenu() {
+    return {
+        {"&File", "&Open", kCmdOpen},
+    };
+}
+
+}  // namespace quillon
