@@ -5,6 +5,8 @@
 #include <cmath>
 #include <utility>
 
+#include "viewer/contour/legend.h"
+#include "viewer/render/labels.h"
 #include "viewer/render/mesh_drawing.h"
 
 namespace quillon {
@@ -152,8 +154,14 @@ void RenderScene(AppState& s) {
     glFinish();
 }
 
-void PaintOverlays(AppState&, platform::OverlayCanvas&) {
-    // Number labels and the legend are drawn here, over the finished picture.
+void PaintOverlays(AppState& s, platform::OverlayCanvas& canvas) {
+    const ResultModel& m = s.model;
+    DrawNodeNumbers(m, s.savedModelView, s.view, canvas);
+    DrawQuadNumbers(m, s.savedModelView, s.view, canvas);
+    DrawTriangleNumbers(m, s.savedModelView, s.view, canvas);
+    DrawBeamNumbers(m, s.savedModelView, s.view, canvas);
+    // The legend shows whether or not contours are plotted.
+    DrawLegend(m, s.contour.currentComponent, static_cast<int>(s.view.W), static_cast<int>(s.view.H), canvas);
 }
 
 }  // namespace quillon
