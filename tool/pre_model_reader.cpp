@@ -158,6 +158,11 @@ ReadOutcome ReadSections(Scan& s, PreModel& m, const MessageOutput& messages) {
     ReadOutcome out;
     std::int32_t discarded = 0;
     const std::vector<GeoPoint>& points = m.geoPoints.records;
+    // Shell and beam elements: a discarded label, the node numbers and a tag.
+    auto readElement = [&](auto& r) {
+        return s.integer(discarded) && s.literal(':') && ReadIntegers(s, r.node, ',') &&
+               s.literal('[') && s.integer(r.tag) && s.literal(']') && s.lineEnd();
+    };
 
     bool ok = ReadSection(s, "Number of materials:NMT=", "NMT", m.materials, 8,
                           [&](Material& r) {
@@ -238,25 +243,11 @@ ReadOutcome ReadSections(Scan& s, PreModel& m, const MessageOutput& messages) {
                               return ReadLabelAndThreeReals(s, discarded, r.x, r.y, r.z);
                           }) &&
               ReadSection(s, "Number of four-nodes shell elements:NELEM_S_4ND=", "NELEM_S_4ND",
-                          m.shell4Elements, 12,
-                          [&](Shell4Element& r) {
-                              return s.integer(discarded) && s.literal(':') &&
-                                     ReadIntegers(s, r.node, ',') && s.literal('[') &&
-                                     s.integer(r.tag) && s.literal(']') && s.lineEnd();
-                          }) &&
+                          m.shell4Elements, 12, readElement) &&
               ReadSection(s, "Number of three-nodes shell elements:NELEM_S_3ND=", "NELEM_S_3ND",
-                          m.shell3Elements, 10,
-                          [&](Shell3Element& r) {
-                              return s.integer(discarded) && s.literal(':') &&
-                                     ReadIntegers(s, r.node, ',') && s.literal('[') &&
-                                     s.integer(r.tag) && s.literal(']') && s.lineEnd();
-                          }) &&
+                          m.shell3Elements, 10, readElement) &&
               ReadSection(s, "Number of beam elements:NELEM_B=", "NELEM_B", m.beamElements, 8,
-                          [&](BeamElement& r) {
-                              return s.integer(discarded) && s.literal(':') &&
-                                     ReadIntegers(s, r.node, ',') && s.literal('[') &&
-                                     s.integer(r.tag) && s.literal(']') && s.lineEnd();
-                          }) &&
+                          readElement) &&
               ReadSection(s, "Number of glue elements:NELEM_G=", "NELEM_G", m.glueElements, 7,
                           [&](GlueElement& r) {
                               return s.integer(discarded) && s.literal(':') &&

@@ -84,6 +84,12 @@ void WriteBeamSection(TextOut& out, const BeamSection& r, std::int32_t i) {
 
 void WriteSections(TextOut& out, const PreModel& m) {
     out << "### Halvo R2.00 ###\n";
+    // Shell and beam elements: position, the node numbers and the tag.
+    auto writeElement = [&](const auto& r, int i) {
+        out << i << ':';
+        for (std::size_t k = 0; k < std::size(r.node); ++k) out << (k ? "," : "") << r.node[k];
+        out << '[' << r.tag << "]\n";
+    };
     WriteSection(out, "Number of materials:NMT=", m.materials, [&](const Material& r, int i) {
         out << '#' << i << ":\n"
             << "E=" << r.E << "\nMu=" << r.Mu << '\n';
@@ -132,19 +138,10 @@ void WriteSections(TextOut& out, const PreModel& m) {
                      out << i << ':' << r.x << ',' << r.y << ',' << r.z << '\n';
                  });
     WriteSection(out, "Number of four-nodes shell elements:NELEM_S_4ND=", m.shell4Elements,
-                 [&](const Shell4Element& r, int i) {
-                     out << i << ':' << r.node[0] << ',' << r.node[1] << ',' << r.node[2] << ','
-                         << r.node[3] << '[' << r.tag << "]\n";
-                 });
+                 writeElement);
     WriteSection(out, "Number of three-nodes shell elements:NELEM_S_3ND=", m.shell3Elements,
-                 [&](const Shell3Element& r, int i) {
-                     out << i << ':' << r.node[0] << ',' << r.node[1] << ',' << r.node[2] << '['
-                         << r.tag << "]\n";
-                 });
-    WriteSection(out, "Number of beam elements:NELEM_B=", m.beamElements,
-                 [&](const BeamElement& r, int i) {
-                     out << i << ':' << r.node[0] << ',' << r.node[1] << '[' << r.tag << "]\n";
-                 });
+                 writeElement);
+    WriteSection(out, "Number of beam elements:NELEM_B=", m.beamElements, writeElement);
     WriteSection(
         out, "Number of glue elements:NELEM_G=", m.glueElements, [&](const GlueElement& r, int i) {
             out << i << ':' << r.value[0] << ',' << r.value[1] << ',' << r.value[2] << '\n';
