@@ -21,44 +21,19 @@ bool ReadFromText(const std::string& text, PreModel& model, CapturedMessages& me
     return tarvik::ReadPreModel(model, path, messages.output);
 }
 
-TEST(PreModelReader, ReadsEverySectionOfTheExample) {
+// Every field reaches the writer (the byte-for-byte rewrite of the example shows that); here
+// only what the writer cannot show: the coordinates copied into polygons and beam lines.
+TEST(PreModelReader, PolygonsAndBeamLinesHoldCopiesOfTheirPoints) {
     CapturedMessages messages;
     PreModel m;
     ASSERT_TRUE(tarvik::ReadPreModel(m, tarvik_test::ExampleModelPath(), messages.output));
     EXPECT_EQ(messages.warnings(), "");
-    EXPECT_EQ(m.materials.records.size(), 2u);
-    EXPECT_DOUBLE_EQ(m.materials.records[0].E, 2.1e11);
-    EXPECT_DOUBLE_EQ(m.materials.records[1].Mu, 0.33);
-    EXPECT_DOUBLE_EQ(m.thicknesses.records[1].TK, 0.008);
-    EXPECT_DOUBLE_EQ(m.tBeamSections.records[0].Tf, 0.012);
-    EXPECT_DOUBLE_EQ(m.lBeamSections.records[0].Hw, 0.2);
-    EXPECT_DOUBLE_EQ(m.cBeamSections.records[0].T, 0.005);
-    ASSERT_EQ(m.geoPoints.count, 6);
-    EXPECT_DOUBLE_EQ(m.geoPoints.records[2].y, 1.0);
-    ASSERT_EQ(m.polygons.records.size(), 2u);
     const tarvik::Polygon& pg = m.polygons.records[1];
-    EXPECT_EQ(pg.PGPtNum, 4);
     ASSERT_EQ(pg.vertices.size(), 4u);
-    EXPECT_DOUBLE_EQ(pg.vertices[1].x, 2.0);  // a copy of point 1
-    EXPECT_EQ(pg.tag2, 1);
-    const tarvik::BeamLine& bl = m.beamLines.records[0];
-    EXPECT_EQ(bl.start.label, 4);
-    EXPECT_EQ(bl.end.label, 5);
-    EXPECT_DOUBLE_EQ(bl.vector[2], 1.0);
-    EXPECT_EQ(bl.BeamSecType, 1);
-    EXPECT_DOUBLE_EQ(bl.BeamSecOz, 0.05);
-    EXPECT_FALSE(bl.BeamSecMirrored);
-    EXPECT_DOUBLE_EQ(m.polygonLoads.records[0].value[2], -1000.0);
-    EXPECT_DOUBLE_EQ(m.beamLineLoads.records[0].value[1], -500.0);
-    EXPECT_EQ(m.nodalPoints.records.size(), 6u);
-    EXPECT_EQ(m.shell4Elements.records[0].node[2], 4);
-    EXPECT_EQ(m.shell3Elements.records[1].tag, 1);
-    EXPECT_EQ(m.beamElements.records[0].node[1], 4);
-    EXPECT_EQ(m.glueElements.records[0].value[2], 3);
-    EXPECT_EQ(m.restrictedNodes.records[1].label, 3);
-    EXPECT_EQ(m.restrictedNodes.records[0].value[2], 1);
-    EXPECT_EQ(m.forces.records[0].label, 5);
-    EXPECT_DOUBLE_EQ(m.forces.records[0].value[2], -2000.0);
+    EXPECT_DOUBLE_EQ(pg.vertices[1].x, 2.0);              // point 1
+    EXPECT_DOUBLE_EQ(pg.vertices[2].y, 1.0);              // point 2
+    EXPECT_DOUBLE_EQ(m.beamLines.records[0].end.x, 1.0);  // point 5
+    EXPECT_DOUBLE_EQ(m.beamLines.records[0].end.y, 1.0);
 }
 
 TEST(PreModelReader, HeaderVersionMustBeTwo) {

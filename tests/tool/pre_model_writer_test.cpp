@@ -1,12 +1,10 @@
 // Writing model files: the exact text, labels against positions, number notation, the
 // locale, and that a failed write leaves everything as it was.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <clocale>
-#include <csignal>
 #include <locale>
 
 #include "tests/tool/tool_test_support.h"
@@ -148,32 +146,6 @@ TEST(PreModelWriter, OutputThatCannotBeReplacedStaysAndNoTemporaryFileRemains) {
     EXPECT_NE(messages.warnings().find("文件保存失败!"), std::string::npos);
     EXPECT_EQ(dir.listing(), "out\n");
     EXPECT_EQ(ReadText(dir.file("out/keep.txt")), "kept");
-}
-
-// A write that fails half way (the file size limit stands in for a full disk) leaves the old
-// output byte for byte and removes the temporary file.
-TEST(PreModelWriter, FailedWriteKeepsTheOldOutput) {
-    TempDir dir;
-    CapturedMessages messages;
-    PreModel m;
-    ASSERT_TRUE(tarvik::ReadPreModel(m, tarvik_test::ExampleModelPath(), messages.output));
-    const std::string old = "old output\n";
-    WriteText(dir.file("out.txt"), old);
-
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool ok = tarvik::WritePreModel(m, dir.file("out.txt"), messages.output);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_FALSE(ok);
-    EXPECT_NE(messages.warnings().find("文件保存失败!"), std::string::npos);
-    EXPECT_EQ(ReadText(dir.file("out.txt")), old);
-    EXPECT_EQ(dir.listing(), "out.txt\n");
 }
 
 TEST(PreModelWriter, ModeOfNewAndReplacedFiles) {
