@@ -5,6 +5,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
+#include FT_ADVANCES_H
 
 #include <algorithm>
 #include <cmath>
@@ -104,9 +105,30 @@ struct GlOverlayCanvas::Font {
             ascender = face->units_per_EM * 0.9;
             descender = face->units_per_EM * 0.2;
         }
-        averageWidth =
-            os2 && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : face->units_per_EM * 0.4;
+        averageWidth = weightedAverageWidth();
+        if (averageWidth <= 0)
+            averageWidth =
+                os2 && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : face->units_per_EM * 0.4;
         return true;
+    }
+
+    // The average character width as the classic font tables define it: the advances of the
+    // lower-case letters and the space weighted by their frequency in English text. Newer faces
+    // store an average over all their glyphs instead, which would make metric-compatible faces
+    // come out narrower or wider than the face they stand in for.
+    double weightedAverageWidth() const {
+        static constexpr int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
+                                             56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
+        double sum = 0;
+        for (int k = 0; k < 27; ++k) {
+            FT_ULong ch = k < 26 ? static_cast<FT_ULong>('a' + k) : ' ';
+            FT_UInt index = FT_Get_Char_Index(face, ch);
+            FT_Fixed advance = 0;
+            if (index == 0 || FT_Get_Advance(face, index, FT_LOAD_NO_SCALE, &advance) != 0)
+                return 0;
+            sum += static_cast<double>(advance) * kWeights[k];
+        }
+        return sum / 1000;
     }
 
     int ascent(int height) const {
