@@ -104,6 +104,7 @@ protected:
         state.view.alpha = -90;
         state.view.beta = 90;
         quillon::applyCamera(state.view);
+        state.contour.contourOn = false;  // these tests look at outlines and markers
     }
     Picture draw() {
         NoCanvas canvas;

@@ -1,5 +1,7 @@
 #include "viewer/contour/stress_scale.h"
 
+#include <cmath>
+
 #include "viewer/platform/message.h"
 
 namespace quillon {
@@ -18,6 +20,7 @@ void widenByElements(const std::vector<double>& stress, const std::vector<std::u
         const double* rec = &stress[static_cast<std::size_t>(e) * block];
         for (int r = 0; r < 2 * n; ++r) {
             double v = rec[r * kStressComponents + component];
+            if (!std::isfinite(v)) continue;  // no number: no place on the scale
             if (min > v) min = v;
             if (v > max) max = v;
         }
@@ -34,8 +37,9 @@ double StressOf(const double* record, StressComponent component) {
 bool BeamStressRange(const BeamElement& beam, StressComponent component, double& min, double& max) {
     checkComponent(component);
     if (beam.cellCount < 1) return false;
-    double lo = beam.cellStress[static_cast<std::size_t>(component)];
-    double hi = lo;
+    double first = beam.cellStress[static_cast<std::size_t>(component)];
+    double lo = std::isfinite(first) ? first : 1e20;
+    double hi = std::isfinite(first) ? first : -1e20;
     widenByElements(beam.cellStress, nullptr, beam.cellCount, beam.nodesPerCell, component, lo, hi);
     min = lo;
     max = hi;

@@ -1,5 +1,6 @@
 #include "viewer/model/result_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -35,6 +36,12 @@ void widen(Box6& box, const Point3D& p) {
     if (p.y > box[3]) box[3] = p.y;
     if (p.z < box[4]) box[4] = p.z;
     if (p.z > box[5]) box[5] = p.z;
+}
+
+bool allFinite(const std::vector<double>& values) {
+    bool finite = true;
+    for (double v : values) finite &= std::isfinite(v);  // no early exit: this loop vectorises
+    return finite;
 }
 
 template <class T>
@@ -113,6 +120,11 @@ void ResultModel::finishLoad() {
     computeMeanLengths();
     AutoDeformationScale();
     updateDisplayedPositions();
+    // Said once here rather than on every frame that cannot fill those elements.
+    if (!allFinite(quadStress) || !allFinite(triStress) ||
+        std::any_of(beams.begin(), beams.end(), [](const BeamElement& b) { return !allFinite(b.cellStress); }))
+        platform::messageBox("Some stresses in this file are not finite numbers; the elements with them are not filled.",
+                             "Warning!");
 }
 
 void ResultModel::releaseArrays() {

@@ -1,6 +1,7 @@
 #pragma once
 // Everything the viewer holds between events, owned by one object that is passed to whoever
 // needs it.
+#include "viewer/contour/contour_gl.h"
 #include "viewer/contour/stress_scale.h"
 #include "viewer/model/result_model.h"
 #include "viewer/render/view_state.h"
@@ -14,6 +15,10 @@ struct AppState {
     InteractionState interaction;
     Matrix4 savedModelView = kIdentity4;  // the model-view matrix of the last frame
     bool modelLoaded = false;
+    // Contour pieces are kept between frames and drawn from vertex arrays; off, every frame
+    // computes and draws them piece by piece.
+    bool cachedDrawing = true;
+    ContourCache contourCache;
 };
 
 }  // namespace quillon

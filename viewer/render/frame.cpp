@@ -7,6 +7,7 @@
 
 #include "viewer/contour/legend.h"
 #include "viewer/render/labels.h"
+#include "viewer/contour/contour_gl.h"
 #include "viewer/render/mesh_drawing.h"
 
 namespace quillon {
@@ -110,12 +111,22 @@ void DrawPickRectangle(const ViewState& v, const InteractionState& it) {
     glPopMatrix();
 }
 
+void DrawContours(AppState& s) {
+    if (s.cachedDrawing) {
+        s.contourCache.draw(s.model, s.contour, s.savedModelView);
+        return;
+    }
+    ImmediatePieceSink sink;
+    ContourPass(s.model, s.contour, contourLevels(s.model, s.contour.currentComponent), s.savedModelView, sink);
+}
+
 void RenderScene(AppState& s) {
     const ResultModel& m = s.model;
     s.savedModelView = readModelView();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SetupLighting(s.view);
+    if (s.contour.contourOn) DrawContours(s);
 
     // Outlines are pulled towards the viewer so that they show on coplanar filled faces.
     glEnable(GL_POLYGON_OFFSET_LINE);

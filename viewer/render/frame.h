@@ -11,6 +11,8 @@ class OverlayCanvas;
 
 // The OpenGL pass. Expects a current context with the camera's matrices set.
 void RenderScene(AppState& state);
+// The contour pass: filled bands on the shells and beam skins.
+void DrawContours(AppState& state);
 // Places light 0 fixed to the viewer and enables lighting.
 void SetupLighting(const ViewState& view);
 // The rubber-band rectangle between the anchor and the current corner, in client pixels.

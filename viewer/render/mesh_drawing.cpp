@@ -32,23 +32,6 @@ void drawShellOutline(const ResultModel& m, const std::int32_t* nodes, int n, bo
 
 }  // namespace
 
-void faceNormal(const Point3D& p0, const Point3D& p1, const Point3D& p2, double n[3]) {
-    double ax = p1.x - p0.x, ay = p1.y - p0.y, az = p1.z - p0.z;
-    double bx = p2.x - p0.x, by = p2.y - p0.y, bz = p2.z - p0.z;
-    n[0] = ay * bz - az * by;
-    n[1] = az * bx - ax * bz;
-    n[2] = ax * by - ay * bx;
-    double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    if (len == 0) {
-        n[0] = n[1] = 0;
-        n[2] = 1;
-        return;
-    }
-    n[0] /= len;
-    n[1] /= len;
-    n[2] /= len;
-}
-
 bool outlineColour(std::int32_t filter, bool picked, bool selected, std::int32_t& colour) {
     if (filter == None) return false;
     if (filter == Selected && !picked && !selected) return false;

@@ -2,6 +2,7 @@
 // Shell and beam outlines and node markers (the OpenGL half of the mesh drawing).
 #include <cstdint>
 
+#include "viewer/contour/contour_fill.h"
 #include "viewer/model/result_model.h"
 
 namespace quillon {
@@ -20,8 +21,5 @@ void DrawBeamSurface(const ResultModel& model, std::int32_t index);
 void DrawNodeMarkers(const ResultModel& model);
 // Five latitude rings of twelve segments around (x, y, z).
 void DrawWireSphere(double x, double y, double z, double radius);
-
-// Unit normal of the face through p0, p1, p2; (0, 0, 1) when the face has no area.
-void faceNormal(const Point3D& p0, const Point3D& p1, const Point3D& p2, double n[3]);
 
 }  // namespace quillon

@@ -1,0 +1,119 @@
+// Contour pieces kept between frames must give the picture that computing and drawing them
+// piece by piece on every frame gives, and must be computed again whenever it would differ.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "tests/support/gl_fixture.h"
+#include "viewer/platform/overlay_canvas.h"
+#include "viewer/ui/app.h"
+#include "viewer/ui/camera.h"
+
+namespace {
+
+using testsupport::Picture;
+
+class NoCanvas : public quillon::platform::OverlayCanvas {
+public:
+    void fillRect(int, int, int, int, std::int32_t) override {}
+    void text(int, int, const std::string&, std::int32_t, int, int) override {}
+};
+
+class ContourCache : public testsupport::GlTest {
+protected:
+    static constexpr int kW = 640, kH = 480;
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(makeContext(kW, kH));
+        quillon::initGlState();
+        state.view.W = kW;
+        state.view.H = kH;
+        ASSERT_TRUE(quillon::openResultFile(state, QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt").ok);
+    }
+    Picture draw() {
+        NoCanvas canvas;
+        quillon::paintFrame(state, canvas);
+        return picture();
+    }
+    void view(double alpha, double beta) {
+        state.view.alpha = alpha;
+        state.view.beta = beta;
+        quillon::applyCamera(state.view);
+    }
+    // Pixels that differ, and the largest difference of a channel.
+    static std::pair<int, int> compare(const Picture& a, const Picture& b) {
+        int differing = 0, largest = 0;
+        for (std::size_t i = 0; i < a.rgb.size(); i += 3) {
+            int d = 0;
+            for (std::size_t c = 0; c < 3; ++c) d = std::max(d, std::abs(int(a.rgb[i + c]) - int(b.rgb[i + c])));
+            differing += d > 0 ? 1 : 0;
+            largest = std::max(largest, d);
+        }
+        return {differing, largest};
+    }
+    quillon::AppState state;
+};
+
+TEST_F(ContourCache, KeptPiecesDrawTheSamePictureAsPieceByPiece) {
+    state.model.pickQuad[3] = 1;  // a red fill among the bands
+    state.model.pickBeam[1] = 1;
+    state.model.selQuad[40] = 0;  // and an element without fill
+    for (auto [alpha, beta] : {std::pair{225.0, 35.26}, std::pair{-90.0, 90.0}, std::pair{30.0, -40.0}}) {
+        view(alpha, beta);
+        state.cachedDrawing = false;
+        Picture direct = draw();
+        state.cachedDrawing = true;
+        Picture kept = draw();
+        auto [differing, largest] = compare(direct, kept);
+        // Lighting the same colour through a vertex colour can round one channel the other
+        // way now and then; nothing more.
+        EXPECT_LE(largest, 1) << alpha << "," << beta;
+        EXPECT_LT(differing, kW * kH / 1000) << alpha << "," << beta;
+        int coloured = direct.count(0, 0, kW, kH, [](testsupport::Rgb c) { return c.b > 60 || c.g > 60; });
+        EXPECT_GT(coloured, kW * kH / 10);  // there is a picture to compare
+    }
+}
+
+TEST_F(ContourCache, ComputedAgainOnlyWhenThePictureWouldChange) {
+    auto rebuilds = [&] { return state.contourCache.rebuildCount(); };
+    draw();
+    ASSERT_EQ(rebuilds(), 1u);
+    draw();
+    EXPECT_EQ(rebuilds(), 1u);
+    // Panning and zooming change only the projection.
+    state.view.left += 3;
+    state.view.right += 1;
+    quillon::applyProjection(state.view);
+    draw();
+    EXPECT_EQ(rebuilds(), 1u);
+    // Turning the model so that no element changes side keeps the pieces.
+    view(226, 35.26);
+    draw();
+    EXPECT_EQ(rebuilds(), 1u);
+    // Seen from below, every shell shows its other layer.
+    view(225, -35.26);
+    draw();
+    EXPECT_EQ(rebuilds(), 2u);
+    state.model.pickTri[0] = 1;
+    draw();
+    EXPECT_EQ(rebuilds(), 3u);
+    state.model.selBeam[2] = 0;
+    draw();
+    EXPECT_EQ(rebuilds(), 4u);
+    state.contour.SL += 1;
+    draw();
+    EXPECT_EQ(rebuilds(), 5u);
+    state.contour.currentComponent = 0;
+    draw();
+    EXPECT_EQ(rebuilds(), 6u);
+    state.model.dispScale *= 2;
+    state.model.updateDisplayedPositions();
+    draw();
+    EXPECT_EQ(rebuilds(), 7u);
+    // A new file is new positions, even when it is the same file.
+    ASSERT_TRUE(quillon::openResultFile(state, QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt").ok);
+    draw();
+    EXPECT_EQ(rebuilds(), 8u);
+}
+
+}  // namespace

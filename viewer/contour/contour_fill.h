@@ -1,0 +1,67 @@
+#pragma once
+// Filled colour bands on shells and beam skins. The geometry is computed here into a sink;
+// what the sink does with the pieces (draw them now, keep them for later frames, record them
+// in a test) is its own business.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "viewer/contour/stress_scale.h"
+#include "viewer/model/matrix4.h"
+#include "viewer/model/result_model.h"
+
+namespace quillon {
+
+constexpr std::int32_t kPickedFillColour = 0x000000FF;  // red
+
+// A piece to be filled: 3 vertices for a band piece, 3 or 4 for a picked element or cell.
+struct Polygon3D {
+    int count = 0;
+    std::array<Point3D, 4> points;
+    // Sets the vertices; a count outside 1..4 can only come from a programming fault.
+    void setPoints(int n, const Point3D* source);
+};
+
+class PieceSink {
+public:
+    virtual ~PieceSink() = default;
+    // One filled polygon in a 0x00BBGGRR colour, in drawing order.
+    virtual void piece(std::int32_t colour, const Polygon3D& polygon) = 0;
+};
+
+// Unit normal of the face through p0, p1, p2; (0, 0, 1) when the face has no area.
+void faceNormal(const Point3D& p0, const Point3D& p1, const Point3D& p2, double n[3]);
+
+// The point on Pa–Pb where the linearly interpolated value equals t. False (and no point)
+// when t lies outside both values.
+bool FindPointBetweenTwoPointsByphysicalQuantity(const Point3D& Pa, double va, const Point3D& Pb, double vb,
+                                                 double t, Point3D& out);
+
+// Cuts one triangle into band pieces, band by band from the lowest. May reorder both arrays.
+// A triangle with a value that is not a finite number gives no pieces.
+void FillTriangleBands(Point3D points[3], double values[3], const std::vector<double>& levels,
+                       const std::vector<std::int32_t>& colours, int N, PieceSink& sink);
+
+// Which layer faces the viewer for the face P0, P1, P2 under the model-view matrix M:
+// 0 when its normal points towards the viewer, else 1 (also for a face without area).
+int facingLayer(const Point3D& p0, const Point3D& p1, const Point3D& p2, const Matrix4& M);
+
+// The per-element fills. `levels` has colourCount + 1 entries.
+void ContourQuad(const ResultModel& model, std::int32_t element, StressComponent component,
+                 const std::vector<double>& levels, const Matrix4& M, PieceSink& sink);
+void ContourTriangleElement(const ResultModel& model, std::int32_t element, StressComponent component,
+                            const std::vector<double>& levels, const Matrix4& M, PieceSink& sink);
+void ContourBeam(const ResultModel& model, std::int32_t beam, StressComponent component,
+                 const std::vector<double>& levels, const Matrix4& M, PieceSink& sink);
+void FillPickedQuad(const ResultModel& model, std::int32_t element, PieceSink& sink);
+void FillPickedTriangle(const ResultModel& model, std::int32_t element, PieceSink& sink);
+void FillPickedBeam(const ResultModel& model, std::int32_t beam, PieceSink& sink);
+
+// The levels of a contour pass: the component's range over the selection, in colourCount bands.
+std::vector<double> contourLevels(const ResultModel& model, StressComponent component);
+// The whole contour pass: shells, then beams, in index order; picked elements red, selected
+// ones in bands when their values reach into [SL, SR], the rest not at all.
+void ContourPass(const ResultModel& model, const ContourSettings& settings, const std::vector<double>& levels,
+                 const Matrix4& M, PieceSink& sink);
+
+}  // namespace quillon
