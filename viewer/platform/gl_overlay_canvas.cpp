@@ -70,6 +70,12 @@ std::uint32_t nextCodePoint(const std::string& s, std::size_t& i) {
     return cp;
 }
 
+int powerOfTwo(int n) {
+    int p = 1;
+    while (p < n && p < (1 << 30)) p *= 2;
+    return p;
+}
+
 }  // namespace
 
 struct GlOverlayCanvas::Font {
@@ -159,7 +165,10 @@ GlOverlayCanvas::GlOverlayCanvas() : font_(std::make_unique<Font>()) {
     if (!font_->load()) font_.reset();
 }
 
-GlOverlayCanvas::~GlOverlayCanvas() = default;
+GlOverlayCanvas::~GlOverlayCanvas() {
+    for (auto& [key, g] : glyphs_)
+        if (g.texture) glDeleteTextures(1, &g.texture);
+}
 
 const std::string& GlOverlayCanvas::fontFile() const {
     static const std::string none;
@@ -178,7 +187,8 @@ void GlOverlayCanvas::enterPixelProjection() {
     if (projected_) return;
     projected_ = true;
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_PIXEL_MODE_BIT |
-                 GL_POLYGON_BIT | GL_TRANSFORM_BIT | GL_VIEWPORT_BIT | GL_DEPTH_BUFFER_BIT);
+                 GL_POLYGON_BIT | GL_TRANSFORM_BIT | GL_VIEWPORT_BIT | GL_DEPTH_BUFFER_BIT |
+                 GL_TEXTURE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -193,9 +203,10 @@ void GlOverlayCanvas::enterPixelProjection() {
           GL_POLYGON_OFFSET_FILL, GL_POLYGON_STIPPLE, GL_BLEND})
         glDisable(cap);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    // Glyph rows are stored top first; drawing them downwards matches the window's y axis.
-    glPixelZoom(1, -1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
     glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
 }
@@ -217,7 +228,8 @@ void GlOverlayCanvas::end() {
                 ++it;
                 continue;
             }
-            cachedBytes_ -= it->second.coverage.size();
+            cachedBytes_ -= it->second.bytes();
+            if (it->second.texture) glDeleteTextures(1, &it->second.texture);
             it = glyphs_.erase(it);
         }
     }
@@ -255,27 +267,37 @@ const GlOverlayCanvas::Glyph* GlOverlayCanvas::glyph(int height, int width, unsi
         g.top = slot->bitmap_top;
         g.columns = static_cast<int>(bm.width);
         g.rows = static_cast<int>(bm.rows);
-        if (bm.pixel_mode == FT_PIXEL_MODE_GRAY || bm.pixel_mode == FT_PIXEL_MODE_MONO) {
-            g.coverage.resize(static_cast<std::size_t>(g.columns) *
-                              static_cast<std::size_t>(g.rows));
+        bool gray = bm.pixel_mode == FT_PIXEL_MODE_GRAY, mono = bm.pixel_mode == FT_PIXEL_MODE_MONO;
+        GLint maxSize = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+        g.textureWidth = powerOfTwo(g.columns);
+        g.textureHeight = powerOfTwo(g.rows);
+        if ((gray || mono) && g.columns > 0 && g.rows > 0 && g.textureWidth <= maxSize &&
+            g.textureHeight <= maxSize) {
+            // OpenGL 1.1 textures have power-of-two sizes; the padding stays transparent.
+            std::vector<std::uint8_t> alpha(static_cast<std::size_t>(g.textureWidth) *
+                                            static_cast<std::size_t>(g.textureHeight));
             for (int r = 0; r < g.rows; ++r) {
                 const unsigned char* src = bm.buffer + static_cast<std::ptrdiff_t>(r) * bm.pitch;
                 std::uint8_t* dst =
-                    &g.coverage[static_cast<std::size_t>(r) * static_cast<std::size_t>(g.columns)];
-                for (int c = 0; c < g.columns; ++c) {
-                    if (bm.pixel_mode == FT_PIXEL_MODE_GRAY)
-                        dst[c] =
-                            static_cast<std::uint8_t>(src[c] * 255 / std::max(1, bm.num_grays - 1));
-                    else
-                        dst[c] = (src[c / 8] >> (7 - c % 8)) & 1 ? 255 : 0;
-                }
+                    &alpha[static_cast<std::size_t>(r) * static_cast<std::size_t>(g.textureWidth)];
+                for (int c = 0; c < g.columns; ++c)
+                    dst[c] = gray ? static_cast<std::uint8_t>(src[c] * 255 /
+                                                              std::max(1, bm.num_grays - 1))
+                                  : ((src[c / 8] >> (7 - c % 8)) & 1 ? 255 : 0);
             }
-        } else {
-            g.columns = g.rows = 0;  // colour glyphs are not drawn
+            glGenTextures(1, &g.texture);
+            glBindTexture(GL_TEXTURE_2D, g.texture);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, g.textureWidth, g.textureHeight, 0, GL_ALPHA,
+                         GL_UNSIGNED_BYTE, alpha.data());
         }
     }
     ++rasterised_;
-    cachedBytes_ += g.coverage.size();
+    cachedBytes_ += g.bytes();
     return &glyphs_.emplace(key, std::move(g)).first->second;
 }
 
@@ -290,11 +312,11 @@ void GlOverlayCanvas::text(int x, int y, const std::string& text, std::int32_t c
     enterPixelProjection();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    // Alpha-only pixels arrive with red, green and blue 0; the biases make them the text colour.
-    glPixelTransferf(GL_RED_BIAS, static_cast<GLfloat>(colour & 0xFF) / 255.0f);
-    glPixelTransferf(GL_GREEN_BIAS, static_cast<GLfloat>((colour >> 8) & 0xFF) / 255.0f);
-    glPixelTransferf(GL_BLUE_BIAS, static_cast<GLfloat>((colour >> 16) & 0xFF) / 255.0f);
-
+    glEnable(GL_TEXTURE_2D);
+    // The colour from glColor, the coverage as alpha from the glyph's texture.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glColor3ub(static_cast<GLubyte>(colour & 0xFF), static_cast<GLubyte>((colour >> 8) & 0xFF),
+               static_cast<GLubyte>((colour >> 16) & 0xFF));
     const int baseline = y + font_->ascent(height);
     long pen = static_cast<long>(x) * 64;  // 26.6 pixels
     for (std::size_t i = 0; i < text.size();) {
@@ -304,19 +326,25 @@ void GlOverlayCanvas::text(int x, int y, const std::string& text, std::int32_t c
         int gx = static_cast<int>((pen + 32) >> 6) + g->left;
         int gy = baseline - g->top;
         pen += g->advance;
-        // Clip to the window here: a raster position outside it would drop the whole glyph.
-        int x0 = std::max(gx, 0), y0 = std::max(gy, 0);
-        int x1 = std::min(gx + g->columns, width_), y1 = std::min(gy + g->rows, height_);
-        if (x0 >= x1 || y0 >= y1) continue;
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, g->columns);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, x0 - gx);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, y0 - gy);
-        glRasterPos2i(x0, y0);
-        glDrawPixels(x1 - x0, y1 - y0, GL_ALPHA, GL_UNSIGNED_BYTE, g->coverage.data());
+        if (!g->texture || gx >= width_ || gy >= height_ || gx + g->columns <= 0 ||
+            gy + g->rows <= 0)
+            continue;
+        // Texel centres fall on pixel centres: the glyph is copied, not resampled.
+        GLfloat s1 = static_cast<GLfloat>(g->columns) / static_cast<GLfloat>(g->textureWidth);
+        GLfloat t1 = static_cast<GLfloat>(g->rows) / static_cast<GLfloat>(g->textureHeight);
+        glBindTexture(GL_TEXTURE_2D, g->texture);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0);
+        glVertex2i(gx, gy);
+        glTexCoord2f(s1, 0);
+        glVertex2i(gx + g->columns, gy);
+        glTexCoord2f(s1, t1);
+        glVertex2i(gx + g->columns, gy + g->rows);
+        glTexCoord2f(0, t1);
+        glVertex2i(gx, gy + g->rows);
+        glEnd();
     }
-    glPixelTransferf(GL_RED_BIAS, 0);
-    glPixelTransferf(GL_GREEN_BIAS, 0);
-    glPixelTransferf(GL_BLUE_BIAS, 0);
+    glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
 }
 

@@ -3,8 +3,8 @@
 // same in the window and headless. Text comes from FreeType with the face that fontconfig
 // gives for "Times New Roman" (any serif face when that is missing).
 //
-// Hold one canvas for as long as the OpenGL context lives: it keeps the font and the glyph
-// images between frames. Per frame:
+// Hold one canvas for as long as the OpenGL context lives, and destroy it while that context
+// is current: it keeps the font and the glyph images (as textures) between frames. Per frame:
 //
 //     canvas.begin(width, height);   // client size in pixels; may come before the 3-D pass
 //     ... fillRect / text ...
@@ -53,7 +53,13 @@ class GlOverlayCanvas : public OverlayCanvas {
         int advance = 0;        // 26.6 pixels
         int left = 0, top = 0;  // bitmap offset from the pen position on the baseline
         int columns = 0, rows = 0;
-        std::vector<std::uint8_t> coverage;  // rows top first, `columns` bytes each
+        unsigned texture = 0;  // coverage as alpha, top row first, padded to powers of two
+        int textureWidth = 0, textureHeight = 0;
+        std::size_t bytes() const {
+            return texture ? static_cast<std::size_t>(textureWidth) *
+                                 static_cast<std::size_t>(textureHeight)
+                           : 0;
+        }
         std::uint64_t lastFrame = 0;
     };
     struct SizeKey {
