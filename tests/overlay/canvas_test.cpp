@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "tests/model/result_text.h"
+#include "tests/overlay/legend_pixels.h"
 #include "tests/support/gl_fixture.h"
 #include "tests/support/temp_file.h"
 #include "viewer/contour/legend.h"
@@ -18,10 +19,7 @@ using quillon::platform::GlOverlayCanvas;
 using testsupport::isBlack;
 using testsupport::Picture;
 using testsupport::Rgb;
-
-Rgb rgbOf(std::int32_t colour) {
-    return {colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF};
-}
+using testsupport::rgbOf;
 
 // The extent of the pixels that are not black.
 struct Extent {
@@ -217,29 +215,10 @@ TEST_F(LegendPixels, BoxesInBandColoursFramedInBlackWithLabelsBeside) {
     state.contour.contourOn = false;  // the legend shows all the same
     state.model.shellOutlineMode = quillon::None;
     Picture p = draw();
-    double min = 0, max = 0;
-    quillon::SelectedStressRange(state.model, state.contour.currentComponent, min, max);
-    quillon::LegendLayout l = quillon::LayoutLegend(quillon::BuildContourLevels(min, max, 9),
-                                                    state.model.colourTable, kW, kH);
-    for (std::size_t i = 0; i < l.boxes.size(); ++i) {
-        const auto& b = l.boxes[i];
-        Rgb band = rgbOf(b.colour);
-        int inside = (b.right - b.left - 2) * (b.bottom - b.top - 2);
-        EXPECT_EQ(p.count(b.left + 1, b.top + 1, b.right - 1, b.bottom - 1,
-                          [&](Rgb c) { return c == band; }),
-                  inside)
-            << "band " << i;
-        int frame = (b.right - b.left) * (b.bottom - b.top) - inside;
-        EXPECT_EQ(p.count(b.left, b.top, b.right, b.bottom, isBlack), frame) << "band " << i;
-    }
-    // Each label's rows hold pixels of exactly its colour right of the boxes, and nothing
-    // lies between the boxes and the labels.
-    for (std::size_t i = 0; i < l.labels.size(); ++i) {
-        const auto& t = l.labels[i];
-        Rgb colour = rgbOf(t.colour);
-        EXPECT_GT(p.count(t.x, t.y, kW, t.y + 25, [&](Rgb c) { return c == colour; }), 15)
-            << "label " << i;
-    }
+    quillon::LegendLayout l =
+        testsupport::legendOf(state.model, state.contour.currentComponent, kW, kH);
+    testsupport::expectLegendPixels(p, l);
+    // Nothing between the boxes and the labels.
     EXPECT_EQ(p.count(kW - 150, l.boxes.back().top - 20, kW - 145, l.boxes.front().bottom + 20,
                       [](Rgb c) { return !isBlack(c); }),
               0);
