@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "viewer/platform/gl_overlay_canvas.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/platform/message.h"
-#include "viewer/platform/overlay_canvas.h"
 
 namespace quillon::platform {
 namespace {
@@ -22,13 +22,6 @@ namespace {
 constexpr int kViewWidth = 1024;
 constexpr int kViewHeight = 768;
 constexpr int kMenuHeight = 25;
-
-// Draws nothing: overlays are skipped until the OpenGL text canvas is linked in here.
-class NoOverlays : public OverlayCanvas {
-  public:
-    void fillRect(int, int, int, int, std::int32_t) override {}
-    void text(int, int, const std::string&, std::int32_t, int, int) override {}
-};
 
 // Decodes UTF-8 event text into code points; a malformed byte is passed on as it is.
 template <class Sink>
@@ -51,6 +44,13 @@ class GlView : public Fl_Gl_Window {
         mode(FL_RGB | FL_DEPTH | FL_SINGLE);
     }
 
+    ~GlView() override { releaseOverlays(); }
+
+    void hide() override {
+        releaseOverlays();
+        Fl_Gl_Window::hide();
+    }
+
     void command(int id) {
         make_current();
         events_.onCommand(id);
@@ -59,16 +59,19 @@ class GlView : public Fl_Gl_Window {
   protected:
     void draw() override {
         if (!context_valid()) {
+            // A new context: the overlay canvas keeps textures in it, and it has no camera yet.
+            overlays_ = std::make_unique<GlOverlayCanvas>();
             events_.onCreate();
-            sizedWidth_ = sizedHeight_ = -1;  // a new context has no camera yet
+            sizedWidth_ = sizedHeight_ = -1;
         }
         if (w() != sizedWidth_ || h() != sizedHeight_) {
             sizedWidth_ = w();
             sizedHeight_ = h();
             events_.onSize(w(), h());
         }
-        NoOverlays canvas;
-        events_.onPaint(canvas);
+        overlays_->begin(w(), h());
+        events_.onPaint(*overlays_);
+        overlays_->end();
     }
 
     int handle(int event) override {
@@ -111,7 +114,15 @@ class GlView : public Fl_Gl_Window {
     }
 
   private:
+    // The canvas's textures are released while their context is still current.
+    void releaseOverlays() {
+        if (!overlays_) return;
+        if (shown() && context()) make_current();
+        overlays_.reset();
+    }
+
     MainWindowEvents& events_;
+    std::unique_ptr<GlOverlayCanvas> overlays_;
     int sizedWidth_ = -1, sizedHeight_ = -1;
 };
 
