@@ -1,5 +1,6 @@
 #include "common/text_scanner.h"
 
+#include <bit>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -9,16 +10,159 @@ namespace common {
 namespace {
 
 // The white space of the C locale's isspace.
-inline bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+inline bool isDigit(char c) {
+    return static_cast<unsigned char>(c - '0') < 10;
+}
 
 // Numbers longer than this are unusual; shorter ones never need a refill in the middle.
 constexpr std::size_t kTokenLookahead = 128;
+// Rows are read straight from the block while at least this much of it is left.
+constexpr std::size_t kRowLookahead = 4096;
+
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kMaxExactPower = 22;
+constexpr std::uint64_t kMaxExactMantissa = std::uint64_t{1} << 53;
+
+constexpr std::uint64_t kPowersOfTen[] = {1,      10,      100,      1000,     10000,
+                                          100000, 1000000, 10000000, 100000000};
+
+// The value of eight decimal digits, one a byte, the first in the lowest byte.
+inline std::uint64_t eightDigitsValue(std::uint64_t digits) {
+    digits = digits * 10 + (digits >> 8);  // pairs
+    return (((digits & 0x000000FF000000FF) * (100 + (std::uint64_t{1000000} << 32))) +
+            (((digits >> 16) & 0x000000FF000000FF) * (1 + (std::uint64_t{10000} << 32)))) >>
+           32;
+}
+
+// Appends the run of digits at p to m (m × 10 + digit each; it wraps around past 19 digits,
+// which the caller rules out by their count). Eight bytes at a time where they are there.
+inline const char* appendDigits(const char* p, const char* e, std::uint64_t& m) {
+    if constexpr (std::endian::native == std::endian::little) {
+        while (e - p >= 8) {
+            std::uint64_t x;
+            std::memcpy(&x, p, 8);
+            x ^= 0x3030303030303030;  // a digit byte becomes its value 0..9
+            // A byte is no digit when its value or its value + 6 reaches past 15. Carries only
+            // run towards later bytes, so the first non-digit byte is found correctly.
+            std::uint64_t nonDigits = (x | (x + 0x0606060606060606)) & 0xF0F0F0F0F0F0F0F0;
+            int n = nonDigits ? std::countr_zero(nonDigits) / 8 : 8;
+            if (n == 0) return p;
+            m = m * kPowersOfTen[n] + eightDigitsValue(x << (8 * (8 - n)));
+            p += n;
+            if (n < 8) return p;
+        }
+    }
+    for (; p < e && isDigit(*p); ++p) m = m * 10 + static_cast<unsigned>(*p - '0');
+    return p;
+}
+
+// The plain decimal reals: an optional sign, digits with an optional point, an optional
+// exponent. When the digits make an integer m of at most 2^53 and the power of ten p is at
+// most 22 in size, m and 10^p are exact doubles and one multiplication or division rounds
+// m × 10^p correctly, as strtod does. Returns nullptr when the number is not of that kind
+// (no digits, inf, nan, hexadecimal, more than 19 digits, a larger power); the general parse
+// decides then.
+inline const char* parseDecimalExactly(const char* p, const char* e, double& value) {
+    bool negative = false;
+    if (p < e && (*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
+    }
+    std::uint64_t m = 0;
+    const char* digits = p;
+    p = appendDigits(p, e, m);
+    std::ptrdiff_t digitCount = p - digits;
+    int power = 0;
+    if (p < e && *p == '.') {
+        const char* fraction = ++p;
+        p = appendDigits(p, e, m);
+        power = -static_cast<int>(p - fraction);
+        digitCount += p - fraction;
+    }
+    // Up to 19 digits, leading zeros included, make an m below 10^19 < 2^64.
+    if (digitCount == 0 || digitCount > 19) return nullptr;
+    if (p < e && (*p == 'e' || *p == 'E')) {
+        // Without digits after it the exponent is not part of the number.
+        const char* q = p + 1;
+        bool negativeExponent = false;
+        if (q < e && (*q == '-' || *q == '+')) {
+            negativeExponent = *q == '-';
+            ++q;
+        }
+        if (q < e && isDigit(*q)) {
+            int exponent = 0;
+            for (; q < e && isDigit(*q); ++q)
+                if (exponent < 100000) exponent = exponent * 10 + (*q - '0');
+            power += negativeExponent ? -exponent : exponent;
+            p = q;
+        }
+    }
+    if (p < e && (*p == 'x' || *p == 'X')) return nullptr;  // "0x": hexadecimal
+    if (m == 0) {
+        value = negative ? -0.0 : 0.0;
+        return p;
+    }
+    if (m > kMaxExactMantissa || power < -kMaxExactPower || power > kMaxExactPower) return nullptr;
+    double v = static_cast<double>(m);
+    v = power < 0 ? v / kExactPowersOfTen[-power] : v * kExactPowersOfTen[power];
+    value = negative ? -v : v;
+    return p;
+}
+
+// strtod on a copy of the token at `first` (it needs a terminated string).
+const char* parseWithStrtod(const char* first, const char* last, double& value) {
+    std::size_t n = 0;
+    std::size_t avail = static_cast<std::size_t>(last - first);
+    while (n < avail && !isSpace(first[n]) && first[n] != ',' && first[n] != ')' &&
+           first[n] != '>' && first[n] != ']')
+        ++n;
+    std::string token(first, n);
+    char* stop = nullptr;
+    double v = std::strtod(token.c_str(), &stop);
+    if (stop == token.c_str()) return nullptr;
+    value = v;
+    return first + (stop - token.c_str());
+}
+
+// Everything the exact path leaves: from_chars, and strtod for hexadecimal reals and values
+// beyond the range of double, as the scan functions would read them.
+const char* parseDoubleGeneral(const char* first, const char* last, double& value) {
+    const char* p = first;
+    if (p < last && *p == '+') {
+        ++p;
+        if (p < last && (*p == '-' || *p == '+')) return nullptr;
+    }
+    double v = 0;
+    auto [ptr, ec] = std::from_chars(p, last, v);
+    if (ec == std::errc::invalid_argument) return nullptr;
+    if (ec == std::errc::result_out_of_range || (ptr < last && (*ptr == 'x' || *ptr == 'X')))
+        return parseWithStrtod(first, last, value);
+    value = v;
+    return ptr;
+}
+
+inline const char* parseDoubleInline(const char* first, const char* last, double& value) {
+    const char* end = parseDecimalExactly(first, last, value);
+    return end ? end : parseDoubleGeneral(first, last, value);
+}
 
 }  // namespace
 
+const char* parseDouble(const char* first, const char* last, double& value) {
+    return parseDoubleInline(first, last, value);
+}
+
 TextScanner::TextScanner(std::size_t blockSize) : buf_(blockSize < 16 ? 16 : blockSize) {}
 
-TextScanner::~TextScanner() { close(); }
+TextScanner::~TextScanner() {
+    close();
+}
 
 bool TextScanner::open(const std::string& path) {
     close();
@@ -101,7 +245,9 @@ int TextScanner::peek() {
     return pos_ < end_ ? static_cast<unsigned char>(buf_[pos_]) : -1;
 }
 
-bool TextScanner::atEnd() { return peek() < 0; }
+bool TextScanner::atEnd() {
+    return peek() < 0;
+}
 
 bool TextScanner::skipLine() {
     for (;;) {
@@ -125,19 +271,32 @@ bool TextScanner::readInt(std::int32_t& value) {
         ensure(kTokenLookahead);
         const char* p = buf_.data() + pos_;
         const char* e = buf_.data() + end_;
-        if (p < e && *p == '+') {
+        bool negative = false;
+        if (p < e && (*p == '-' || *p == '+')) {
+            negative = *p == '-';
             ++p;
-            if (p < e && (*p == '-' || *p == '+')) return false;
         }
-        std::int32_t v = 0;
-        auto [ptr, ec] = std::from_chars(p, e, v);
-        if (ptr == e && !eof_) {  // the number may go on in the next block
+        // Up to 18 digits fit in 64 bits; longer runs (leading zeros) go to from_chars.
+        const char* digits = p;
+        std::uint64_t v = 0;
+        for (; p < e && isDigit(*p) && p - digits < 18; ++p)
+            v = v * 10 + static_cast<unsigned>(*p - '0');
+        if (p == e && !eof_) {  // the number may go on in the next block
             refill();
             continue;
         }
-        if (ec != std::errc()) return false;
-        value = v;
-        pos_ = static_cast<std::size_t>(ptr - buf_.data());
+        if (p == digits) return false;
+        if (p < e && isDigit(*p)) {
+            std::uint32_t parsed = 0;
+            auto [ptr, ec] = std::from_chars(digits, e, parsed);
+            if (ec != std::errc()) return false;
+            v = parsed;
+            p = ptr;
+        }
+        if (v > (negative ? std::uint64_t{1} << 31 : (std::uint64_t{1} << 31) - 1)) return false;
+        value = static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(v)
+                                                   : static_cast<std::int64_t>(v));
+        pos_ = static_cast<std::size_t>(p - buf_.data());
         return true;
     }
 }
@@ -146,42 +305,47 @@ bool TextScanner::readDouble(double& value) {
     skipSpace();
     for (;;) {
         ensure(kTokenLookahead);
-        const char* start = buf_.data() + pos_;
-        const char* p = start;
+        const char* p = buf_.data() + pos_;
         const char* e = buf_.data() + end_;
-        if (p < e && *p == '+') {
-            ++p;
-            if (p < e && (*p == '-' || *p == '+')) return false;
-        }
-        double v = 0;
-        auto [ptr, ec] = std::from_chars(p, e, v);
-        if (ptr == e && !eof_) {
+        const char* end = parseDoubleInline(p, e, value);
+        if (end == e && !eof_) {  // the number may go on in the next block
             refill();
             continue;
         }
-        if (ec == std::errc::invalid_argument) return false;
-        // Hexadecimal reals and values beyond the range of double: strtod decides, as the
-        // scan functions would.
-        if (ec == std::errc::result_out_of_range || (ptr < e && (*ptr == 'x' || *ptr == 'X')))
-            return readDoubleSlow(value, start);
-        value = v;
-        pos_ = static_cast<std::size_t>(ptr - buf_.data());
+        if (!end) return false;
+        pos_ = static_cast<std::size_t>(end - buf_.data());
         return true;
     }
 }
 
-bool TextScanner::readDoubleSlow(double& value, const char* start) {
-    std::size_t n = 0;
-    std::size_t avail = end_ - static_cast<std::size_t>(start - buf_.data());
-    while (n < avail && !isSpace(start[n]) && start[n] != ',' && start[n] != ')' &&
-           start[n] != '>' && start[n] != ']')
-        ++n;
-    std::string token(start, n);
-    char* stop = nullptr;
-    double v = std::strtod(token.c_str(), &stop);
-    if (stop == token.c_str()) return false;
-    value = v;
-    pos_ += static_cast<std::size_t>(stop - token.c_str());
+bool TextScanner::readDoubles(double* values, int count, char separator) {
+    if (readDoublesInBlock(values, count, separator)) return true;
+    for (int k = 0; k < count; ++k)
+        if ((k > 0 && !match(separator)) || !readDouble(values[k])) return false;
+    return true;
+}
+
+bool TextScanner::readDoublesInBlock(double* values, int count, char separator) {
+    const char* p = buf_.data() + pos_;
+    const char* e = buf_.data() + end_;
+    // As in readDouble, a number must start at least kTokenLookahead bytes before the end of
+    // the block: the end of the block cuts off no shorter one ("1.5e" | "-3").
+    if (!eof_ && end_ - pos_ < kRowLookahead) return false;
+    const char* lastStart = eof_ ? e : e - kTokenLookahead;
+    long lines = 0;
+    for (int k = 0; k < count; ++k) {
+        if (k > 0) {
+            if (p == e || *p != separator) return false;
+            ++p;
+        }
+        for (; p < e && isSpace(*p); ++p) lines += *p == '\n';
+        if (p >= lastStart) return false;
+        const char* end = parseDoubleInline(p, e, values[k]);
+        if (!end || (end == e && !eof_)) return false;
+        p = end;
+    }
+    pos_ = static_cast<std::size_t>(p - buf_.data());
+    line_ += lines;
     return true;
 }
 

@@ -13,8 +13,14 @@
 
 namespace common {
 
+// Reads a real at `first` as strtod reads it (optional sign, decimals with an optional point,
+// optional exponent, inf, nan, hexadecimal), with [first, last) as the whole input and no
+// white space skipped. Returns the end of the number, or nullptr when none starts there. The
+// value is bit for bit the one strtod gives; the usual short decimals take a fast exact path.
+const char* parseDouble(const char* first, const char* last, double& value);
+
 class TextScanner {
-public:
+  public:
     explicit TextScanner(std::size_t blockSize = std::size_t{4} << 20);
     ~TextScanner();
     TextScanner(const TextScanner&) = delete;
@@ -36,6 +42,11 @@ public:
     // %lf: skips white space, then a real as strtod reads it (sign, decimals, exponent,
     // inf, nan, hexadecimal). False when no number starts there.
     bool readDouble(double& value);
+    // `count` reals with `separator` between them, e.g. "%lf,%lf,%lf". The same as the chain
+    // readDouble, match(separator), readDouble, ...: it stops at the first item that does not
+    // match, having consumed what the chain would have, and is true when all were read. Reads
+    // a whole row at once from the block while enough of it is left.
+    bool readDoubles(double* values, int count, char separator = ',');
     // Reads characters up to and including the next line feed; false at end of file.
     bool skipLine();
     // True when no character is left. Consumes nothing.
@@ -50,11 +61,13 @@ public:
     // Bytes consumed so far.
     std::uint64_t offset() const { return consumedBefore_ + pos_; }
 
-private:
+  private:
     // Makes at least `want` bytes available after pos_, unless the file ends first.
     void ensure(std::size_t want);
     void refill();
-    bool readDoubleSlow(double& value, const char* start);
+    // readDoubles straight from the block; false, with nothing consumed, when the row is not
+    // plain or comes too near the end of the block.
+    bool readDoublesInBlock(double* values, int count, char separator);
 
     std::FILE* file_ = nullptr;
     std::vector<char> buf_;

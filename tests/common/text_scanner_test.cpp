@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -93,6 +99,224 @@ TEST(TextScanner, SkipLineAndMissingFile) {
     EXPECT_TRUE(s.skipLine());
     EXPECT_FALSE(s.skipLine());  // no line feed before the end
     EXPECT_TRUE(s.atEnd());
+}
+
+// parseDouble against strtod on the same text: the same end and the same bits.
+void expectAsStrtod(const std::string& text) {
+    char* stop = nullptr;
+    double expected = std::strtod(text.c_str(), &stop);
+    std::size_t expectedLength = static_cast<std::size_t>(stop - text.c_str());
+    double value = 12345;
+    const char* end = common::parseDouble(text.data(), text.data() + text.size(), value);
+    if (expectedLength == 0) {
+        EXPECT_EQ(end, nullptr) << text;
+        return;
+    }
+    ASSERT_NE(end, nullptr) << text;
+    EXPECT_EQ(static_cast<std::size_t>(end - text.data()), expectedLength) << text;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(expected))
+        << text << " gave " << value << ", strtod " << expected;
+}
+
+TEST(ParseDouble, EdgeCasesAsStrtod) {
+    const char* cases[] = {"0",
+                           "-0",
+                           "+0",
+                           "-0.0e5",
+                           "0e999",
+                           "0.000",
+                           "1.",
+                           ".5",
+                           "-.5",
+                           "+3",
+                           "1e5",
+                           "1E+05",
+                           "1.e5",
+                           "1e",
+                           "1e+",
+                           "1e-x",
+                           "1.5e",
+                           ".e5",
+                           ".",
+                           "-",
+                           "+",
+                           "+-1",
+                           "-+1",
+                           "--1",
+                           "e5",
+                           "9007199254740992",
+                           "9007199254740993",
+                           "-9007199254740993",
+                           "1e22",
+                           "1e23",
+                           "1e-22",
+                           "1e-23",
+                           "123456789012345678",
+                           "1234567890123456789",
+                           "12345678901234567890",
+                           "0.1234567890123456789",
+                           "000000000000000000000001.5",
+                           "0.0000000000000000000001",
+                           "1.7976931348623157e308",
+                           "1.7976931348623159e308",
+                           "-1e309",
+                           "1e-400",
+                           "4.9e-324",
+                           "2.4703282292062327e-324",
+                           "2.2250738585072011e-308",
+                           "2.2250738585072014e-308",
+                           "inf",
+                           "-inf",
+                           "+INF",
+                           "infinity",
+                           "nan",
+                           "0x1p3",
+                           "-0x1.8p1",
+                           "0x",
+                           "0X10",
+                           "12x",
+                           "1.5,2",
+                           "3.25)",
+                           "7 8",
+                           "1e0000000000000000000005",
+                           "1e-99999999999",
+                           "1e99999999999",
+                           "00000000",
+                           "12345678.87654321",
+                           "99999999999999999999e-10"};
+    for (const char* c : cases) expectAsStrtod(c);
+}
+
+TEST(ParseDouble, MillionsOfRandomNumbersAsStrtod) {
+    // The shapes result files use: fixed and scientific, signs, 1 to 17 digits, points
+    // anywhere (also first or last), exponents from -330 to +310.
+    std::mt19937_64 rng(20240607);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    std::string text;
+    for (int i = 0; i < 2000000; ++i) {
+        text.clear();
+        int sign = pick(0, 3);
+        if (sign == 1) text += '-';
+        if (sign == 2) text += '+';
+        int digits = pick(1, 17);
+        int point = pick(-1, digits);  // -1: no point
+        bool zeros = pick(0, 7) == 0;  // leading zeros now and then
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) text += '.';
+            text += static_cast<char>('0' + (zeros && d < digits / 2 ? 0 : pick(0, 9)));
+        }
+        if (point == digits) text += '.';
+        if (pick(0, 2) > 0) {
+            text += pick(0, 1) ? 'e' : 'E';
+            int e = pick(0, 3) == 0 ? pick(-330, 310) : pick(-25, 25);
+            if (e >= 0 && pick(0, 1)) text += '+';
+            text += std::to_string(e);
+        }
+        expectAsStrtod(text);
+        if (::testing::Test::HasFailure()) return;
+    }
+}
+
+TEST(ParseDouble, ShortestRoundTripTextOfRandomDoubles) {
+    // Every double printed in its shortest form (up to 17 digits) reads back as itself.
+    std::mt19937_64 rng(7);
+    char text[64];
+    for (int i = 0; i < 500000; ++i) {
+        double d = std::bit_cast<double>(rng());
+        if (!std::isfinite(d)) continue;
+        auto [end, ec] = std::to_chars(text, text + sizeof text, d);
+        *end = '\0';
+        expectAsStrtod(text);
+        auto [end2, ec2] = std::to_chars(text, text + sizeof text, d, std::chars_format::fixed);
+        if (ec2 == std::errc()) {
+            *end2 = '\0';
+            expectAsStrtod(text);
+        }
+        if (::testing::Test::HasFailure()) return;
+    }
+}
+
+// A random row of three to seven reals, mostly well formed, some with the faults that stop a
+// scan: a blank before a comma, a missing value, letters, and some unusual but valid numbers.
+std::string randomRow(std::mt19937_64& rng) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    static const char* odd[] = {"inf", "-nan", "0x1p-3", "1e999", "1.2345678901234567890123",
+                                ".5",  "1.",   "+7",     "-0",    "1e-330"};
+    static const char* faults[] = {" ,", ",,", "x", "1e", "+-2", "", ";"};
+    std::string row;
+    int n = pick(3, 7);
+    for (int k = 0; k < n; ++k) {
+        if (k > 0) row += ',';
+        int blanks = pick(0, 9) == 0 ? pick(1, 3) : 0;
+        for (int b = 0; b < blanks; ++b) row += pick(0, 2) == 0 ? '\n' : ' ';
+        int kind = pick(0, 99);
+        if (kind < 3) {
+            row += odd[pick(0, 9)];
+        } else if (kind < 5) {
+            row += faults[pick(0, 6)];
+        } else {
+            char buf[40];
+            std::snprintf(buf, sizeof buf, pick(0, 1) ? "%.6e" : "%.9g",
+                          std::uniform_real_distribution<double>(-1e4, 1e4)(rng));
+            row += buf;
+        }
+    }
+    return row + (pick(0, 3) == 0 ? "\r\n\n" : "\n");
+}
+
+TEST(TextScanner, ReadDoublesDoesWhatTheChainOfSingleReadsDoes) {
+    // Enough rows for many block refills, so that rows, numbers and exponents are cut at
+    // block ends while whole rows are read straight from the block.
+    std::mt19937_64 rng(99);
+    std::string text;
+    while (text.size() < 600000) text += randomRow(rng);
+    std::string path = writeTemp("rows", text);
+    for (std::size_t block : {std::size_t{5000}, std::size_t{65536}}) {
+        common::TextScanner rows(block), chain(block);
+        ASSERT_TRUE(rows.open(path));
+        ASSERT_TRUE(chain.open(path));
+        long failures = 0;
+        for (int count = 3; !chain.atEnd(); count = count == 7 ? 3 : count + 1) {
+            double a[7], b[7];
+            bool rowOk = rows.readDoubles(a, count);
+            bool chainOk = true;
+            int read = 0;
+            for (int k = 0; k < count && chainOk; ++k) {
+                chainOk = (k == 0 || chain.match(',')) && chain.readDouble(b[k]);
+                if (chainOk) ++read;
+            }
+            ASSERT_EQ(rowOk, chainOk) << "at line " << chain.line();
+            ASSERT_EQ(rows.offset(), chain.offset());
+            ASSERT_EQ(rows.line(), chain.line());
+            for (int k = 0; k < read; ++k)
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(a[k]), std::bit_cast<std::uint64_t>(b[k]));
+            if (!chainOk) {
+                ++failures;  // resynchronise both at the next line
+                rows.skipLine();
+                chain.skipLine();
+            }
+            rows.skipSpace();
+            chain.skipSpace();
+        }
+        EXPECT_TRUE(rows.atEnd());
+        EXPECT_GT(failures, 100);  // the faults were met, not skipped
+    }
+}
+
+TEST(TextScanner, ReadDoublesOverALongBlankRunToTheBlockEnd) {
+    // The row is read from a full block, but its last number starts just before the block
+    // ends: "1.5e" | "-3" must not be taken for 1.5.
+    constexpr std::size_t kBlock = 8192;
+    std::string text = "0\n1," + std::string(kBlock - 8, ' ') + "1.5e-3\n";
+    common::TextScanner s(kBlock);
+    ASSERT_TRUE(s.open(writeTemp("cut", text)));
+    double v[2] = {};
+    ASSERT_TRUE(s.readDouble(v[0]));  // the first block is read
+    s.skipSpace();
+    ASSERT_TRUE(s.readDoubles(v, 2));
+    EXPECT_EQ(v[0], 1);
+    EXPECT_EQ(v[1], 1.5e-3);
+    EXPECT_EQ(s.offset(), text.size() - 1);
 }
 
 }  // namespace
