@@ -1,0 +1,216 @@
+// The quillon window on a virtual X server, driven with the mouse and the keyboard and checked
+// on screenshots.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/e2e/x_session.h"
+#include "tests/model/result_text.h"
+#include "tests/support/run_process.h"
+#include "tests/support/temp_file.h"
+#include "viewer/platform/main_window.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using testsupport::Picture;
+using testsupport::Rgb;
+
+constexpr auto kPatience = 30s;     // for windows and pictures to appear on a loaded machine
+constexpr int kMenuAllowance = 40;  // rows under the window's top edge left out of the view
+const char* kMainTitle = "^Quillon Contour";
+
+// Outlines are white lit by the viewer's light: grey to white. Contour fill and legend are
+// coloured and the background is black, so only outlines are light neutral pixels.
+bool isOutline(const Rgb& c) {
+    return c.r == c.g && c.g == c.b && c.r >= 60;
+}
+
+// A square shell and a triangle beside it.
+std::string squareFile() {
+    return testsupport::writeFile("square.txt", testsupport::squareModel().text());
+}
+
+// One upright, narrow shell: tall and thin on the screen, unlike the square.
+std::string stripFile() {
+    testsupport::ResultText r;
+    r.nodes = {"0,0,0", "1,0,0", "1,0,6", "0,0,6"};
+    r.disps = {"0,0,0,0,0,0", "0,0,0.2,0,0,0", "0,0,0.4,0,0,0", "0,0,0.1,0,0,0"};
+    r.quads = {"0,1,2,3"};
+    return testsupport::writeFile("strip.txt", r.text());
+}
+
+class QuillonWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string why;
+        if (!x_.start(why)) GTEST_SKIP() << "no virtual X server: " << why;
+    }
+
+    // Starts quillon with `args` in `cwd`; File > Open answers `openAnswer` when given.
+    void startQuillon(const std::vector<std::string>& args, const std::string& cwd = "",
+                      const std::optional<std::string>& openAnswer = std::nullopt) {
+        std::vector<std::string> argv = {QUILLON_EXE};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<std::string> env = {x_.displayEnv()};
+        if (openAnswer)
+            env.push_back(std::string(quillon::platform::kOpenFileAnswerVariable) + "=" +
+                          *openAnswer);
+        ASSERT_TRUE(quillon_.start(argv, env, cwd, errPath()));
+    }
+    std::string errPath() const { return (testsupport::testDir() / "quillon.err").string(); }
+
+    // The main window, once it is shown.
+    std::string mainWindow() {
+        auto id = x_.waitForWindow(kMainTitle, kPatience);
+        EXPECT_TRUE(id) << "no main window; standard error: " << testsupport::readFile(errPath());
+        return id.value_or("");
+    }
+
+    // The OpenGL view on a fresh screenshot (the window below its menu bar).
+    Picture view(const std::string& window) {
+        testsupport::WindowGeometry g = x_.geometry(window);
+        return testsupport::crop(x_.screenshot(), g.x, g.y + kMenuAllowance, g.x + g.width,
+                                 g.y + g.height);
+    }
+    // The view once it shows a mesh (light outlines over black) that differs from `unlike`.
+    Picture meshView(const std::string& window, const Picture& unlike = {}) {
+        Picture p;
+        bool shown = testsupport::waitUntil(
+            [&] {
+                p = view(window);
+                return p.width > 0 && p.rgb != unlike.rgb &&
+                       p.count(0, 0, p.width, p.height, isOutline) > 100;
+            },
+            kPatience);
+        if (!shown)
+            quillon::platform::writePng((testsupport::testDir() / "view.png").string(), p.width,
+                                        p.height, p.rgb);
+        EXPECT_TRUE(shown) << "no new mesh in the view of " << p.width << " x " << p.height
+                           << " pixels: " << p.count(0, 0, p.width, p.height, isOutline)
+                           << " outline pixels; standard error: "
+                           << testsupport::readFile(errPath());
+        return p;
+    }
+
+    // File > Open from the keyboard: the menu's mnemonics, with the pointer over the view.
+    void fileOpen(const std::string& window) {
+        testsupport::WindowGeometry g = x_.geometry(window);
+        x_.keysAt(g.x + g.width / 2, g.y + g.height / 2, {"alt+f", "o"});
+    }
+
+    testsupport::XSession x_;
+    testsupport::Child quillon_;
+};
+
+TEST_F(QuillonWindow, ShowsTheStartUpModelWithLightOutlinesOnBlack) {
+    startQuillon({squareFile()});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    testsupport::WindowGeometry g = x_.geometry(window);
+    EXPECT_GE(g.width, 800);
+    EXPECT_GE(g.height, 600);
+
+    Picture p = meshView(window);
+    int all = p.width * p.height;
+    EXPECT_GT(p.count(0, 0, p.width, p.height, testsupport::isBlack), all / 2)
+        << "the background is black";
+    // The model is fitted to the view: outlines reach into its left and right quarters.
+    EXPECT_GT(p.count(0, 0, p.width / 4, p.height, isOutline), 10);
+    EXPECT_GT(p.count(p.width * 3 / 4, 0, p.width, p.height, isOutline), 10);
+    EXPECT_TRUE(quillon_.running());
+}
+
+TEST_F(QuillonWindow, OpeningAMalformedFileWarnsAndKeepsThePicture) {
+    auto bad =
+        testsupport::writeFile("bad.txt", "NPOIN=1\n0,0,0\n0,0,1,0,0,0\nNELEM_S_4ND=1\n0,0,0\n");
+    startQuillon({squareFile()}, "", bad);
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    Picture before = meshView(window);
+
+    fileOpen(window);
+    auto box = x_.waitForWindow("^Warning!$", kPatience);
+    ASSERT_TRUE(box) << "no warning box";
+    // The box says what the reader found (the same line goes to standard error first).
+    EXPECT_NE(testsupport::readFile(errPath()).find(
+                  "quillon: Warning! line 5: expected four node indices a,b,c,d"),
+              std::string::npos);
+
+    x_.keysOn(*box, {"Return"});
+    EXPECT_TRUE(
+        testsupport::waitUntil([&] { return x_.windows("^Warning!$").empty(); }, kPatience));
+    Picture after;
+    bool same = testsupport::waitUntil(
+        [&] {
+            after = view(window);
+            return after.rgb == before.rgb;
+        },
+        kPatience);
+    EXPECT_TRUE(same) << "the picture changed after a failed open: "
+                      << after.count(0, 0, after.width, after.height, isOutline)
+                      << " outline pixels, "
+                      << before.count(0, 0, before.width, before.height, isOutline) << " before";
+    EXPECT_TRUE(quillon_.running());
+}
+
+TEST_F(QuillonWindow, OpeningAnotherFileChangesThePicture) {
+    // The answer has no extension: the chooser's default one, "txt", completes it.
+    auto strip = stripFile();
+    startQuillon({squareFile()}, "", strip.substr(0, strip.size() - 4));
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    Picture before = meshView(window);
+
+    fileOpen(window);
+    Picture after = meshView(window, before);
+    // The upright strip fitted to a wide view leaves its left and right quarters black.
+    EXPECT_EQ(after.count(0, 0, after.width / 4, after.height, isOutline), 0);
+    EXPECT_EQ(after.count(after.width * 3 / 4, 0, after.width, after.height, isOutline), 0);
+    EXPECT_TRUE(x_.windows("^Warning!$").empty());
+    EXPECT_TRUE(quillon_.running());
+}
+
+TEST_F(QuillonWindow, MissingStartUpFileShowsOnlyTheWarningThenExitsWithOne) {
+    auto empty = testsupport::testDir() / "empty";
+    std::filesystem::create_directories(empty);
+    startQuillon({}, empty.string());
+
+    auto box = x_.waitForWindow("^Warning!$", kPatience);
+    ASSERT_TRUE(box) << "no warning box; standard error: " << testsupport::readFile(errPath());
+    EXPECT_TRUE(x_.windows(kMainTitle, false).empty()) << "the main window exists";
+    EXPECT_EQ(testsupport::readFile(errPath()), "quillon: Warning! 应力云图文件读取错误!\n");
+    EXPECT_TRUE(quillon_.running()) << "the program waits for OK";
+
+    x_.keysOn(*box, {"Return"});
+    auto code = quillon_.waitForExit(kPatience);
+    ASSERT_TRUE(code) << "still running after OK";
+    EXPECT_EQ(*code, 1);
+}
+
+TEST_F(QuillonWindow, EscapeDoesNotCloseTheWindow) {
+    startQuillon({squareFile()}, "", stripFile());
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    Picture before = meshView(window);
+    testsupport::WindowGeometry g = x_.geometry(window);
+    x_.keysAt(g.x + g.width / 2, g.y + g.height / 2, {"Escape", "Escape"});
+
+    // Events are handled in order: a File > Open after the keys proves they were handled.
+    fileOpen(window);
+    meshView(window, before);
+    EXPECT_TRUE(quillon_.running());
+    EXPECT_EQ(x_.windows(kMainTitle).size(), 1u);
+}
+
+// Not a window test, but the window path without a display: one clear line, exit code 1.
+TEST(QuillonWithoutDisplay, SaysSoAndExitsWithOne) {
+    auto res = testsupport::runProcess(QUILLON_EXE, {squareFile()}, "DISPLAY=");
+    EXPECT_EQ(res.exitCode, 1);
+    EXPECT_EQ(res.err, "quillon: no display; use --snapshot OUT.png to draw without a window\n");
+    res = testsupport::runProcess(QUILLON_EXE, {"--frobnicate"}, "DISPLAY=");
+    EXPECT_EQ(res.exitCode, 2);
+    EXPECT_NE(res.err.find("unknown option --frobnicate"), std::string::npos);
+}
+
+}  // namespace
