@@ -218,7 +218,12 @@ std::optional<std::string> chooseFileToOpen(OpenFileDialog& dialog) {
     } else {
         Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_FILE);
         chooser.title(dialog.title.c_str());
-        std::string filter = dialog.filterName + "\t" + dialog.pattern;
+        // The GTK chooser shows a filter as name + "(pattern)": a name that already ends with
+        // the pattern loses that end, so the user reads the name as it was given.
+        std::string name = dialog.filterName, shown = "(" + dialog.pattern + ")";
+        if (name.size() > shown.size() && name.ends_with(shown))
+            name.resize(name.size() - shown.size());
+        std::string filter = name + "\t" + dialog.pattern;
         chooser.filter(filter.c_str());
         if (!dialog.lastPath.empty()) chooser.preset_file(dialog.lastPath.c_str());
         if (chooser.show() == 0 && chooser.filename() && *chooser.filename())
