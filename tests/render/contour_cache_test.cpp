@@ -1,5 +1,6 @@
-// Contour pieces kept between frames must give the picture that computing and drawing them
-// piece by piece on every frame gives, and must be computed again whenever it would differ.
+// Contour pieces and outlines kept between frames must give the picture that computing and
+// drawing them element by element on every frame gives, and must be computed again whenever
+// it would differ.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -76,8 +77,10 @@ TEST_F(ContourCache, KeptPiecesDrawTheSamePictureAsPieceByPiece) {
 
 TEST_F(ContourCache, ComputedAgainOnlyWhenThePictureWouldChange) {
     auto rebuilds = [&] { return state.contourCache.rebuildCount(); };
+    auto outlines = [&] { return state.outlineCache.rebuildCount(); };
     draw();
     ASSERT_EQ(rebuilds(), 1u);
+    ASSERT_EQ(outlines(), 1u);
     draw();
     EXPECT_EQ(rebuilds(), 1u);
     // Panning and zooming change only the projection.
@@ -94,8 +97,14 @@ TEST_F(ContourCache, ComputedAgainOnlyWhenThePictureWouldChange) {
     view(225, -35.26);
     draw();
     EXPECT_EQ(rebuilds(), 2u);
+    EXPECT_EQ(outlines(), 1u);  // outlines do not depend on the view
     state.model.pickTri[0] = 1;
     draw();
+    EXPECT_EQ(rebuilds(), 3u);
+    EXPECT_EQ(outlines(), 2u);
+    state.model.beamMeshLineMode = quillon::Selected;
+    draw();
+    EXPECT_EQ(outlines(), 3u);
     EXPECT_EQ(rebuilds(), 3u);
     state.model.selBeam[2] = 0;
     draw();
@@ -114,6 +123,7 @@ TEST_F(ContourCache, ComputedAgainOnlyWhenThePictureWouldChange) {
     ASSERT_TRUE(quillon::openResultFile(state, QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt").ok);
     draw();
     EXPECT_EQ(rebuilds(), 8u);
+    EXPECT_GE(outlines(), 5u);
 }
 
 }  // namespace

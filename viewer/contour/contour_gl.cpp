@@ -22,68 +22,22 @@ void DrawPolygonPiece(std::int32_t colour, const Polygon3D& poly) {
     glEnd();
 }
 
-void PieceBatch::clear() {
-    positions_.clear();
-    normals_.clear();
-    colours_.clear();
-}
-
-std::size_t PieceBatch::bytes() const {
-    return positions_.capacity() * sizeof(float) + normals_.capacity() * sizeof(float) + colours_.capacity();
-}
-
 void PieceBatch::piece(std::int32_t colour, const Polygon3D& poly) {
     if (poly.count < 3) return;
     double n[3];
     faceNormal(poly.points[0], poly.points[1], poly.points[2], n);
-    const std::uint8_t rgba[4] = {static_cast<std::uint8_t>(colour & 0xFF), static_cast<std::uint8_t>((colour >> 8) & 0xFF),
-                                  static_cast<std::uint8_t>((colour >> 16) & 0xFF), 255};
     // A polygon is a fan from its first vertex, as OpenGL cuts it.
-    for (int t = 1; t + 1 < poly.count; ++t)
-        for (int v : {0, t, t + 1}) {
-            const Point3D& p = poly.points[static_cast<std::size_t>(v)];
-            positions_.insert(positions_.end(), {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)});
-            normals_.insert(normals_.end(), {static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2])});
-            colours_.insert(colours_.end(), rgba, rgba + 4);
-        }
+    for (int t = 1; t + 1 < poly.count; ++t) {
+        const Point3D* triangle[3] = {&poly.points[0], &poly.points[static_cast<std::size_t>(t)],
+                                      &poly.points[static_cast<std::size_t>(t) + 1]};
+        triangles_.add(colour, n, triangle, 3);
+    }
 }
 
 void PieceBatch::draw() const {
-    if (positions_.empty()) return;
-    // Ambient 0.2 × colour under a light ambient of 0.2 and a scene ambient of 0.2 is colour
-    // × 0.04 × 2; diffuse 0.8 × colour under a light of 1 is colour × 0.8. With the colour as
-    // ambient and diffuse material, the light supplies the factors instead.
-    GLfloat lightAmbient[4], lightDiffuse[4], sceneAmbient[4];
-    glGetLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
-    glGetLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);
-    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, sceneAmbient);
-    const GLfloat a[4] = {lightAmbient[0] * 0.2f, lightAmbient[1] * 0.2f, lightAmbient[2] * 0.2f, lightAmbient[3]};
-    const GLfloat d[4] = {lightDiffuse[0] * 0.8f, lightDiffuse[1] * 0.8f, lightDiffuse[2] * 0.8f, lightDiffuse[3]};
-    const GLfloat s[4] = {sceneAmbient[0] * 0.2f, sceneAmbient[1] * 0.2f, sceneAmbient[2] * 0.2f, sceneAmbient[3]};
-    glLightfv(GL_LIGHT0, GL_AMBIENT, a);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, d);
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, s);
-    SetMaterialColour(0);  // specular, emission and shininess of every piece
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    glEnable(GL_COLOR_MATERIAL);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
-
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, positions_.data());
-    glNormalPointer(GL_FLOAT, 0, normals_.data());
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, colours_.data());
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(positions_.size() / 3));
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-
-    glDisable(GL_COLOR_MATERIAL);
-    glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, sceneAmbient);
+    triangles_.draw(GL_TRIANGLES);
 }
 
 const std::vector<double>& ContourCache::levels(const ResultModel& m, StressComponent component) {

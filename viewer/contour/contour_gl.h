@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "viewer/contour/contour_fill.h"
+#include "viewer/contour/lit_batch.h"
 
 namespace quillon {
 
@@ -17,21 +18,18 @@ public:
     void piece(std::int32_t colour, const Polygon3D& polygon) override { DrawPolygonPiece(colour, polygon); }
 };
 
-// Keeps pieces as vertex arrays and draws them all, in the order they came, with one call.
-// The per-piece material becomes a per-vertex colour: lighting then gives the same result as
-// setting the material for each piece, because ambient and diffuse are both multiples of
-// the colour (the light's ambient and diffuse are scaled to match while the batch draws).
+// Keeps pieces as triangles in vertex arrays and draws them all, in the order they came,
+// with one call; the picture is that of drawing them one by one.
 class PieceBatch : public PieceSink {
 public:
-    void clear();
+    void clear() { triangles_.clear(); }
     void piece(std::int32_t colour, const Polygon3D& polygon) override;
     void draw() const;
-    std::size_t triangleCount() const { return positions_.size() / 9; }
-    std::size_t bytes() const;
+    std::size_t triangleCount() const { return triangles_.vertexCount() / 3; }
+    std::size_t bytes() const { return triangles_.bytes(); }
 
 private:
-    std::vector<float> positions_, normals_;  // 3 per vertex
-    std::vector<std::uint8_t> colours_;       // RGBA per vertex
+    LitBatch triangles_;
 };
 
 // The contour pass of the frames, computed again only when something it depends on changed:

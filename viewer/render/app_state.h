@@ -4,6 +4,7 @@
 #include "viewer/contour/contour_gl.h"
 #include "viewer/contour/stress_scale.h"
 #include "viewer/model/result_model.h"
+#include "viewer/render/mesh_drawing.h"
 #include "viewer/render/view_state.h"
 
 namespace quillon {
@@ -15,10 +16,11 @@ struct AppState {
     InteractionState interaction;
     Matrix4 savedModelView = kIdentity4;  // the model-view matrix of the last frame
     bool modelLoaded = false;
-    // Contour pieces are kept between frames and drawn from vertex arrays; off, every frame
-    // computes and draws them piece by piece.
+    // Contour pieces and outlines are kept between frames and drawn from vertex arrays; off,
+    // every frame computes and draws them element by element.
     bool cachedDrawing = true;
     ContourCache contourCache;
+    OutlineCache outlineCache;
 };
 
 }  // namespace quillon

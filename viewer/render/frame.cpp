@@ -131,20 +131,15 @@ void RenderScene(AppState& s) {
     // Outlines are pulled towards the viewer so that they show on coplanar filled faces.
     glEnable(GL_POLYGON_OFFSET_LINE);
     glPolygonOffset(-1.0f, -1.0f);
-    // Picked elements first: at equal depth the first fragment stays, so a shared edge shows
-    // in the picked colour.
-    for (std::int32_t e = 0; e < m.quadCount; ++e)
-        if (m.pickQuad[static_cast<std::size_t>(e)]) DrawQuadOutline(m, e);
-    for (std::int32_t e = 0; e < m.triCount; ++e)
-        if (m.pickTri[static_cast<std::size_t>(e)]) DrawTriangleOutline(m, e);
-    for (std::int32_t e = 0; e < m.quadCount; ++e)
-        if (!m.pickQuad[static_cast<std::size_t>(e)]) DrawQuadOutline(m, e);
-    for (std::int32_t e = 0; e < m.triCount; ++e)
-        if (!m.pickTri[static_cast<std::size_t>(e)]) DrawTriangleOutline(m, e);
-    for (std::int32_t b = 0; b < m.beamCount; ++b)
-        if (m.pickBeam[static_cast<std::size_t>(b)]) DrawBeamSurface(m, b);
-    for (std::int32_t b = 0; b < m.beamCount; ++b)
-        if (!m.pickBeam[static_cast<std::size_t>(b)]) DrawBeamSurface(m, b);
+    if (s.cachedDrawing) {
+        s.outlineCache.draw(m);
+    } else {
+        forEachOutline(m, [&](int, OutlineKind kind, std::int32_t index) {
+            if (kind == OutlineKind::Quad) DrawQuadOutline(m, index);
+            else if (kind == OutlineKind::Triangle) DrawTriangleOutline(m, index);
+            else DrawBeamSurface(m, index);
+        });
+    }
 
     glDisable(GL_POLYGON_OFFSET_LINE);
     glDisable(GL_LIGHTING);

@@ -9,25 +9,49 @@
 namespace quillon {
 namespace {
 
-void drawShellOutline(const ResultModel& m, const std::int32_t* nodes, int n, bool picked, bool selected) {
-    const Point3D& p0 = m.nodePos[static_cast<std::size_t>(nodes[0])];
-    const Point3D& p1 = m.nodePos[static_cast<std::size_t>(nodes[1])];
-    const Point3D& p2 = m.nodePos[static_cast<std::size_t>(nodes[2])];
+// One lit face of an outline: its corners and its normal.
+struct Face {
+    const Point3D* points[4];
+    int count;
     double normal[3];
-    faceNormal(p0, p1, p2, normal);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
+};
+
+Face faceOf(const std::vector<Point3D>& positions, const std::int32_t* nodes, int n) {
+    Face f;
+    f.count = n;
+    for (int k = 0; k < n; ++k) f.points[k] = &positions[static_cast<std::size_t>(nodes[k])];
+    faceNormal(*f.points[0], *f.points[1], *f.points[2], f.normal);
+    return f;
+}
+
+// Calls emit(colour, face) for the outline of a shell when its filter shows it.
+template <class Emit>
+void shellOutline(const ResultModel& m, const std::int32_t* nodes, int n, bool picked, bool selected, Emit emit) {
     std::int32_t colour;
-    if (!outlineColour(m.shellOutlineMode, picked, selected, colour)) return;
+    if (outlineColour(m.shellOutlineMode, picked, selected, colour)) emit(colour, faceOf(m.nodePos, nodes, n));
+}
+
+// Calls emit(colour, face) for every cell of a beam's surface when its filter shows it.
+template <class Emit>
+void beamOutline(const ResultModel& m, std::size_t i, Emit emit) {
+    std::int32_t colour;
+    if (!outlineColour(m.beamMeshLineMode, m.pickBeam[i] != 0, m.selBeam[i] != 0, colour)) return;
+    const BeamElement& b = m.beams[i];
+    for (std::size_t c = 0; c < static_cast<std::size_t>(b.cellCount); ++c) emit(colour, faceOf(b.meshPos, &b.cellNodes[c * 4], 4));
+}
+
+void drawFace(std::int32_t colour, const Face& f) {
     SetMaterialColour(colour);
     glLineWidth(1.0f);
-    glBegin(n == 4 ? GL_QUADS : GL_TRIANGLES);
-    glNormal3dv(normal);
-    for (int k = 0; k < n; ++k) {
-        const Point3D& p = m.nodePos[static_cast<std::size_t>(nodes[k])];
-        glVertex3d(p.x, p.y, p.z);
-    }
+    glBegin(f.count == 4 ? GL_QUADS : GL_TRIANGLES);
+    glNormal3dv(f.normal);
+    for (int k = 0; k < f.count; ++k) glVertex3d(f.points[k]->x, f.points[k]->y, f.points[k]->z);
     glEnd();
+}
+
+void outlineMode() {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
 }
 
 }  // namespace
@@ -41,34 +65,53 @@ bool outlineColour(std::int32_t filter, bool picked, bool selected, std::int32_t
 
 void DrawQuadOutline(const ResultModel& m, std::int32_t e) {
     std::size_t i = static_cast<std::size_t>(e);
-    drawShellOutline(m, &m.quadNodes[i * 4], 4, m.pickQuad[i] != 0, m.selQuad[i] != 0);
+    outlineMode();
+    shellOutline(m, &m.quadNodes[i * 4], 4, m.pickQuad[i] != 0, m.selQuad[i] != 0, drawFace);
 }
 
 void DrawTriangleOutline(const ResultModel& m, std::int32_t e) {
     std::size_t i = static_cast<std::size_t>(e);
-    drawShellOutline(m, &m.triNodes[i * 3], 3, m.pickTri[i] != 0, m.selTri[i] != 0);
+    outlineMode();
+    shellOutline(m, &m.triNodes[i * 3], 3, m.pickTri[i] != 0, m.selTri[i] != 0, drawFace);
 }
 
 void DrawBeamSurface(const ResultModel& m, std::int32_t index) {
-    std::size_t i = static_cast<std::size_t>(index);
-    std::int32_t colour;
-    if (!outlineColour(m.beamMeshLineMode, m.pickBeam[i] != 0, m.selBeam[i] != 0, colour)) return;
-    SetMaterialColour(colour);
-    glLineWidth(1.0f);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
-    const BeamElement& b = m.beams[i];
-    for (std::int32_t c = 0; c < b.cellCount; ++c) {
-        const std::int32_t* idx = &b.cellNodes[static_cast<std::size_t>(c) * 4];
-        const Point3D* p[4];
-        for (int k = 0; k < 4; ++k) p[k] = &b.meshPos[static_cast<std::size_t>(idx[k])];
-        double normal[3];
-        faceNormal(*p[0], *p[1], *p[2], normal);
-        glBegin(GL_QUADS);
-        glNormal3dv(normal);
-        for (int k = 0; k < 4; ++k) glVertex3d(p[k]->x, p[k]->y, p[k]->z);
-        glEnd();
+    bool first = true;
+    beamOutline(m, static_cast<std::size_t>(index), [&](std::int32_t colour, const Face& f) {
+        if (first) outlineMode();
+        first = false;
+        drawFace(colour, f);
+    });
+}
+
+void OutlineCache::draw(const ResultModel& m) {
+    if (version_ != m.positionsVersion || shellMode_ != m.shellOutlineMode || beamMode_ != m.beamMeshLineMode ||
+        selQuad_ != m.selQuad || selTri_ != m.selTri || selBeam_ != m.selBeam || pickQuad_ != m.pickQuad ||
+        pickTri_ != m.pickTri || pickBeam_ != m.pickBeam) {
+        for (LitBatch& b : sweeps_) b.clear();
+        forEachOutline(m, [&](int sweep, OutlineKind kind, std::int32_t index) {
+            LitBatch& batch = sweeps_[static_cast<std::size_t>(sweep)];
+            auto add = [&](std::int32_t colour, const Face& f) { batch.add(colour, f.normal, f.points, f.count); };
+            std::size_t i = static_cast<std::size_t>(index);
+            if (kind == OutlineKind::Quad) shellOutline(m, &m.quadNodes[i * 4], 4, m.pickQuad[i] != 0, m.selQuad[i] != 0, add);
+            else if (kind == OutlineKind::Triangle) shellOutline(m, &m.triNodes[i * 3], 3, m.pickTri[i] != 0, m.selTri[i] != 0, add);
+            else beamOutline(m, i, add);
+        });
+        ++rebuilds_;
+        version_ = m.positionsVersion;
+        shellMode_ = m.shellOutlineMode;
+        beamMode_ = m.beamMeshLineMode;
+        selQuad_ = m.selQuad;
+        selTri_ = m.selTri;
+        selBeam_ = m.selBeam;
+        pickQuad_ = m.pickQuad;
+        pickTri_ = m.pickTri;
+        pickBeam_ = m.pickBeam;
     }
+    outlineMode();
+    glLineWidth(1.0f);
+    static const unsigned kPrimitive[6] = {GL_QUADS, GL_TRIANGLES, GL_QUADS, GL_TRIANGLES, GL_QUADS, GL_QUADS};
+    for (std::size_t k = 0; k < sweeps_.size(); ++k) sweeps_[k].draw(kPrimitive[k]);
 }
 
 void DrawNodeMarkers(const ResultModel& m) {
