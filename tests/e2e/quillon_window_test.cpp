@@ -15,6 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 using testsupport::Picture;
 using testsupport::Rgb;
+using testsupport::waitUntil;
 
 constexpr auto kPatience = 30s;     // for windows and pictures to appear on a loaded machine
 constexpr int kMenuAllowance = 40;  // rows under the window's top edge left out of the view
@@ -73,24 +74,35 @@ class QuillonWindow : public ::testing::Test {
         return testsupport::crop(x_.screenshot(), g.x, g.y + kMenuAllowance, g.x + g.width,
                                  g.y + g.height);
     }
+    // The view once it has stopped changing and `wanted` holds for it, or nothing. The view is
+    // single-buffered, so a screenshot may catch a frame half drawn: a picture counts once two
+    // screenshots some time apart agree.
+    template <class Wanted>
+    std::optional<Picture> settledView(const std::string& window, Wanted wanted) {
+        std::optional<Picture> result;
+        waitUntil(
+            [&] {
+                Picture p = view(window);
+                bool settled = p.width > 0 && p.rgb == last_.rgb;
+                last_ = std::move(p);
+                if (settled && wanted(last_)) result = last_;
+                return result.has_value();
+            },
+            kPatience, 250ms);
+        if (!result)
+            quillon::platform::writePng((testsupport::testDir() / "view.png").string(), last_.width,
+                                        last_.height, last_.rgb);
+        return result;
+    }
     // The view once it shows a mesh (light outlines over black) that differs from `unlike`.
     Picture meshView(const std::string& window, const Picture& unlike = {}) {
-        Picture p;
-        bool shown = testsupport::waitUntil(
-            [&] {
-                p = view(window);
-                return p.width > 0 && p.rgb != unlike.rgb &&
-                       p.count(0, 0, p.width, p.height, isOutline) > 100;
-            },
-            kPatience);
-        if (!shown)
-            quillon::platform::writePng((testsupport::testDir() / "view.png").string(), p.width,
-                                        p.height, p.rgb);
-        EXPECT_TRUE(shown) << "no new mesh in the view of " << p.width << " x " << p.height
-                           << " pixels: " << p.count(0, 0, p.width, p.height, isOutline)
-                           << " outline pixels; standard error: "
-                           << testsupport::readFile(errPath());
-        return p;
+        auto p = settledView(window, [&](const Picture& v) {
+            return v.rgb != unlike.rgb && v.count(0, 0, v.width, v.height, isOutline) > 100;
+        });
+        EXPECT_TRUE(p) << "no new mesh in the view of " << last_.width << " x " << last_.height
+                       << " pixels: " << last_.count(0, 0, last_.width, last_.height, isOutline)
+                       << " outline pixels; standard error: " << testsupport::readFile(errPath());
+        return p.value_or(Picture{});
     }
 
     // File > Open from the keyboard: the menu's mnemonics, with the pointer over the view.
@@ -101,6 +113,7 @@ class QuillonWindow : public ::testing::Test {
 
     testsupport::XSession x_;
     testsupport::Child quillon_;
+    Picture last_;  // the latest screenshot of the view
 };
 
 TEST_F(QuillonWindow, ShowsTheStartUpModelWithLightOutlinesOnBlack) {
@@ -138,17 +151,11 @@ TEST_F(QuillonWindow, OpeningAMalformedFileWarnsAndKeepsThePicture) {
               std::string::npos);
 
     x_.keysOn(*box, {"Return"});
-    EXPECT_TRUE(
-        testsupport::waitUntil([&] { return x_.windows("^Warning!$").empty(); }, kPatience));
-    Picture after;
-    bool same = testsupport::waitUntil(
-        [&] {
-            after = view(window);
-            return after.rgb == before.rgb;
-        },
-        kPatience);
+    EXPECT_TRUE(waitUntil([&] { return x_.windows("^Warning!$").empty(); }, kPatience));
+    bool same =
+        settledView(window, [&](const Picture& v) { return v.rgb == before.rgb; }).has_value();
     EXPECT_TRUE(same) << "the picture changed after a failed open: "
-                      << after.count(0, 0, after.width, after.height, isOutline)
+                      << last_.count(0, 0, last_.width, last_.height, isOutline)
                       << " outline pixels, "
                       << before.count(0, 0, before.width, before.height, isOutline) << " before";
     EXPECT_TRUE(quillon_.running());

@@ -26,14 +26,15 @@ namespace testsupport {
 
 using namespace std::chrono_literals;
 
-// Polls `done` every 50 ms until it holds or `timeout` has passed; true when it held.
+// Polls `done` every `interval` until it holds or `timeout` has passed; true when it held.
 template <class Done>
-bool waitUntil(Done done, std::chrono::milliseconds timeout) {
+bool waitUntil(Done done, std::chrono::milliseconds timeout,
+               std::chrono::milliseconds interval = std::chrono::milliseconds(50)) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         if (done()) return true;
         if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(50ms);
+        std::this_thread::sleep_for(interval);
     }
 }
 
