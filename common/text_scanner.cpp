@@ -75,8 +75,11 @@ inline const char* parseDecimalExactly(const char* p, const char* e, double& val
         ++p;
     }
     std::uint64_t m = 0;
+    // The integer part is mostly short: a byte at a time, eight at a time past four.
     const char* digits = p;
-    p = appendDigits(p, e, m);
+    for (; p < e && isDigit(*p) && p - digits < 4; ++p)
+        m = m * 10 + static_cast<unsigned>(*p - '0');
+    if (p - digits == 4) p = appendDigits(p, e, m);
     std::ptrdiff_t digitCount = p - digits;
     int power = 0;
     if (p < e && *p == '.') {

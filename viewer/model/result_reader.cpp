@@ -67,7 +67,7 @@ class Reader {
         m_.nodeCount = n;
         std::size_t nodes = static_cast<std::size_t>(n);
         if (!points(m_.nodePos, nodes, "node coordinates x,y,z")) return false;
-        m_.nodePos0 = m_.nodePos;
+        copyPoints(m_.nodePos, m_.nodePos0);
         if (!displacements(m_.nodeDisp, nodes)) return false;
 
         if (!count("NELEM_S_4ND", m_.quadCount, kMinQuadBytes)) return false;
@@ -120,6 +120,12 @@ class Reader {
 
     // The arrays are filled by appending to reserved storage: sizing them first would write
     // every byte twice.
+
+    static void copyPoints(const std::vector<Point3D>& from, std::vector<Point3D>& to) {
+        to.reserve(from.size());
+        adviseLargePages(to);
+        to.assign(from.begin(), from.end());
+    }
 
     // "%lf,%lf,%lf\n" for every point.
     bool points(std::vector<Point3D>& pts, std::size_t count, const char* what) {
