@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "tests/model/result_text.h"
-#include "tests/overlay/recording_canvas.h"
+#include "tests/support/recording_canvas.h"
 #include "tests/support/temp_file.h"
 #include "viewer/render/app_state.h"
 #include "viewer/render/frame.h"

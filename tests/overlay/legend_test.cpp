@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/model/result_text.h"
-#include "tests/overlay/recording_canvas.h"
+#include "tests/support/recording_canvas.h"
 #include "tests/support/temp_file.h"
 
 namespace {

@@ -6,36 +6,20 @@
 
 #include <cstdlib>
 
-#include "tests/support/gl_fixture.h"
-#include "viewer/platform/overlay_canvas.h"
-#include "viewer/ui/app.h"
+#include "tests/support/frame_fixture.h"
 #include "viewer/ui/camera.h"
 
 namespace {
 
 using testsupport::Picture;
 
-class NoCanvas : public quillon::platform::OverlayCanvas {
-public:
-    void fillRect(int, int, int, int, std::int32_t) override {}
-    void text(int, int, const std::string&, std::int32_t, int, int) override {}
-};
-
-class ContourCache : public testsupport::GlTest {
+class ContourCache : public testsupport::FrameTest {
 protected:
     static constexpr int kW = 640, kH = 480;
     void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(makeContext(kW, kH));
-        quillon::initGlState();
-        state.view.W = kW;
-        state.view.H = kH;
-        ASSERT_TRUE(quillon::openResultFile(state, QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt").ok);
+        ASSERT_NO_FATAL_FAILURE(openModel(kW, kH, QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt"));
     }
-    Picture draw() {
-        NoCanvas canvas;
-        quillon::paintFrame(state, canvas);
-        return picture();
-    }
+    Picture draw() { return drawFrame(); }
     void view(double alpha, double beta) {
         state.view.alpha = alpha;
         state.view.beta = beta;
@@ -52,7 +36,6 @@ protected:
         }
         return {differing, largest};
     }
-    quillon::AppState state;
 };
 
 TEST_F(ContourCache, KeptPiecesDrawTheSamePictureAsPieceByPiece) {

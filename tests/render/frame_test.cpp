@@ -6,9 +6,8 @@
 #include <cmath>
 
 #include "tests/model/result_text.h"
-#include "tests/support/gl_fixture.h"
+#include "tests/support/frame_fixture.h"
 #include "tests/support/temp_file.h"
-#include "viewer/platform/overlay_canvas.h"
 #include "viewer/ui/app.h"
 #include "viewer/ui/camera.h"
 
@@ -77,28 +76,17 @@ TEST(Lighting, TheLightStaysWithTheViewer) {
     EXPECT_NEAR(eye[2], 20 - 5, 1e-9);
 }
 
-class NoCanvas : public quillon::platform::OverlayCanvas {
-public:
-    void fillRect(int, int, int, int, std::int32_t) override {}
-    void text(int, int, const std::string&, std::int32_t, int, int) override {}
-};
-
 // Two four-node shells side by side, [0,2]×[0,2] and [2,4]×[0,2], inside a node box of
 // [-2,6]×[-1,3] (two free nodes widen it), seen from the top.
-class FramePixels : public testsupport::GlTest {
+class FramePixels : public testsupport::FrameTest {
 protected:
     static constexpr int kW = 322, kH = 162;
     void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(makeContext(kW, kH));
         testsupport::ResultText r;
         r.nodes = {"0,0,0", "2,0,0", "4,0,0", "0,2,0", "2,2,0", "4,2,0", "-2,-1,0", "6,3,0"};
         r.disps = std::vector<std::string>(8, "0,0,0.001,0,0,0");
         r.quads = {"0,1,4,3", "1,2,5,4"};
-        auto path = testsupport::writeFile("plate.txt", r.text());
-        quillon::initGlState();
-        state.view.W = kW;
-        state.view.H = kH;
-        ASSERT_TRUE(quillon::openResultFile(state, path).ok);
+        ASSERT_NO_FATAL_FAILURE(openModel(kW, kH, testsupport::writeFile("plate.txt", r.text())));
         state.model.deformed = false;
         state.model.updateDisplayedPositions();
         state.view.alpha = -90;
@@ -106,11 +94,7 @@ protected:
         quillon::applyCamera(state.view);
         state.contour.contourOn = false;  // these tests look at outlines and markers
     }
-    Picture draw() {
-        NoCanvas canvas;
-        quillon::paintFrame(state, canvas);
-        return picture();
-    }
+    Picture draw() { return drawFrame(); }
     // Window pixel of a model point in the top view.
     int px(double x) const { return static_cast<int>((x - state.view.left) / (state.view.right - state.view.left) * kW); }
     int py(double y) const { return static_cast<int>(kH - (y - state.view.bottom) / (state.view.top - state.view.bottom) * kH); }
@@ -120,7 +104,6 @@ protected:
         int c = px(x);
         return p.count(c - 1, py(1.75), c + 2, py(0.25), pred);
     }
-    quillon::AppState state;
 };
 
 // Lit lines seen face on carry the grey specular highlight of the material on top of

@@ -87,20 +87,14 @@ void ContourCache::draw(const ResultModel& m, const ContourSettings& s, const Ma
     bool stale = version_ != m.positionsVersion;
     bool facing = facingChanged(m, M, stale);  // other positions: the facing is worked out afresh
     if (stale || facing || settings_.currentComponent != s.currentComponent || settings_.SL != s.SL ||
-        settings_.SR != s.SR || pieceLevels_ != L || selQuad_ != m.selQuad || selTri_ != m.selTri ||
-        selBeam_ != m.selBeam || pickQuad_ != m.pickQuad || pickTri_ != m.pickTri || pickBeam_ != m.pickBeam) {
+        settings_.SR != s.SR || pieceLevels_ != L || !flags_.matches(m)) {
         batch_.clear();
         ContourPass(m, s, L, M, batch_);
         ++rebuilds_;
         version_ = m.positionsVersion;
         settings_ = s;
         pieceLevels_ = L;
-        selQuad_ = m.selQuad;
-        selTri_ = m.selTri;
-        selBeam_ = m.selBeam;
-        pickQuad_ = m.pickQuad;
-        pickTri_ = m.pickTri;
-        pickBeam_ = m.pickBeam;
+        flags_.take(m);
     }
     batch_.draw();
 }

@@ -56,7 +56,7 @@ private:
     std::uint64_t version_ = 0;
     ContourSettings settings_{false, -1, 0, 0};
     std::vector<double> pieceLevels_;
-    std::vector<std::uint8_t> selQuad_, selTri_, selBeam_, pickQuad_, pickTri_, pickBeam_;
+    ElementFlags flags_;
     double viewRow_[3] = {0, 0, 0};
     std::vector<std::uint8_t> facing_;
     PieceBatch batch_;

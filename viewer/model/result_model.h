@@ -117,6 +117,23 @@ private:
     void computeMeanLengths();
 };
 
+// A copy of the elements' selected and picked flags, for drawings kept while they hold.
+struct ElementFlags {
+    std::vector<std::uint8_t> selQuad, selTri, selBeam, pickQuad, pickTri, pickBeam;
+    bool matches(const ResultModel& m) const {
+        return selQuad == m.selQuad && selTri == m.selTri && selBeam == m.selBeam && pickQuad == m.pickQuad &&
+               pickTri == m.pickTri && pickBeam == m.pickBeam;
+    }
+    void take(const ResultModel& m) {
+        selQuad = m.selQuad;
+        selTri = m.selTri;
+        selBeam = m.selBeam;
+        pickQuad = m.pickQuad;
+        pickTri = m.pickTri;
+        pickBeam = m.pickBeam;
+    }
+};
+
 // Reads a result file into `model`, which must be freshly constructed apart from its
 // settings. Fills counts and arrays only; the derived values are the caller's.
 LoadStatus readResultFile(const std::string& path, ResultModel& model);

@@ -11,17 +11,13 @@
 #include "viewer/render/mesh_drawing.h"
 
 namespace quillon {
-namespace {
-
-Matrix4 readModelView() {
+Matrix4 currentModelView() {
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     Matrix4 out;
     for (int i = 0; i < 16; ++i) out[static_cast<std::size_t>(i)] = m[i];
     return out;
 }
-
-}  // namespace
 
 bool invertMatrix(const Matrix4& m, Matrix4& out) {
     double a[4][4];
@@ -80,7 +76,7 @@ void lightPosition(const Matrix4& modelView, const ViewState& v, double q[3]) {
 
 void SetupLighting(const ViewState& view) {
     double q[3];
-    lightPosition(readModelView(), view, q);
+    lightPosition(currentModelView(), view, q);
     const GLfloat ambient[] = {0.2f, 0.2f, 0.2f, 1.0f};
     const GLfloat diffuse[] = {1.0f, 1.0f, 1.0f, 1.0f};
     const GLfloat specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -122,7 +118,7 @@ void DrawContours(AppState& s) {
 
 void RenderScene(AppState& s) {
     const ResultModel& m = s.model;
-    s.savedModelView = readModelView();
+    s.savedModelView = currentModelView();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SetupLighting(s.view);

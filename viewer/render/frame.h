@@ -9,6 +9,8 @@ namespace platform {
 class OverlayCanvas;
 }
 
+// The current OpenGL model-view matrix, widened to doubles.
+Matrix4 currentModelView();
 // The OpenGL pass. Expects a current context with the camera's matrices set.
 void RenderScene(AppState& state);
 // The contour pass: filled bands on the shells and beam skins.

@@ -86,8 +86,7 @@ void DrawBeamSurface(const ResultModel& m, std::int32_t index) {
 
 void OutlineCache::draw(const ResultModel& m) {
     if (version_ != m.positionsVersion || shellMode_ != m.shellOutlineMode || beamMode_ != m.beamMeshLineMode ||
-        selQuad_ != m.selQuad || selTri_ != m.selTri || selBeam_ != m.selBeam || pickQuad_ != m.pickQuad ||
-        pickTri_ != m.pickTri || pickBeam_ != m.pickBeam) {
+        !flags_.matches(m)) {
         for (LitBatch& b : sweeps_) b.clear();
         forEachOutline(m, [&](int sweep, OutlineKind kind, std::int32_t index) {
             LitBatch& batch = sweeps_[static_cast<std::size_t>(sweep)];
@@ -101,12 +100,7 @@ void OutlineCache::draw(const ResultModel& m) {
         version_ = m.positionsVersion;
         shellMode_ = m.shellOutlineMode;
         beamMode_ = m.beamMeshLineMode;
-        selQuad_ = m.selQuad;
-        selTri_ = m.selTri;
-        selBeam_ = m.selBeam;
-        pickQuad_ = m.pickQuad;
-        pickTri_ = m.pickTri;
-        pickBeam_ = m.pickBeam;
+        flags_.take(m);
     }
     outlineMode();
     glLineWidth(1.0f);

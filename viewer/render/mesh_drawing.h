@@ -51,7 +51,7 @@ public:
 private:
     std::uint64_t version_ = 0;
     std::int32_t shellMode_ = -1, beamMode_ = -1;
-    std::vector<std::uint8_t> selQuad_, selTri_, selBeam_, pickQuad_, pickTri_, pickBeam_;
+    ElementFlags flags_;
     std::array<LitBatch, 6> sweeps_;
     std::size_t rebuilds_ = 0;
 };

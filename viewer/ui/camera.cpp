@@ -5,15 +5,9 @@
 
 #include <cmath>
 
-namespace quillon {
+#include "viewer/render/frame.h"
 
-Matrix4 currentModelView() {
-    GLfloat m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    Matrix4 out;
-    for (int i = 0; i < 16; ++i) out[static_cast<std::size_t>(i)] = m[i];
-    return out;
-}
+namespace quillon {
 
 void applyProjection(const ViewState& v) {
     glMatrixMode(GL_PROJECTION);

@@ -1,6 +1,7 @@
 #pragma once
 // Orthographic camera: two angles give the model-view matrix, the window is fitted to the
 // model box. The orientation itself lives in the OpenGL model-view matrix.
+#include "viewer/render/frame.h"
 #include "viewer/render/view_state.h"
 
 namespace quillon {
@@ -21,7 +22,5 @@ bool fitWindow(const Matrix4& mv, ViewState& view);
 bool planWindow(ViewState& view);
 // Eye position and up vector of gluLookAt for the two angles (degrees).
 void lookAtVectors(double alpha, double beta, double eye[3], double up[3]);
-// The current OpenGL model-view matrix, widened to doubles.
-Matrix4 currentModelView();
 
 }  // namespace quillon
