@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -159,6 +164,66 @@ TEST(ResultReader, FilesThatDoNotFollowTheLayoutNameTheLine) {
     st = load(m, cut);
     EXPECT_FALSE(st.ok);
     EXPECT_NE(st.message.find("found the end of the file"), std::string::npos) << st.message;
+}
+
+TEST(ResultReader, AFileOfManyBlocksPutsEveryValueInItsPlace) {
+    // About 20 MB: rows meet the ends of the reader's blocks everywhere, in every position.
+    // Each value must be what strtod makes of its text, in its element's layer and node.
+    std::mt19937_64 rng(5);
+    std::uniform_real_distribution<double> real(-1e5, 1e5);
+    char buf[40];
+    auto number = [&](std::vector<std::string>& texts) {
+        std::snprintf(buf, sizeof buf, texts.size() % 3 ? "%.6e" : "%.9g", real(rng));
+        texts.push_back(buf);
+        return texts.back();
+    };
+    std::vector<std::string> coords, stresses;
+    std::string text = "NPOIN=4\n";
+    for (int i = 0; i < 4; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            if (c) text += ',';
+            text += number(coords);
+        }
+        text += "\n";
+    }
+    for (int i = 0; i < 4; ++i) text += "0,0,1,0,0,0\n";
+    const int quads = 20000;
+    text += "NELEM_S_4ND=" + std::to_string(quads) + "\n";
+    for (int e = 0; e < quads; ++e) {
+        text += std::to_string(e % 4) + ",1,2,3\n";
+        for (int line = 0; line < 8; ++line) {
+            for (int c = 0; c < 7; ++c) {
+                if (c) text += ',';
+                text += number(stresses);
+            }
+            text += e % 97 == 0 ? "\r\n\n" : "\n";  // now and then a longer line end
+        }
+    }
+    text += "NELEM_S_3ND=0\nNELEM_B=0\n";
+    ASSERT_GT(text.size(), std::size_t{12} << 20);
+
+    ResultModel m;
+    LoadStatus st = load(m, text);
+    ASSERT_TRUE(st.ok) << st.message;
+    ASSERT_EQ(m.quadStress.size(), stresses.size());
+    auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    auto parsed = [](const std::string& t) { return std::strtod(t.c_str(), nullptr); };
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(bits(m.nodePos0[i].x), bits(parsed(coords[3 * i])));
+        EXPECT_EQ(bits(m.nodePos0[i].z), bits(parsed(coords[3 * i + 2])));
+    }
+    std::size_t next = 0;
+    for (int e = 0; e < quads; ++e) {
+        ASSERT_EQ(m.quadNodes[4 * static_cast<std::size_t>(e)], e % 4);
+        const double* block = &m.quadStress[56 * static_cast<std::size_t>(e)];
+        for (int k = 0; k < 4; ++k)
+            for (int l = 0; l < 2; ++l)
+                for (int c = 0; c < 7; ++c, ++next)
+                    ASSERT_EQ(bits(block[quillon::stressIndex(4, l, k, c)]),
+                              bits(parsed(stresses[next])))
+                        << "element " << e << " node " << k << " layer " << l << ": "
+                        << stresses[next];
+    }
 }
 
 TEST(ResultReader, NodeCountBelowOneAndMissingFile) {
