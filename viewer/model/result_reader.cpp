@@ -93,7 +93,7 @@ class Reader {
         if (!count("NPOIN", b.meshPointCount, kMinNodeBytes)) return false;
         std::size_t points = static_cast<std::size_t>(b.meshPointCount);
         if (!this->points(b.meshPos, points, "mesh point coordinates x,y,z")) return false;
-        b.meshPos0 = b.meshPos;
+        copyPoints(b.meshPos, b.meshPos0);
         if (!displacements(b.meshDisp, points)) return false;
         if (!count("NELEM", b.cellCount, kMinQuadBytes)) return false;
         return shells(4, b.cellCount, b.meshPointCount, b.cellNodes, b.cellStress, "mesh point");
@@ -120,7 +120,6 @@ class Reader {
 
     // The arrays are filled by appending to reserved storage: sizing them first would write
     // every byte twice.
-
     static void copyPoints(const std::vector<Point3D>& from, std::vector<Point3D>& to) {
         to.reserve(from.size());
         adviseLargePages(to);
