@@ -89,6 +89,25 @@ TEST(TextScanner, ItemsStraddlingBlocksAndLineCounts) {
     EXPECT_EQ(s.offset(), text.size());
 }
 
+TEST(TextScanner, IntegersWithLongRunsOfLeadingZeros) {
+    common::TextScanner s;
+    ASSERT_TRUE(s.open(writeTemp("zeros",
+                                 "0000000000000000000000012 -0000000000000000002147483648 "
+                                 "+0000000000000000002147483647 0000000000000000002147483648 9")));
+    std::int32_t i = 0;
+    EXPECT_TRUE(s.readInt(i));
+    EXPECT_EQ(i, 12);
+    EXPECT_TRUE(s.readInt(i));
+    EXPECT_EQ(i, INT32_MIN);
+    EXPECT_TRUE(s.readInt(i));
+    EXPECT_EQ(i, INT32_MAX);
+    EXPECT_FALSE(s.readInt(i));  // one past the largest, whatever its zeros
+    EXPECT_TRUE(s.match("0000000000000000002147483648"));
+    EXPECT_TRUE(s.readInt(i));
+    EXPECT_EQ(i, 9);
+    EXPECT_TRUE(s.atEnd());
+}
+
 TEST(TextScanner, SkipLineAndMissingFile) {
     common::TextScanner s(16);
     EXPECT_FALSE(s.open("/nonexistent/dir/file.txt"));
