@@ -243,10 +243,10 @@ TEST(ParseDouble, ShortestRoundTripTextOfRandomDoubles) {
     for (int i = 0; i < 500000; ++i) {
         double d = std::bit_cast<double>(rng());
         if (!std::isfinite(d)) continue;
-        auto [end, ec] = std::to_chars(text, text + sizeof text, d);
+        auto [end, ec] = std::to_chars(text, text + sizeof text - 1, d);
         *end = '\0';
         expectAsStrtod(text);
-        auto [end2, ec2] = std::to_chars(text, text + sizeof text, d, std::chars_format::fixed);
+        auto [end2, ec2] = std::to_chars(text, text + sizeof text - 1, d, std::chars_format::fixed);
         if (ec2 == std::errc()) {
             *end2 = '\0';
             expectAsStrtod(text);

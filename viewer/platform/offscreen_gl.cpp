@@ -59,7 +59,8 @@ OffscreenGl::~OffscreenGl() {
     eglMakeCurrent(egl_->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (egl_->context != EGL_NO_CONTEXT) eglDestroyContext(egl_->display, egl_->context);
     if (egl_->surface != EGL_NO_SURFACE) eglDestroySurface(egl_->display, egl_->surface);
-    eglTerminate(egl_->display);
+    // The display is not terminated: it is one per process and the next context takes it up
+    // again, while terminating it unloads the driver with what it keeps for the process.
 }
 
 void OffscreenGl::makeCurrent() {
