@@ -162,8 +162,12 @@ void PaintOverlays(AppState& s, platform::OverlayCanvas& canvas) {
     DrawQuadNumbers(m, s.savedModelView, s.view, canvas);
     DrawTriangleNumbers(m, s.savedModelView, s.view, canvas);
     DrawBeamNumbers(m, s.savedModelView, s.view, canvas);
-    // The legend shows whether or not contours are plotted.
-    DrawLegend(m, s.contour.currentComponent, static_cast<int>(s.view.W), static_cast<int>(s.view.H), canvas);
+    // The legend shows whether or not contours are plotted, with the levels of the fill.
+    const int W = static_cast<int>(s.view.W), H = static_cast<int>(s.view.H);
+    if (s.cachedDrawing)
+        DrawLegend(s.contourCache.levels(m, s.contour.currentComponent), m.colourTable, W, H, canvas);
+    else
+        DrawLegend(m, s.contour.currentComponent, W, H, canvas);
 }
 
 }  // namespace quillon
