@@ -11,7 +11,7 @@ packages=(
   libpng-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
-  time
+  time locales
 )
 
 missing=()

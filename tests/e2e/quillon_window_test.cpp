@@ -7,6 +7,7 @@
 #include "tests/e2e/x_session.h"
 #include "tests/model/result_text.h"
 #include "tests/support/run_process.h"
+#include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
 #include "viewer/platform/main_window.h"
 
@@ -45,7 +46,7 @@ class QuillonWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         std::string why;
-        if (!x_.start(why)) GTEST_SKIP() << "no virtual X server: " << why;
+        if (!x_.start(why)) SKIP_OR_FAIL_IN_CI() << "no virtual X server: " << why;
     }
 
     // Starts quillon with `args` in `cwd`; File > Open answers `openAnswer` when given.

@@ -127,8 +127,12 @@ class XSession {
             std::string display = ":" + std::to_string(n);
             auto log = (testDir() / "xvfb.log").string();
             if (!server_.start(
-                    {"Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {}, "",
-                    log)) {
+                    // -noreset: without it the server resets when its last client leaves, and a
+                    // program that connects right after the readiness probe below disconnected
+                    // finds the display gone ("Can't open display").
+                    {"Xvfb", display, "-noreset", "-screen", "0", "1280x1024x24", "-nolisten",
+                     "tcp"},
+                    {}, "", log)) {
                 why = "cannot start Xvfb";
                 return false;
             }
