@@ -46,7 +46,9 @@ class QuillonWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         std::string why;
-        if (!x_.start(why)) SKIP_OR_FAIL_IN_CI() << "no virtual X server: " << why;
+        if (!x_.start(why)) {
+            SKIP_OR_FAIL_IN_CI() << "no virtual X server: " << why;
+        }
     }
 
     // Starts quillon with `args` in `cwd`; File > Open answers `openAnswer` when given.

@@ -188,7 +188,9 @@ TEST(TarvikProgram, UserLocaleDoesNotChangeNumbers) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadText(dir.file("bogus.txt")), ReadText(expectedPath));
 
-    if (!haveGerman) SKIP_OR_FAIL_IN_CI() << "localedef could not make de_DE.UTF-8";
+    if (!haveGerman) {
+        SKIP_OR_FAIL_IN_CI() << "localedef could not make de_DE.UTF-8";
+    }
     RunOptions german;
     german.env = {"LOCPATH=" + localeDir, "LC_ALL=de_DE.UTF-8"};
     r = RunTarvik(dir, {expectedPath, dir.file("de.txt"), "1000.5", "0", "0"}, german);

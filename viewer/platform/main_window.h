@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "viewer/platform/dialog.h"
+
 namespace quillon::platform {
 
 class MainWindowEvents {
@@ -30,25 +32,17 @@ struct MenuCommand {
 // Returns the program's exit code.
 int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu,
                   MainWindowEvents& events);
-void repaintMainWindow();
-void focusMainWindow();
+// The desktop of the window: repaints and focus go to the main view, dialogs are FLTK
+// windows, file choices come from the native chooser.
+Desktop& windowDesktop();
 
 // True when a display can be opened (windows and message boxes are possible).
 bool displayAvailable();
 // From now on messages are also shown in a box (an alert whose title is the caption).
 void installMessageBoxes();
 
-struct OpenFileDialog {
-    std::string title;
-    std::string filterName;        // "Text Files (*.txt)"
-    std::string pattern;           // "*.txt"
-    std::string defaultExtension;  // "txt"
-    std::string lastPath;          // offered again; updated on success
-};
-// When this environment variable is set, chooseFileToOpen returns its value instead of showing
-// the chooser (an empty value is a cancelled choice), so that tests can drive File > Open.
+// When this environment variable is set, the window's file choosers return its value instead of
+// showing a chooser (an empty value is a cancelled choice), so that tests can drive File > Open.
 constexpr const char* kOpenFileAnswerVariable = "QUILLON_OPEN_FILE_ANSWER";
-// Lets the user choose a file; nothing when cancelled.
-std::optional<std::string> chooseFileToOpen(OpenFileDialog& dialog);
 
 }  // namespace quillon::platform

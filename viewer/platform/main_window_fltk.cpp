@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "viewer/platform/dialog_fltk.h"
 #include "viewer/platform/gl_overlay_canvas.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/platform/message.h"
@@ -126,16 +127,6 @@ class GlView : public Fl_Gl_Window {
     int sizedWidth_ = -1, sizedHeight_ = -1;
 };
 
-// A typed name without an extension gets the default one, unless a file of that very name
-// exists.
-std::string withDefaultExtension(const std::string& path, const std::string& extension) {
-    std::filesystem::path p(path);
-    if (extension.empty() || p.filename().empty() || p.has_extension() ||
-        std::filesystem::exists(p))
-        return path;
-    return path + "." + extension;
-}
-
 // The one main window while runMainWindow runs; repaint and focus requests go to its view.
 GlView* theView = nullptr;
 
@@ -188,12 +179,59 @@ int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu
     return code;
 }
 
-void repaintMainWindow() {
-    if (theView) theView->redraw();
+namespace {
+
+// A choice with the native chooser, or the answer that a test set in the environment.
+std::optional<std::string> chooseFile(FileDialog& dialog, Fl_Native_File_Chooser::Type type) {
+    std::optional<std::string> chosen;
+    if (const char* answer = std::getenv(kOpenFileAnswerVariable)) {
+        if (*answer) chosen = answer;
+    } else {
+        Fl_Native_File_Chooser chooser(type);
+        chooser.title(dialog.title.c_str());
+        // The GTK chooser shows a filter as name + "(pattern)": a name that already ends with
+        // the pattern loses that end, so the user reads the name as it was given.
+        std::string name = dialog.filterName, shown = "(" + dialog.pattern + ")";
+        if (name.size() > shown.size() && name.ends_with(shown))
+            name.resize(name.size() - shown.size());
+        std::string filter = name + "\t" + dialog.pattern;
+        chooser.filter(filter.c_str());
+        if (type == Fl_Native_File_Chooser::BROWSE_SAVE_FILE)
+            chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM);
+        if (!dialog.lastPath.empty()) chooser.preset_file(dialog.lastPath.c_str());
+        if (chooser.show() == 0 && chooser.filename() && *chooser.filename())
+            chosen = chooser.filename();
+    }
+    if (!chosen) return std::nullopt;
+    dialog.lastPath = withDefaultExtension(*chosen, dialog.defaultExtension);
+    return dialog.lastPath;
 }
 
-void focusMainWindow() {
-    if (theView) theView->take_focus();
+class FltkDesktop : public Desktop {
+  public:
+    void repaintMainWindow() override {
+        if (theView) theView->redraw();
+    }
+    void focusMainWindow() override {
+        if (theView) theView->take_focus();
+    }
+    DialogHost* openDialog(const DialogTemplate& dialogTemplate,
+                           std::unique_ptr<DialogLogic> logic) override {
+        return openFltkDialog(dialogTemplate, std::move(logic));
+    }
+    std::optional<std::string> chooseFileToOpen(FileDialog& dialog) override {
+        return chooseFile(dialog, Fl_Native_File_Chooser::BROWSE_FILE);
+    }
+    std::optional<std::string> chooseFileToSave(FileDialog& dialog) override {
+        return chooseFile(dialog, Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
+    }
+};
+
+}  // namespace
+
+Desktop& windowDesktop() {
+    static FltkDesktop desktop;
+    return desktop;
 }
 
 bool displayAvailable() {
@@ -209,29 +247,6 @@ void installMessageBoxes() {
         fl_message_title(caption.c_str());
         fl_alert("%s", text.c_str());
     });
-}
-
-std::optional<std::string> chooseFileToOpen(OpenFileDialog& dialog) {
-    std::optional<std::string> chosen;
-    if (const char* answer = std::getenv(kOpenFileAnswerVariable)) {
-        if (*answer) chosen = answer;
-    } else {
-        Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_FILE);
-        chooser.title(dialog.title.c_str());
-        // The GTK chooser shows a filter as name + "(pattern)": a name that already ends with
-        // the pattern loses that end, so the user reads the name as it was given.
-        std::string name = dialog.filterName, shown = "(" + dialog.pattern + ")";
-        if (name.size() > shown.size() && name.ends_with(shown))
-            name.resize(name.size() - shown.size());
-        std::string filter = name + "\t" + dialog.pattern;
-        chooser.filter(filter.c_str());
-        if (!dialog.lastPath.empty()) chooser.preset_file(dialog.lastPath.c_str());
-        if (chooser.show() == 0 && chooser.filename() && *chooser.filename())
-            chosen = chooser.filename();
-    }
-    if (!chosen) return std::nullopt;
-    dialog.lastPath = withDefaultExtension(*chosen, dialog.defaultExtension);
-    return dialog.lastPath;
 }
 
 }  // namespace quillon::platform

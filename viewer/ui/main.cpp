@@ -100,7 +100,7 @@ int window(const std::string& path) {
     quillon::AppState state;
     quillon::LoadStatus status = quillon::openResultFile(state, path);
     if (!status.ok) quillon::platform::fatal(status.message);
-    quillon::MainWindowHandler handler(state);
+    quillon::MainWindowHandler handler(state, quillon::platform::windowDesktop());
     return quillon::platform::runMainWindow(kTitle, quillon::mainMenu(), handler);
 }
 

@@ -6,7 +6,8 @@
 
 namespace quillon {
 
-MainWindowHandler::MainWindowHandler(AppState& state) : state_(state) {
+MainWindowHandler::MainWindowHandler(AppState& state, platform::Desktop& desktop)
+    : state_(state), desktop_(desktop) {
     openDialog_.title = "Open file for quillon average stress contour ";
     openDialog_.filterName = "Text Files (*.txt)";
     openDialog_.pattern = "*.txt";
@@ -19,7 +20,7 @@ void MainWindowHandler::onCreate() {
 
 void MainWindowHandler::onSize(int width, int height) {
     resizeView(state_, width, height);
-    platform::repaintMainWindow();
+    desktop_.repaintMainWindow();
 }
 
 void MainWindowHandler::onPaint(platform::OverlayCanvas& canvas) {
@@ -43,14 +44,14 @@ void MainWindowHandler::onCommand(int id) {
 }
 
 void MainWindowHandler::openFile() {
-    std::optional<std::string> path = platform::chooseFileToOpen(openDialog_);
+    std::optional<std::string> path = desktop_.chooseFileToOpen(openDialog_);
     if (!path) return;
     LoadStatus status = openResultFile(state_, *path);
     if (!status.ok) {
         platform::messageBox(status.message, "Warning!");
         return;
     }
-    platform::repaintMainWindow();
+    desktop_.repaintMainWindow();
 }
 
 }  // namespace quillon

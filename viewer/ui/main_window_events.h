@@ -1,6 +1,7 @@
 #pragma once
 // The main window's events as the viewer handles them: creation, size, paint and the menu;
 // mouse and keyboard reach the navigation handlers.
+#include "viewer/platform/dialog.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/render/app_state.h"
 
@@ -8,7 +9,7 @@ namespace quillon {
 
 class MainWindowHandler : public platform::MainWindowEvents {
   public:
-    explicit MainWindowHandler(AppState& state);
+    MainWindowHandler(AppState& state, platform::Desktop& desktop);
 
     void onCreate() override;
     void onSize(int width, int height) override;
@@ -24,7 +25,8 @@ class MainWindowHandler : public platform::MainWindowEvents {
     void openFile();
 
     AppState& state_;
-    platform::OpenFileDialog openDialog_;
+    platform::Desktop& desktop_;
+    platform::FileDialog openDialog_;
 };
 
 }  // namespace quillon

@@ -1,0 +1,150 @@
+#pragma once
+// Modeless tool dialogs: a dialog is built from a template (plain data: ids, kinds, texts,
+// styles and rectangles in dialog units), its logic talks only to a DialogHost, and the host
+// calls the logic back with onInit and onCommand. The window's host is built with FLTK; tests
+// and scripted runs use the in-memory host. No toolkit type appears here.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillon::platform {
+
+// Command ids of the dialog itself: the default button and the close box (or Esc).
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+// Controls that are never addressed (labels, group boxes).
+constexpr int IDC_STATIC = -1;
+
+enum class ControlKind {
+    Static,    // a left-aligned label
+    GroupBox,  // a frame with a caption around other controls
+    Edit,      // one line of text
+    PushButton,
+    DefPushButton,  // the push button that Enter presses
+    RadioButton,    // automatic: checking one unchecks the others of its group
+    CheckBox,       // automatic: a click toggles it
+    ComboBox,       // a drop-down list to choose one item from
+};
+
+// Style bits beyond the kind (the names of the classic dialog styles they stand for).
+enum ControlStyle : std::uint32_t {
+    kStyleNone = 0,
+    kStyleBorder = 1u << 0,        // WS_BORDER
+    kStyleAutoHScroll = 1u << 1,   // ES_AUTOHSCROLL
+    kStyleGroup = 1u << 2,         // WS_GROUP: starts a group of radio buttons (and of arrows)
+    kStyleTabStop = 1u << 3,       // WS_TABSTOP
+    kStyleVScroll = 1u << 4,       // WS_VSCROLL
+    kStyleDropDownList = 1u << 5,  // CBS_DROPDOWNLIST
+    kStyleReadOnly = 1u << 6,      // ES_READONLY
+    kStyleNumber = 1u << 7,        // ES_NUMBER
+};
+
+struct ControlTemplate {
+    int id = IDC_STATIC;
+    ControlKind kind = ControlKind::Static;
+    std::string text;
+    int x = 0, y = 0, width = 0, height = 0;  // dialog units
+    std::uint32_t style = kStyleNone;
+};
+
+struct DialogTemplate {
+    int id = 0;
+    std::string caption;
+    int width = 0, height = 0;  // dialog units
+    std::vector<ControlTemplate> controls;
+
+    // The control with `id`, or nullptr (IDC_STATIC is never found).
+    const ControlTemplate* control(int controlId) const {
+        if (controlId == IDC_STATIC) return nullptr;
+        for (const ControlTemplate& c : controls)
+            if (c.id == controlId) return &c;
+        return nullptr;
+    }
+};
+
+// One dialog unit in pixels: 1.5 across, 1.625 down.
+constexpr int dialogUnitsToPixelsX(int du) {
+    return du * 3 / 2;
+}
+constexpr int dialogUnitsToPixelsY(int du) {
+    return du * 13 / 8;
+}
+
+// What a control tells its dialog's logic.
+enum class Notification {
+    Clicked,           // a button was pressed (also IDOK / IDCANCEL)
+    SelectionChanged,  // a combo box's chosen item changed by the user
+};
+
+// The open dialog, as its logic sees it.
+class DialogHost {
+  public:
+    virtual ~DialogHost() = default;
+    virtual const DialogTemplate& dialogTemplate() const = 0;
+
+    virtual std::string itemText(int id) const = 0;
+    virtual void setItemText(int id, const std::string& text) = 0;
+    virtual bool isChecked(int id) const = 0;
+    virtual void setChecked(int id, bool checked) = 0;
+    // Checks `id` and unchecks every other control whose id lies in first … last.
+    void checkRadioButton(int first, int last, int id) {
+        for (int c = first; c <= last; ++c)
+            if (dialogTemplate().control(c)) setChecked(c, c == id);
+    }
+
+    // Combo boxes: items in order; the chosen item is -1 when none is.
+    virtual void comboClear(int id) = 0;
+    virtual void comboInsert(int id, int index, const std::string& text) = 0;  // -1: at the end
+    virtual int comboCount(int id) const = 0;
+    virtual void comboSelect(int id, int index) = 0;  // no notification follows
+    virtual int comboSelection(int id) const = 0;
+
+    // Closes the dialog once the command under way has returned; the host goes with it.
+    virtual void close() = 0;
+};
+
+// What a dialog does: called by its host.
+class DialogLogic {
+  public:
+    virtual ~DialogLogic() = default;
+    // Once, after the controls exist and before the dialog is shown.
+    virtual void onInit(DialogHost& host) = 0;
+    // A control's notification; IDCANCEL for the close box and Esc.
+    virtual void onCommand(DialogHost& host, int id, Notification code) = 0;
+};
+
+// What the viewer asks of the windowing system around it: the main window, modeless dialogs
+// and the file choosers. Message boxes are platform::messageBox.
+struct FileDialog {
+    std::string title;
+    std::string filterName;        // "Text Files (*.txt)"
+    std::string pattern;           // "*.txt"
+    std::string defaultExtension;  // "txt"
+    std::string lastPath;          // offered again; updated on success
+};
+
+class Desktop {
+  public:
+    virtual ~Desktop() = default;
+    // The main view is drawn again soon, without erasing it first.
+    virtual void repaintMainWindow() = 0;
+    // The keyboard goes to the main view.
+    virtual void focusMainWindow() = 0;
+    // A new modeless dialog owned by the main window; the logic's onInit has run when this
+    // returns. The host stays valid until the dialog closes.
+    virtual DialogHost* openDialog(const DialogTemplate& dialogTemplate,
+                                   std::unique_ptr<DialogLogic> logic) = 0;
+    // The user's choice of a file to read; nothing when cancelled.
+    virtual std::optional<std::string> chooseFileToOpen(FileDialog& dialog) = 0;
+    // The user's choice of a file to write (an existing file only after they agreed to
+    // replace it); nothing when cancelled.
+    virtual std::optional<std::string> chooseFileToSave(FileDialog& dialog) = 0;
+};
+
+// A chosen name without an extension gets the default one, unless a file of that very name
+// exists.
+std::string withDefaultExtension(const std::string& path, const std::string& extension);
+
+}  // namespace quillon::platform
