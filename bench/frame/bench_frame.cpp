@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     }
     quillon::initGlState();
     quillon::AppState state;
+    quillon::FrameCaches caches;
     state.view.W = W;
     state.view.H = H;
     quillon::LoadStatus st = quillon::openResultFile(state, argv[1]);
@@ -58,7 +59,7 @@ int main(int argc, char** argv) {
     quillon::platform::GlOverlayCanvas canvas;
     auto frame = [&] {
         canvas.begin(W, H);
-        quillon::paintFrame(state, canvas);
+        quillon::paintFrame(state, caches, canvas);
         canvas.end();
     };
     const quillon::ResultModel& m = state.model;
@@ -67,25 +68,25 @@ int main(int argc, char** argv) {
 
     double first = seconds(frame);
     double steady = median(frame, runs);
-    std::size_t triangles = state.contourCache.batch().triangleCount();
+    std::size_t triangles = caches.contour.batch().triangleCount();
     double limit = median(
         [&] {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            state.contourCache.batch().draw();
+            caches.contour.batch().draw();
         },
         runs);
     state.contour.contourOn = false;
     double outlines = median(frame, runs);
-    double scene = median([&] { quillon::RenderScene(state); }, runs);
+    double scene = median([&] { quillon::RenderScene(state, caches); }, runs);
     double overlays = median(
         [&] {
             canvas.begin(W, H);
-            quillon::PaintOverlays(state, canvas);
+            quillon::PaintOverlays(state, caches, canvas);
             canvas.end();
         },
         runs);
     state.contour.contourOn = true;
-    state.cachedDrawing = false;
+    caches.cachedDrawing = false;
     double immediate = median(frame, std::max(1, runs / 3));
 
     std::printf("contour triangles: %zu\n", triangles);

@@ -1,4 +1,4 @@
-#include "viewer/ui/camera.h"
+#include "viewer/view/camera.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "tests/support/gl_fixture.h"
+#include "viewer/render/frame.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ protected:
 TEST_F(Camera, DefaultViewLooksFromTheNegativeXYPositiveZOctantWithZUp) {
     ViewState v = view(800, 600, {0, 10, 0, 10, 0, 10});
     quillon::applyCamera(v);
-    Matrix4 m = quillon::currentModelView();
+    Matrix4 m = quillon::widen(v.modelView);
     double e[3];
     // The viewer sits towards (-1, -1, +1): that direction points out of the screen (+z eye).
     toEye(m, -1, -1, 1, 0, e);
@@ -64,7 +65,7 @@ TEST_F(Camera, TopViewHasXRightAndYUp) {
     v.alpha = -90;
     v.beta = 90;
     quillon::applyCamera(v);
-    Matrix4 m = quillon::currentModelView();
+    Matrix4 m = quillon::widen(v.modelView);
     double e[3];
     toEye(m, 1, 0, 0, 0, e);
     EXPECT_NEAR(e[0], 1, 1e-6);
@@ -89,6 +90,7 @@ TEST_F(Camera, TwiceWideWindowFitsTheHeightAndCentres) {
     v.alpha = -90;
     v.beta = 90;
     quillon::applyCamera(v);
+    quillon::loadCamera(v);
     EXPECT_NEAR(v.top - v.bottom, 2, 1e-5);  // s = dy / H
     EXPECT_NEAR(v.right - v.left, 4, 1e-5);
     EXPECT_NEAR((v.left + v.right) / 2, 0, 1e-5);
@@ -107,14 +109,14 @@ TEST_F(Camera, FitAfterPlanViewKeepsThePlanOrientation) {
     ViewState v = view(300, 300, {10, 14, 20, 22, 1, 1});
     quillon::applyCamera(v);
     quillon::planView(v);
-    Matrix4 plan = quillon::currentModelView();
+    Matrix4 plan = quillon::widen(v.modelView);
     // The plan view is centred on the model centre and spans 2d in its shorter direction.
     EXPECT_NEAR(plan[12], -12, 1e-5);
     EXPECT_NEAR(plan[13], -21, 1e-5);
     double d = std::sqrt(16.0 + 4.0);
     EXPECT_NEAR(v.top - v.bottom, 2 * 300 * d / 300, 1e-9);
     quillon::fitAll(v);
-    EXPECT_EQ(quillon::currentModelView(), plan);
+    EXPECT_EQ(quillon::widen(v.modelView), plan);
     EXPECT_NEAR(v.right - v.left, 4, 1e-5);
     EXPECT_NEAR((v.left + v.right) / 2, 0, 1e-5);  // the plan translation already centres it
 }
@@ -122,14 +124,14 @@ TEST_F(Camera, FitAfterPlanViewKeepsThePlanOrientation) {
 TEST_F(Camera, AWindowWithoutAreaLeavesTheViewAsItIs) {
     ViewState v = view(100, 100, {0, 1, 0, 1, 0, 1});
     quillon::applyCamera(v);
-    Matrix4 before = quillon::currentModelView();
+    Matrix4 before = quillon::widen(v.modelView);
     ViewState kept = v;
     v.W = 0;
     v.alpha = 10;
     quillon::applyCamera(v);
     quillon::fitAll(v);
     quillon::planView(v);
-    EXPECT_EQ(quillon::currentModelView(), before);
+    EXPECT_EQ(quillon::widen(v.modelView), before);
     EXPECT_EQ(v.left, kept.left);
     EXPECT_EQ(v.top, kept.top);
     EXPECT_EQ(v.zFar, kept.zFar);

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "tests/support/frame_fixture.h"
-#include "viewer/ui/camera.h"
+#include "viewer/view/camera.h"
 
 namespace {
 
@@ -44,9 +44,9 @@ TEST_F(ContourCache, KeptPiecesDrawTheSamePictureAsPieceByPiece) {
     state.model.selQuad[40] = 0;  // and an element without fill
     for (auto [alpha, beta] : {std::pair{225.0, 35.26}, std::pair{-90.0, 90.0}, std::pair{30.0, -40.0}}) {
         view(alpha, beta);
-        state.cachedDrawing = false;
+        caches.cachedDrawing = false;
         Picture direct = draw();
-        state.cachedDrawing = true;
+        caches.cachedDrawing = true;
         Picture kept = draw();
         auto [differing, largest] = compare(direct, kept);
         // Lighting the same colour through a vertex colour can round one channel the other
@@ -59,8 +59,8 @@ TEST_F(ContourCache, KeptPiecesDrawTheSamePictureAsPieceByPiece) {
 }
 
 TEST_F(ContourCache, ComputedAgainOnlyWhenThePictureWouldChange) {
-    auto rebuilds = [&] { return state.contourCache.rebuildCount(); };
-    auto outlines = [&] { return state.outlineCache.rebuildCount(); };
+    auto rebuilds = [&] { return caches.contour.rebuildCount(); };
+    auto outlines = [&] { return caches.outline.rebuildCount(); };
     draw();
     ASSERT_EQ(rebuilds(), 1u);
     ASSERT_EQ(outlines(), 1u);
@@ -69,7 +69,6 @@ TEST_F(ContourCache, ComputedAgainOnlyWhenThePictureWouldChange) {
     // Panning and zooming change only the projection.
     state.view.left += 3;
     state.view.right += 1;
-    quillon::applyProjection(state.view);
     draw();
     EXPECT_EQ(rebuilds(), 1u);
     // Turning the model so that no element changes side keeps the pieces.

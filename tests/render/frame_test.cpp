@@ -9,7 +9,7 @@
 #include "tests/support/frame_fixture.h"
 #include "tests/support/temp_file.h"
 #include "viewer/ui/app.h"
-#include "viewer/ui/camera.h"
+#include "viewer/view/camera.h"
 
 namespace {
 
@@ -192,17 +192,17 @@ TEST_F(FramePixels, RubberBandOnlyWhileARectangleIsBeingDrawn) {
     auto white = [](Rgb c) { return c == Rgb{255, 255, 255}; };
     auto band = [&](const Picture& p) { return p.count(60, 19, 80, 22, white); };  // its upper edge
 
-    state.interaction.mode = quillon::ZoomWindow;
+    state.interaction.mode = quillon::InteractionMode::ZoomWindow;
     state.interaction.clickCount = 1;
     state.interaction.rectanglePick = 0;  // no matter for zooming
     EXPECT_GT(band(draw()), 0);
-    state.interaction.mode = quillon::PickShells;
+    state.interaction.mode = quillon::InteractionMode::PickShells;
     EXPECT_EQ(band(draw()), 0);  // point picking draws no rectangle
     state.interaction.rectanglePick = 1;
     EXPECT_GT(band(draw()), 0);
     state.interaction.clickCount = 0;
     EXPECT_EQ(band(draw()), 0);
-    state.interaction.mode = quillon::Pan;
+    state.interaction.mode = quillon::InteractionMode::Pan;
     state.interaction.clickCount = 1;
     EXPECT_EQ(band(draw()), 0);
     // The camera's matrices are untouched by the rectangle.

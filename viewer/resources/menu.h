@@ -20,6 +20,7 @@ enum CommandId : int {
 inline std::vector<platform::MenuCommand> mainMenu() {
     return {
         {"&File", "&Open", kCmdOpen},
+        {"&View", "View &Kit", kCmdViewKit},
     };
 }
 

@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 #include "viewer/render/frame.h"
-#include "viewer/ui/camera.h"
+#include "viewer/view/camera.h"
 
 namespace quillon {
 namespace {
@@ -47,10 +47,10 @@ void resizeView(AppState& s, int width, int height) {
     applyCamera(s.view);
 }
 
-void paintFrame(AppState& s, platform::OverlayCanvas& canvas) {
+void paintFrame(AppState& s, FrameCaches& caches, platform::OverlayCanvas& canvas) {
     if (!s.modelLoaded) return;
-    RenderScene(s);
-    PaintOverlays(s, canvas);
+    RenderScene(s, caches);
+    PaintOverlays(s, caches, canvas);
 }
 
 }  // namespace quillon

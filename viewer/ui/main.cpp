@@ -11,6 +11,7 @@
 #include "viewer/ui/app.h"
 #include "viewer/ui/info.h"
 #include "viewer/ui/main_window_events.h"
+#include "viewer/ui/script.h"
 #include "viewer/ui/snapshot.h"
 
 #ifndef QUILLON_VERSION
@@ -24,13 +25,16 @@ const char* kTitle = "Quillon Contour \u2014 quillon team, 2026";
 const char* kUsage =
     "usage: quillon [RESULT_FILE]\n"
     "       quillon --snapshot OUT.png [--size WxH] [--view ALPHA,BETA] [RESULT_FILE]\n"
+    "       quillon --script FILE [--size WxH] [RESULT_FILE]\n"
     "       quillon --info RESULT_FILE\n"
     "       quillon --help | --version\n"
     "\n"
     "Shows an average-stress result file in a window (default: Quillon_AverageStrs.txt in the\n"
     "working directory). The window needs a display; without one, use --snapshot.\n"
     "  --snapshot OUT.png   draw the picture without a window and write it as PNG\n"
-    "  --size WxH           picture size for --snapshot (default 1024x768)\n"
+    "  --script FILE        run the steps of a script without a window (clicks, keys, menu\n"
+    "                       commands, dialog buttons, snapshots; see the README)\n"
+    "  --size WxH           picture size for --snapshot and --script (default 1024x768)\n"
     "  --view ALPHA,BETA    view angles in degrees for --snapshot (default 225,35.26)\n"
     "  --info RESULT_FILE   load the file and print a summary of the model\n"
     "  --help               print this text\n"
@@ -88,6 +92,29 @@ int snapshot(int argc, char** argv) {
     return quillon::renderSnapshot(r);
 }
 
+int script(int argc, char** argv) {
+    quillon::ScriptRequest r;
+    r.resultFile = quillon::kStartupFile;
+    bool haveFile = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--script" && hasValue) {
+            r.scriptPath = argv[++i];
+        } else if (arg == "--size" && hasValue) {
+            if (!parseSize(argv[++i], r.width, r.height))
+                return usageError("--size wants WxH, e.g. 1024x768");
+        } else if (!arg.empty() && arg[0] != '-' && !haveFile) {
+            r.resultFile = arg;
+            haveFile = true;
+        } else {
+            return usageError("unexpected argument " + arg);
+        }
+    }
+    if (r.scriptPath.empty()) return usageError("--script wants a script file");
+    return quillon::runScript(r, stdout);
+}
+
 // The window on `path`. The file is read before the window shows: if it cannot be read, the
 // message is shown and the program ends with exit code 1 without a window.
 int window(const std::string& path) {
@@ -119,8 +146,10 @@ int main(int argc, char** argv) {
         if (argc != 3) return usageError("--info wants one result file");
         return info(argv[2]);
     }
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--snapshot") == 0) return snapshot(argc, argv);
+        if (std::strcmp(argv[i], "--script") == 0) return script(argc, argv);
+    }
     if (argc > 2) return usageError(std::string("unexpected argument ") + argv[2]);
     if (argc == 2 && argv[1][0] == '-') return usageError(std::string("unknown option ") + argv[1]);
     return window(argc == 2 ? argv[1] : quillon::kStartupFile);

@@ -1,8 +1,13 @@
 #include "viewer/ui/main_window_events.h"
 
+#include <memory>
+
 #include "viewer/platform/message.h"
+#include "viewer/resources/dialogs.h"
 #include "viewer/resources/menu.h"
 #include "viewer/ui/app.h"
+#include "viewer/ui/navigation.h"
+#include "viewer/ui/view_kit.h"
 
 namespace quillon {
 
@@ -24,19 +29,35 @@ void MainWindowHandler::onSize(int width, int height) {
 }
 
 void MainWindowHandler::onPaint(platform::OverlayCanvas& canvas) {
-    paintFrame(state_, canvas);
+    paintFrame(state_, caches_, canvas);
 }
 
-// Navigation and picking come with their own handlers; the window already routes to these.
-void MainWindowHandler::onLeftButtonDown(int, int) {}
-void MainWindowHandler::onMouseMove(int, int) {}
-void MainWindowHandler::onWheel(int, int, int) {}
-void MainWindowHandler::onChar(unsigned int) {}
+void MainWindowHandler::repaintIf(bool changed) {
+    if (changed) desktop_.repaintMainWindow();
+}
+
+void MainWindowHandler::onLeftButtonDown(int x, int y) {
+    repaintIf(HandleLeftButtonDown(state_, x, y));
+}
+void MainWindowHandler::onMouseMove(int x, int y) {
+    repaintIf(HandleMouseMove(state_, x, y));
+}
+void MainWindowHandler::onWheel(int delta, int x, int y) {
+    repaintIf(HandleMouseWheel(state_, delta, x, y));
+}
+void MainWindowHandler::onChar(unsigned int ch) {
+    repaintIf(HandleChar(state_, ch));
+}
 
 void MainWindowHandler::onCommand(int id) {
     switch (id) {
         case kCmdOpen:
             openFile();
+            break;
+        case kCmdViewKit:
+            dialogs_.viewKit = desktop_.openDialog(
+                viewKitTemplate(),
+                std::make_unique<ViewKitDialog>(state_, desktop_, dialogs_.viewKit));
             break;
         default:
             break;

@@ -4,7 +4,7 @@
 #include "viewer/platform/message.h"
 #include "viewer/platform/offscreen_gl.h"
 #include "viewer/ui/app.h"
-#include "viewer/ui/camera.h"
+#include "viewer/view/camera.h"
 
 namespace quillon {
 
@@ -22,7 +22,8 @@ int renderSnapshot(const SnapshotRequest& r) {
     if (r.alpha || r.beta) applyCamera(state.view);
     platform::GlOverlayCanvas canvas;
     canvas.begin(r.width, r.height);
-    paintFrame(state, canvas);
+    FrameCaches caches;
+    paintFrame(state, caches, canvas);
     canvas.end();
     if (!platform::writePng(r.output, r.width, r.height, gl.readRgb()))
         platform::fatal("cannot write the picture " + r.output);
