@@ -1,6 +1,7 @@
 #include "viewer/view/camera.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,7 +24,7 @@ void toEye(const Matrix4& m, double x, double y, double z, double w, double out[
 }
 
 class Camera : public testsupport::GlTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_NO_FATAL_FAILURE(makeContext(64, 64)); }
     ViewState view(double w, double h, quillon::Box6 box) {
         ViewState v;
@@ -136,6 +137,54 @@ TEST_F(Camera, AWindowWithoutAreaLeavesTheViewAsItIs) {
     EXPECT_EQ(v.top, kept.top);
     EXPECT_EQ(v.zFar, kept.zFar);
     EXPECT_TRUE(std::isfinite(v.right));
+}
+
+}  // namespace
+
+namespace {
+
+quillon::Matrix4f glModelView() {
+    quillon::Matrix4f m;
+    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+    return m;
+}
+
+// The camera builds its matrix without OpenGL; a frame loads it. It must be the very matrix the
+// fixed-function calls build, bit for bit, or pictures and picks would drift from each other.
+TEST_F(Camera, MatrixArithmeticIsOpenGLsBitForBit) {
+    glMatrixMode(GL_MODELVIEW);
+    for (auto [alpha, beta] :
+         {std::pair{225.0, 35.26}, std::pair{-90.0, 90.0}, std::pair{30.0, -40.0},
+          std::pair{180.0, 0.0}, std::pair{-135.0, -35.26}}) {
+        double eye[3], up[3];
+        quillon::lookAtVectors(alpha, beta, eye, up);
+        glLoadIdentity();
+        gluLookAt(eye[0], eye[1], eye[2], 0, 0, 0, up[0], up[1], up[2]);
+        quillon::Matrix4f cpu = quillon::kIdentity4f;
+        quillon::lookAtMatrix(cpu, eye[0], eye[1], eye[2], 0, 0, 0, up[0], up[1], up[2]);
+        EXPECT_EQ(cpu, glModelView()) << alpha << "," << beta;
+
+        // Model rotations about every axis, both ways, about a centre off the origin.
+        for (int k = 0; k < 6; ++k) {
+            float axis[3] = {0, 0, 0};
+            axis[k / 2] = 1;
+            float angle = k % 2 ? -10.0f : 10.0f;
+            glTranslatef(12.5f, -3.25f, 7.0f);
+            glRotatef(angle, axis[0], axis[1], axis[2]);
+            glTranslatef(-12.5f, 3.25f, -7.0f);
+            quillon::translateMatrix(cpu, 12.5f, -3.25f, 7.0f);
+            quillon::rotateMatrix(cpu, angle, axis[0], axis[1], axis[2]);
+            quillon::translateMatrix(cpu, -12.5f, 3.25f, -7.0f);
+        }
+        EXPECT_EQ(cpu, glModelView()) << alpha << "," << beta;
+    }
+    // The view state's camera loaded by a frame is what OpenGL then holds.
+    ViewState v = view(640, 480, {0, 10, 0, 5, 0, 2});
+    v.rotationCentre = v.modelCentre;
+    quillon::applyCamera(v);
+    quillon::rotateModel(v, 10, 0, 0, 1);
+    quillon::loadCamera(v);
+    EXPECT_EQ(v.modelView, glModelView());
 }
 
 }  // namespace
