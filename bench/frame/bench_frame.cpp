@@ -1,6 +1,8 @@
 // Times headless frames of a result file at 1024 × 768: the first frame (contour pieces
 // computed), steady frames (pieces kept), frames computed and drawn piece by piece, and the
-// limit of this machine: the same contour triangles drawn from one vertex array.
+// limit of this machine: the same contour triangles drawn from one vertex array. Navigation
+// frames too: a wheel step through the main view's handler, and a View Kit turn of 10 degrees,
+// each with the number of times the contour pieces were computed again.
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -15,6 +17,8 @@
 #include "viewer/platform/offscreen_gl.h"
 #include "viewer/render/frame.h"
 #include "viewer/ui/app.h"
+#include "viewer/ui/navigation.h"
+#include "viewer/view/camera.h"
 
 namespace {
 
@@ -75,6 +79,26 @@ int main(int argc, char** argv) {
             caches.contour.batch().draw();
         },
         runs);
+    // Navigation: a wheel step in and out about the centre, then 10-degree turns about z to and
+    // fro, each followed by its frame.
+    std::size_t before = caches.contour.rebuildCount();
+    int step = 0;
+    double wheel = median(
+        [&] {
+            quillon::HandleMouseWheel(state, step++ % 2 ? -120 : 120, W / 2 + 7, H / 2 - 5);
+            frame();
+        },
+        runs);
+    std::size_t wheelRebuilds = caches.contour.rebuildCount() - before;
+    before = caches.contour.rebuildCount();
+    double turn = median(
+        [&] {
+            quillon::rotateModel(state.view, step++ % 2 ? -10.0f : 10.0f, 0, 0, 1);
+            frame();
+        },
+        runs);
+    std::size_t turnRebuilds = caches.contour.rebuildCount() - before;
+
     state.contour.contourOn = false;
     double outlines = median(frame, runs);
     double scene = median([&] { quillon::RenderScene(state, caches); }, runs);
@@ -97,5 +121,9 @@ int main(int argc, char** argv) {
     std::printf("frame drawn piece by piece: %.1f ms\n", immediate * 1e3);
     std::printf("limit, contour triangles from one vertex array: %.1f ms\n", limit * 1e3);
     std::printf("steady / limit: %.2f\n", steady / limit);
+    std::printf("wheel step: %.1f ms, %.2f x limit; pieces computed again in %zu of %d steps\n",
+                wheel * 1e3, wheel / limit, wheelRebuilds, runs);
+    std::printf("10-degree turn: %.1f ms, %.2f x limit; pieces computed again in %zu of %d turns\n",
+                turn * 1e3, turn / limit, turnRebuilds, runs);
     return 0;
 }
