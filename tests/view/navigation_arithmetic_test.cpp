@@ -99,4 +99,33 @@ TEST(NavigationArithmetic, NothingChangesInAWindowWithoutArea) {
     EXPECT_EQ(v.top, 400);
 }
 
+TEST(Fit, AModelAtOnePointGetsOneUnitAndShowsAtTheCentre) {
+    ViewState v;
+    v.W = 200;
+    v.H = 100;
+    v.modelBox = {5, 5, -2, -2, 7, 7};
+    v.modelCentre.x = 5;
+    v.modelCentre.y = -2;
+    v.modelCentre.z = 7;
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 0)
+            quillon::applyCamera(v);
+        else
+            quillon::planView(v);
+        EXPECT_GT(v.right - v.left, 0);
+        EXPECT_GT(v.top - v.bottom, 0);
+        EXPECT_GT(v.zFar - v.zNear, 0);
+        // The point's eye position is the window's centre, and between near and far.
+        quillon::Matrix4 m = quillon::widen(v.modelView);
+        double p[3];
+        for (int i = 0; i < 3; ++i)
+            p[i] = m[static_cast<std::size_t>(i)] * 5 + m[static_cast<std::size_t>(4 + i)] * -2 +
+                   m[static_cast<std::size_t>(8 + i)] * 7 + m[static_cast<std::size_t>(12 + i)];
+        EXPECT_NEAR((v.left + v.right) / 2, p[0], 1e-5) << pass;
+        EXPECT_NEAR((v.bottom + v.top) / 2, p[1], 1e-5) << pass;
+        EXPECT_LT(v.zNear, -p[2]);
+        EXPECT_GT(v.zFar, -p[2]);
+    }
+}
+
 }  // namespace

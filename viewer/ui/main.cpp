@@ -1,4 +1,6 @@
 // quillon: viewer of average-stress result files.
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -53,15 +55,20 @@ int info(const std::string& path) {
     return 0;
 }
 
+// "WxH" with whole numbers of 1 to 16384 pixels, nothing else.
 bool parseSize(const char* text, int& w, int& h) {
-    char tail = 0;
-    return std::sscanf(text, "%dx%d%c", &w, &h, &tail) == 2 && w > 0 && h > 0 && w <= 16384 &&
-           h <= 16384;
+    const char* end = text + std::strlen(text);
+    auto [x, e1] = std::from_chars(text, end, w);
+    if (e1 != std::errc() || x == end || *x != 'x') return false;
+    auto [y, e2] = std::from_chars(x + 1, end, h);
+    return e2 == std::errc() && y == end && w >= 1 && h >= 1 && w <= 16384 && h <= 16384;
 }
 
+// "ALPHA,BETA" in degrees, both finite numbers.
 bool parseView(const char* text, double& a, double& b) {
     char tail = 0;
-    return std::sscanf(text, "%lf,%lf%c", &a, &b, &tail) == 2;
+    return std::sscanf(text, "%lf,%lf%c", &a, &b, &tail) == 2 && std::isfinite(a) &&
+           std::isfinite(b);
 }
 
 int snapshot(int argc, char** argv) {
@@ -75,11 +82,11 @@ int snapshot(int argc, char** argv) {
             r.output = argv[++i];
         } else if (arg == "--size" && hasValue) {
             if (!parseSize(argv[++i], r.width, r.height))
-                return usageError("--size wants WxH, e.g. 1024x768");
+                return usageError("--size wants WxH, each 1 to 16384 pixels, e.g. 1024x768");
         } else if (arg == "--view" && hasValue) {
             double a = 0, b = 0;
             if (!parseView(argv[++i], a, b))
-                return usageError("--view wants ALPHA,BETA in degrees");
+                return usageError("--view wants ALPHA,BETA, two finite numbers of degrees");
             r.alpha = a;
             r.beta = b;
         } else if (!arg.empty() && arg[0] != '-' && !haveFile) {
@@ -103,7 +110,7 @@ int script(int argc, char** argv) {
             r.scriptPath = argv[++i];
         } else if (arg == "--size" && hasValue) {
             if (!parseSize(argv[++i], r.width, r.height))
-                return usageError("--size wants WxH, e.g. 1024x768");
+                return usageError("--size wants WxH, each 1 to 16384 pixels, e.g. 1024x768");
         } else if (!arg.empty() && arg[0] != '-' && !haveFile) {
             r.resultFile = arg;
             haveFile = true;

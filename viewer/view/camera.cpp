@@ -8,6 +8,8 @@ namespace {
 bool hasArea(const ViewState& v) {
     return v.W > 0 && v.H > 0;
 }
+// The size given to a model without extent.
+constexpr double kPointExtent = 1.0;
 }  // namespace
 
 void lookAtVectors(double alpha, double beta, double eye[3], double up[3]) {
@@ -46,6 +48,9 @@ void fitAll(ViewState& v) {
     }
     double dx = hi[0] - lo[0], dy = hi[1] - lo[1], dz = hi[2] - lo[2];
     double d = std::sqrt(dx * dx + dy * dy + dz * dz);
+    // A model whose nodes all lie at one point has no extent to fit: it gets one model unit, so
+    // that it shows at the centre of a window that has a size.
+    if (d == 0) dx = dy = d = kPointExtent;
     double s = std::max(dx / v.W, dy / v.H);
     double cx = (lo[0] + hi[0]) / 2, cy = (lo[1] + hi[1]) / 2, cz = (lo[2] + hi[2]) / 2;
     v.left = cx - s * v.W / 2;
@@ -61,6 +66,7 @@ void planView(ViewState& v) {
     const Box6& b = v.modelBox;
     double d = std::sqrt((b[1] - b[0]) * (b[1] - b[0]) + (b[3] - b[2]) * (b[3] - b[2]) +
                          (b[5] - b[4]) * (b[5] - b[4]));
+    if (d == 0) d = kPointExtent;
     double s = std::max(d / v.W, d / v.H);
     v.left = -v.W * s;
     v.right = v.W * s;
