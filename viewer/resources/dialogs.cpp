@@ -24,6 +24,20 @@ ControlTemplate edit(int id, int x, int y, int w, int h) {
 ControlTemplate button(int id, const char* text, int x, int y, int w, int h) {
     return {id, ControlKind::PushButton, text, x, y, w, h, kButtonStyle};
 }
+// A drop-down list (sorted style; items inserted at a position keep their order).
+ControlTemplate combo(int id, int x, int y, int w, int h) {
+    return {id, ControlKind::ComboBox,
+            "", x,
+            y,  w,
+            h,  platform::kStyleDropDownList | platform::kStyleVScroll | platform::kStyleTabStop};
+}
+ControlTemplate radio(int id, const char* text, int x, int y, int w, int h, bool startsGroup) {
+    return {
+        id,   ControlKind::RadioButton,
+        text, x,
+        y,    w,
+        h,    startsGroup ? platform::kStyleGroup | platform::kStyleTabStop : platform::kStyleNone};
+}
 
 DialogTemplate makeViewKit() {
     DialogTemplate t;
@@ -68,7 +82,87 @@ DialogTemplate makeViewKit() {
     return t;
 }
 
+DialogTemplate makePlotSettings() {
+    DialogTemplate t;
+    t.id = kDlgPlotSettings;
+    t.caption = "Plot Settings";
+    t.width = 125;
+    t.height = 229;
+    t.controls = {
+        label("Shell Element Outlines", 7, 7, 48, 19),
+        combo(IDC_SHELL_OUTLINES, 7, 29, 48, 45),
+        label("Shell Element Numbers", 70, 7, 48, 20),
+        combo(IDC_SHELL_NUMBERS, 70, 28, 48, 46),
+        label("Beam Shell Meshlines", 7, 53, 49, 18),
+        combo(IDC_BEAM_MESHLINES, 7, 73, 48, 50),
+        label("Beam Element Numbers", 70, 53, 48, 16),
+        combo(IDC_BEAM_NUMBERS, 70, 73, 48, 50),
+        label("Nodes", 7, 95, 21, 8),
+        combo(IDC_NODES, 7, 105, 48, 49),
+        label("Node Numbers", 70, 95, 48, 8),
+        combo(IDC_NODE_NUMBERS, 70, 105, 48, 48),
+        button(IDC_PLOT_CONTOUR, "Plot Contour", 7, 128, 50, 14),
+        button(IDC_CLEAR_CONTOUR, "Clear Contour", 70, 128, 49, 14),
+        label("DispZoomScale", 7, 152, 49, 8),
+        edit(IDC_DISP_SCALE, 7, 163, 50, 14),
+        {IDC_DEFORMED, ControlKind::PushButton, "Deformed/\nUndeformed", 68, 163, 50, 27,
+         kButtonStyle | platform::kStyleMultiLine},
+        button(IDC_RENEW, "Renew", 7, 177, 50, 14),
+        button(IDC_PLOT_EXIT, "Exit", 42, 208, 41, 14),
+    };
+    return t;
+}
+
+DialogTemplate makeContourKit() {
+    DialogTemplate t;
+    t.id = kDlgContourKit;
+    t.caption = "Contour Kit";
+    t.width = 136;
+    t.height = 246;
+    const char* names[7] = {"0-Sx", "1-Sy", "2-Sz", "3-Txy", "4-Txz", "5-Tyz", "6-Se"};
+    const int widths[7] = {30, 30, 30, 34, 34, 34, 30};
+    for (int c = 0; c < 7; ++c)
+        t.controls.push_back(
+            radio(IDC_COMPONENT_SX + c, names[c], 7, 18 + 20 * c, widths[c], 10, c == 0));
+    t.controls.push_back(label("SL", 54, 7, 9, 8));
+    t.controls.push_back(label("SR", 103, 7, 9, 8));
+    for (int c = 0; c < 7; ++c) {
+        t.controls.push_back(edit(contourRowEdits(c).sl, 40, 17 + 20 * c, 40, 14));
+        t.controls.push_back(edit(contourRowEdits(c).sr, 89, 17 + 20 * c, 40, 14));
+    }
+    t.controls.push_back(label("Stress ID && Interval", 7, 157, 79, 8));
+    t.controls.push_back(label("ID=", 15, 171, 14, 8));
+    t.controls.push_back(edit(IDC_SET_ID, 29, 170, 40, 14));
+    t.controls.push_back(label("SL=", 15, 192, 14, 8));
+    t.controls.push_back(edit(IDC_SET_SL, 29, 189, 40, 14));
+    t.controls.push_back(label("SR=", 71, 192, 15, 8));
+    t.controls.push_back(edit(IDC_SET_SR, 89, 189, 40, 14));
+    t.controls.push_back(button(IDC_CONTOUR_RESET, "Reset", 7, 206, 50, 14));
+    t.controls.push_back(button(IDC_CONTOUR_SET, "Set", 79, 206, 50, 14));
+    t.controls.push_back(button(IDC_CONTOUR_EXIT, "Exit", 43, 225, 50, 14));
+    return t;
+}
+
 }  // namespace
+
+ContourRowEdits contourRowEdits(int component) {
+    static constexpr ContourRowEdits rows[7] = {
+        {IDC_ROW0_SL, IDC_ROW0_SR}, {IDC_ROW1_SL, IDC_ROW1_SR}, {IDC_ROW2_SL, IDC_ROW2_SR},
+        {IDC_ROW3_SL, IDC_ROW3_SR}, {IDC_ROW4_SL, IDC_ROW4_SR}, {IDC_ROW5_SL, IDC_ROW5_SR},
+        {IDC_ROW6_SL, IDC_ROW6_SR},
+    };
+    return rows[component];
+}
+
+const platform::DialogTemplate& plotSettingsTemplate() {
+    static const DialogTemplate t = makePlotSettings();
+    return t;
+}
+
+const platform::DialogTemplate& contourKitTemplate() {
+    static const DialogTemplate t = makeContourKit();
+    return t;
+}
 
 const platform::DialogTemplate& viewKitTemplate() {
     static const DialogTemplate t = makeViewKit();
@@ -79,6 +173,10 @@ const platform::DialogTemplate* dialogTemplate(int id) {
     switch (id) {
         case kDlgViewKit:
             return &viewKitTemplate();
+        case kDlgPlotSettings:
+            return &plotSettingsTemplate();
+        case kDlgContourKit:
+            return &contourKitTemplate();
         default:
             return nullptr;
     }

@@ -21,6 +21,8 @@ inline std::vector<platform::MenuCommand> mainMenu() {
     return {
         {"&File", "&Open", kCmdOpen},
         {"&View", "View &Kit", kCmdViewKit},
+        {"&Contour", "Contour &Kit", kCmdContourKit},
+        {"Pl&otCtrls", "&Settings...", kCmdPlotSettings},
     };
 }
 

@@ -26,8 +26,8 @@ const char* kTitle = "Quillon Contour \u2014 quillon team, 2026";
 
 const char* kUsage =
     "usage: quillon [RESULT_FILE]\n"
-    "       quillon --snapshot OUT.png [--size WxH] [--view ALPHA,BETA] [RESULT_FILE]\n"
-    "       quillon --script FILE [--size WxH] [RESULT_FILE]\n"
+    "       quillon --snapshot OUT.png [--size WxH] [--view ALPHA,BETA] [SETTINGS] [RESULT_FILE]\n"
+    "       quillon --script FILE [--size WxH] [SETTINGS] [RESULT_FILE]\n"
     "       quillon --info RESULT_FILE\n"
     "       quillon --help | --version\n"
     "\n"
@@ -40,10 +40,17 @@ const char* kUsage =
     "  --view ALPHA,BETA    view angles in degrees for --snapshot (default 225,35.26)\n"
     "  --info RESULT_FILE   load the file and print a summary of the model\n"
     "  --help               print this text\n"
-    "  --version            print the version\n";
+    "  --version            print the version\n"
+    "SETTINGS of --snapshot and --script, applied once after the load:\n"
+    "%s";
+
+void printUsage(std::FILE* to) {
+    std::fprintf(to, kUsage, quillon::kDisplayOptionsUsage);
+}
 
 int usageError(const std::string& what) {
-    std::fprintf(stderr, "quillon: %s\n%s", what.c_str(), kUsage);
+    std::fprintf(stderr, "quillon: %s\n", what.c_str());
+    printUsage(stderr);
     return 2;
 }
 
@@ -74,6 +81,7 @@ bool parseView(const char* text, double& a, double& b) {
 int snapshot(int argc, char** argv) {
     quillon::SnapshotRequest r;
     r.resultFile = quillon::kStartupFile;
+    std::string error;
     bool haveFile = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -89,6 +97,10 @@ int snapshot(int argc, char** argv) {
                 return usageError("--view wants ALPHA,BETA, two finite numbers of degrees");
             r.alpha = a;
             r.beta = b;
+        } else if (quillon::OptionParse p =
+                       quillon::parseDisplayOption(argc, argv, i, r.display, error);
+                   p != quillon::OptionParse::NotADisplayOption) {
+            if (p == quillon::OptionParse::Bad) return usageError(error);
         } else if (!arg.empty() && arg[0] != '-' && !haveFile) {
             r.resultFile = arg;
             haveFile = true;
@@ -102,6 +114,7 @@ int snapshot(int argc, char** argv) {
 int script(int argc, char** argv) {
     quillon::ScriptRequest r;
     r.resultFile = quillon::kStartupFile;
+    std::string error;
     bool haveFile = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -111,6 +124,10 @@ int script(int argc, char** argv) {
         } else if (arg == "--size" && hasValue) {
             if (!parseSize(argv[++i], r.width, r.height))
                 return usageError("--size wants WxH, each 1 to 16384 pixels, e.g. 1024x768");
+        } else if (quillon::OptionParse p =
+                       quillon::parseDisplayOption(argc, argv, i, r.display, error);
+                   p != quillon::OptionParse::NotADisplayOption) {
+            if (p == quillon::OptionParse::Bad) return usageError(error);
         } else if (!arg.empty() && arg[0] != '-' && !haveFile) {
             r.resultFile = arg;
             haveFile = true;
@@ -142,7 +159,7 @@ int window(const std::string& path) {
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::fputs(kUsage, stdout);
+        printUsage(stdout);
         return 0;
     }
     if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {

@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include "viewer/contour/contour_kit.h"
 #include "viewer/platform/message.h"
+#include "viewer/render/plot_settings.h"
 #include "viewer/resources/dialogs.h"
 #include "viewer/resources/menu.h"
 #include "viewer/ui/app.h"
@@ -58,6 +60,15 @@ void MainWindowHandler::onCommand(int id) {
             dialogs_.viewKit = desktop_.openDialog(
                 viewKitTemplate(),
                 std::make_unique<ViewKitDialog>(state_, desktop_, dialogs_.viewKit));
+            break;
+        case kCmdContourKit:
+            dialogs_.contourKit = desktop_.openDialog(
+                contourKitTemplate(),
+                std::make_unique<ContourKitDialog>(state_, desktop_, dialogs_.contourKit));
+            break;
+        case kCmdPlotSettings:
+            desktop_.openDialog(plotSettingsTemplate(),
+                                std::make_unique<PlotSettingsDialog>(state_, desktop_));
             break;
         default:
             break;

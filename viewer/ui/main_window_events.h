@@ -12,6 +12,7 @@ namespace quillon {
 // The newest open instance of each tool dialog; nullptr when none is open.
 struct DialogHandles {
     platform::DialogHost* viewKit = nullptr;
+    platform::DialogHost* contourKit = nullptr;
 };
 
 class MainWindowHandler : public platform::MainWindowEvents {

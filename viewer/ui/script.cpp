@@ -105,6 +105,7 @@ class ScriptRun {
         if (!makeContext()) return 1;
         LoadStatus status = openResultFile(state_, r.resultFile);
         if (!status.ok) platform::fatal(status.message);
+        applyDisplayOptions(r.display, state_);
         handler_.onSize(width_, height_);
         honourRepaint();
 

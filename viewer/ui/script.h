@@ -5,12 +5,15 @@
 #include <cstdio>
 #include <string>
 
+#include "viewer/ui/display_options.h"
+
 namespace quillon {
 
 struct ScriptRequest {
     std::string scriptPath;
     std::string resultFile;
     int width = 1024, height = 768;  // the view's size until a `size` line changes it
+    DisplayOptions display;          // settings applied after the start-up load
 };
 
 // Runs the script; `print` lines go to `out`. Returns the process exit code: 0 at the end of the

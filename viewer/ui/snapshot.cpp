@@ -17,6 +17,7 @@ int renderSnapshot(const SnapshotRequest& r) {
     state.view.H = r.height;
     LoadStatus status = openResultFile(state, r.resultFile);
     if (!status.ok) platform::fatal(status.message);
+    applyDisplayOptions(r.display, state);
     if (r.alpha) state.view.alpha = *r.alpha;
     if (r.beta) state.view.beta = *r.beta;
     if (r.alpha || r.beta) applyCamera(state.view);

@@ -1,8 +1,6 @@
 #include "viewer/ui/view_kit.h"
 
-#include <cstdio>
-#include <cstdlib>
-
+#include "viewer/platform/dialog_numbers.h"
 #include "viewer/resources/dialogs.h"
 #include "viewer/view/camera.h"
 
@@ -32,23 +30,13 @@ constexpr Rotation kRotations[] = {
 
 }  // namespace
 
-double dialogNumber(const std::string& text) {
-    return std::atof(text.substr(0, 100).c_str());
-}
-
-std::string dialogText(double value) {
-    char buffer[100];
-    std::snprintf(buffer, sizeof buffer, "%.2f", value);
-    return buffer;
-}
-
 void ViewKitDialog::onInit(platform::DialogHost& host) {
     showAngles(host);
 }
 
 void ViewKitDialog::showAngles(platform::DialogHost& host) {
-    host.setItemText(IDC_ALPHA, dialogText(state_.view.alpha));
-    host.setItemText(IDC_BETA, dialogText(state_.view.beta));
+    host.setItemText(IDC_ALPHA, platform::formatTwoDecimals(state_.view.alpha));
+    host.setItemText(IDC_BETA, platform::formatTwoDecimals(state_.view.beta));
 }
 
 void ViewKitDialog::returnFocusAndRepaint() {
@@ -60,8 +48,8 @@ void ViewKitDialog::onCommand(platform::DialogHost& host, int id, platform::Noti
     ViewState& view = state_.view;
     switch (id) {
         case IDC_APPLY:
-            view.alpha = dialogNumber(host.itemText(IDC_ALPHA));
-            view.beta = dialogNumber(host.itemText(IDC_BETA));
+            view.alpha = platform::dialogDouble(host.itemText(IDC_ALPHA));
+            view.beta = platform::dialogDouble(host.itemText(IDC_BETA));
             applyCamera(view);
             returnFocusAndRepaint();
             return;

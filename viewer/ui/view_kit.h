@@ -26,10 +26,4 @@ class ViewKitDialog : public platform::DialogLogic {
     platform::DialogHost*& handle_;
 };
 
-// Text as the dialog reads a number: at most 100 characters, parsed like atof (not a number:
-// 0).
-double dialogNumber(const std::string& text);
-// A number as the dialog shows it: "%.2lf".
-std::string dialogText(double value);
-
 }  // namespace quillon
