@@ -7,6 +7,7 @@
 #include <FL/fl_ask.H>
 #include <X11/Xlib.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -147,6 +148,27 @@ void onMenu(Fl_Widget*, void* data) {
     if (theView) theView->command(static_cast<int>(reinterpret_cast<std::intptr_t>(data)));
 }
 
+// In an open menu a mnemonic letter chooses its item whatever the case it is typed in, as on
+// other desktops. FLTK compares the letter's case exactly, so that "o" in the File menu would
+// pass over "&Open" and go on to the menu bar's "Pl&otCtrls". While a menu has the keyboard, a
+// letter is tried as a capital first, then as typed (lower case).
+int dispatchEvent(int event, Fl_Window* window) {
+    char* text = Fl::e_text;
+    bool letterInMenu = event == FL_SHORTCUT && Fl::grab() && Fl::grab()->menu_window() &&
+                        Fl::event_length() == 1 && text &&
+                        std::isalpha(static_cast<unsigned char>(text[0]));
+    if (!letterInMenu) return Fl::handle_(event, window);
+    const char typed = text[0];
+    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(typed)));
+    int handled = Fl::handle_(event, window);
+    if (!handled) {
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(typed)));
+        handled = Fl::handle_(event, window);
+    }
+    text[0] = typed;
+    return handled;
+}
+
 // Closing the window ends the program; Esc is a key of the view, not a close request.
 void onClose(Fl_Widget* window, void*) {
     if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
@@ -171,6 +193,7 @@ int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu
     window->color(FL_BLACK);
 
     theView = view;
+    Fl::event_dispatch(dispatchEvent);
     window->show();
     view->cursor(FL_CURSOR_CROSS);
     view->take_focus();
