@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/model/result_text.h"
 #include "tests/support/run_process.h"
@@ -94,6 +95,38 @@ TEST(QuillonCli, SnapshotRefusesNonFiniteAnglesAndImpossibleSizes) {
     auto res =
         runProcess(QUILLON_EXE, {"--snapshot", out, "--size", "1x16384", "--view", "-90,90", path});
     EXPECT_EQ(res.exitCode, 0) << res.err;
+}
+
+TEST(QuillonCli, SettingsOptionsRefuseBadValues) {
+    auto path = testsupport::writeFile("square.txt", testsupport::squareModel().text());
+    auto out = (testsupport::testDir() / "bad.png").string();
+    std::filesystem::remove(out);
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"--component", "7"}, "--component wants a whole number from 0 to 6"},
+             {{"--component", "-1"}, "--component wants a whole number from 0 to 6"},
+             {{"--component", "2.5"}, "--component wants a whole number from 0 to 6"},
+             {{"--interval", "5,1"}, "--interval wants SL,SR, two finite numbers with SL <= SR"},
+             {{"--interval", "1,nan"}, "--interval wants SL,SR, two finite numbers with SL <= SR"},
+             {{"--interval", "1"}, "--interval wants SL,SR, two finite numbers with SL <= SR"},
+             {{"--outlines", "some"}, "--outlines wants all, selected or none"},
+             {{"--node-numbers", "All"}, "--node-numbers wants all, selected or none"},
+             {{"--scale", "inf"}, "--scale wants a finite number"},
+             {{"--scale"}, "--scale wants a value"},
+         }) {
+        std::vector<std::string> args = {"--snapshot", out};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        if (c.args.size() > 1) args.push_back(path);
+        auto res = runProcess(QUILLON_EXE, args);
+        EXPECT_EQ(res.exitCode, 2) << c.args[0];
+        EXPECT_EQ(res.err.substr(0, res.err.find('\n')), "quillon: " + c.says) << c.args[0];
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+    auto help = runProcess(QUILLON_EXE, {"--help"});
+    EXPECT_NE(help.out.find("--beam-numbers F"), std::string::npos);
 }
 
 }  // namespace

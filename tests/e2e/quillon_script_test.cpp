@@ -235,4 +235,57 @@ TEST(QuillonScript, AMissingScriptOrResultFileEndsAtOnce) {
     EXPECT_EQ(r.result.out, "");
 }
 
+// The settings on the command line and in the two dialogs of a script give the same pictures.
+TEST(QuillonScript, SettingsFromOptionsAndFromDialogsDrawAlike) {
+    auto model = std::string(QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt");
+    auto shot = [&](const char* name) { return (testsupport::testDir() / name).string(); };
+    auto snapshot = [&](const char* name, std::vector<std::string> options) {
+        std::vector<std::string> args = {"--snapshot", shot(name), "--size", "400x300"};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(model);
+        auto res = runProcess(QUILLON_EXE, args);
+        EXPECT_EQ(res.exitCode, 0) << res.err;
+        return readPicture(shot(name));
+    };
+    auto outline = [](testsupport::Rgb c) { return c.r == c.g && c.g == c.b && c.r >= 60; };
+    auto banded = [](testsupport::Rgb c) { return !(c.r == c.g && c.g == c.b); };
+    Picture plain = snapshot("plain.png", {});
+    Picture bare = snapshot("bare.png", {"--outlines", "none", "--beam-lines", "none"});
+    Picture sx =
+        snapshot("sx.png", {"--component", "0", "--outlines", "none", "--beam-lines", "none"});
+    Picture flat = snapshot("flat.png", {"--undeformed", "--no-contour", "--component", "0"});
+    // Left of the legend: at this size the outlines cover much of the model; without them only
+    // bands show.
+    EXPECT_GT(plain.count(0, 0, 195, 300, outline), 3000);
+    EXPECT_EQ(bare.count(0, 0, 195, 300, outline), 0);
+    EXPECT_GT(bare.count(0, 0, 195, 300, banded), plain.count(0, 0, 195, 300, banded));
+    EXPECT_NE(sx.rgb, bare.rgb);
+    EXPECT_EQ(flat.count(0, 0, 195, 300, banded), 0);  // outlines only
+    EXPECT_NE(flat.rgb, snapshot("deformed.png", {"--no-contour", "--component", "0"}).rgb);
+
+    // The same settings through the dialogs of a scripted run.
+    ScriptRun r = runScript(
+        "menu 40017\n"
+        "select 109 1035 2\n"
+        "select 109 1037 2\n"
+        "menu 40019\n"
+        "press 111 1046\n"
+        "print 111 1062\n"
+        "print 109 1035\n"
+        "snapshot " +
+            shot("dialogs.png") +
+            "\n"
+            "press 109 1024\n"
+            "press 109 1042\n"
+            "select 109 1035 0\n"
+            "select 109 1037 0\n"
+            "snapshot " +
+            shot("flat-dialogs.png") + "\n",
+        model);
+    ASSERT_EQ(r.result.exitCode, 0) << r.result.err;
+    EXPECT_EQ(r.result.out, "0\n2\n");
+    EXPECT_EQ(readPicture(shot("dialogs.png")).rgb, sx.rgb);
+    EXPECT_EQ(readPicture(shot("flat-dialogs.png")).rgb, flat.rgb);
+}
+
 }  // namespace

@@ -30,12 +30,16 @@ struct MessageLog {
     quillon::platform::MessagePresenter previous;
     MessageLog() {
         previous = quillon::platform::setMessagePresenter(
-            [this](const std::string& text, const std::string& caption) { texts.push_back(caption + " " + text); });
+            [this](const std::string& text, const std::string& caption) {
+                texts.push_back(caption + " " + text);
+            });
     }
     ~MessageLog() { quillon::platform::setMessagePresenter(previous); }
 };
 
-LoadStatus load(ResultModel& m, const std::string& text) { return m.loadResultFile(writeFile("result.txt", text)); }
+LoadStatus load(ResultModel& m, const std::string& text) {
+    return m.loadResultFile(writeFile("result.txt", text));
+}
 
 TEST(ResultReader, ReadsEveryRecordIntoItsPlace) {
     ResultModel m;
@@ -100,9 +104,12 @@ TEST(ResultReader, WhiteSpaceRules) {
     std::string loose = squareModel().text();
     std::string spaced;
     for (char c : loose) {
-        if (c == '\n') spaced += "\r\n\n";
-        else if (c == ',') spaced += ",  ";
-        else spaced += c;
+        if (c == '\n')
+            spaced += "\r\n\n";
+        else if (c == ',')
+            spaced += ",  ";
+        else
+            spaced += c;
     }
     ResultModel m;
     LoadStatus st = load(m, spaced);
@@ -137,12 +144,14 @@ TEST(ResultReader, FilesThatDoNotFollowTheLayoutNameTheLine) {
     };
     std::vector<Case> cases = {
         {"NELEM_S_4ND=1", "NELEM_S4ND=1", "line 12: expected NELEM_S_4ND=<count>"},
-        {"NELEM_S_4ND=1", "NELEM_S_4ND=-1", "line 12: NELEM_S_4ND=-1 is negative, expected a count of 0 or more"},
+        {"NELEM_S_4ND=1", "NELEM_S_4ND=-1",
+         "line 12: NELEM_S_4ND=-1 is negative, expected a count of 0 or more"},
         {"0,1,2,3\n", "0,1,5,3\n", "line 13: node index 5 is outside 0..4"},
         {"0,1,2,3\n", "0,-1,2,3\n", "line 13: node index -1 is outside 0..4"},
         {"0,1,2,3\n", "0;1,2,3\n", "line 13: expected four node indices a,b,c,d"},
         {"NELEM_S_3ND=1", "NELEM_S_3ND=x", "line 22: expected NELEM_S_3ND=<count>"},
-        {"NELEM_B=0", "NELEM_B=2000000000", "line 30: NELEM_B=2000000000 is more than the file can hold"},
+        {"NELEM_B=0", "NELEM_B=2000000000",
+         "line 30: NELEM_B=2000000000 is more than the file can hold"},
         {"3,0,0\n", "3,0,abc\n", "line 6: expected node coordinates x,y,z"},
     };
     for (const Case& c : cases) {
@@ -228,22 +237,27 @@ TEST(ResultReader, AFileOfManyBlocksPutsEveryValueInItsPlace) {
 
 TEST(ResultReader, NodeCountBelowOneAndMissingFile) {
     ResultModel m;
-    EXPECT_EQ(load(m, "NPOIN=0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").message, "节点数目错误!");
+    EXPECT_EQ(load(m, "NPOIN=0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").message,
+              "节点数目错误!");
     EXPECT_EQ(load(m, "NPOIN=-3\n").message, "节点数目错误!");
-    EXPECT_EQ(m.loadResultFile("/nonexistent/Quillon_AverageStrs.txt").message, "应力云图文件读取错误!");
-    EXPECT_EQ(m.loadResultFile(testsupport::testDir().string()).message, "应力云图文件读取错误!");  // a folder
+    EXPECT_EQ(m.loadResultFile("/nonexistent/Quillon_AverageStrs.txt").message,
+              "应力云图文件读取错误!");
+    EXPECT_EQ(m.loadResultFile(testsupport::testDir().string()).message,
+              "应力云图文件读取错误!");  // a folder
 }
 
 TEST(ResultReader, NodesOnlyAndASingleNode) {
     ResultModel m;
     MessageLog log;
-    ASSERT_TRUE(load(m, "NPOIN=1\n1.5,-2,7\n0,0,0,1,1,1\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").ok);
+    ASSERT_TRUE(
+        load(m, "NPOIN=1\n1.5,-2,7\n0,0,0,1,1,1\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").ok);
     EXPECT_EQ(m.nodeBox, (quillon::Box6{1.5, 1.5, -2, -2, 7, 7}));
     EXPECT_EQ(m.meanShellEdge, 0);
     EXPECT_EQ(m.meanBeamLength, 0);
     EXPECT_EQ(m.computeSelectedBox(), m.nodeBox);  // no elements: the node box
     // No translation at all: a warning, then the load goes on without magnification.
-    ASSERT_EQ(log.texts, (std::vector<std::string>{"Warning! The Maximum translation displacement is zero!"}));
+    ASSERT_EQ(log.texts,
+              (std::vector<std::string>{"Warning! The Maximum translation displacement is zero!"}));
     EXPECT_EQ(m.dispScale, 0);
     EXPECT_EQ(m.nodePos[0].z, 7);
     EXPECT_TRUE(std::isfinite(m.nodePos[0].x));
@@ -259,7 +273,8 @@ TEST(ResultReader, SelectedBoxFollowsTheFlags) {
     ASSERT_TRUE(load(m, r.text()).ok);
     m.deformed = false;
     m.updateDisplayedPositions();
-    EXPECT_EQ(m.computeSelectedBox(), (quillon::Box6{-5, 3, 0, 1, 0, 9}));  // beam ends, not its mesh
+    EXPECT_EQ(m.computeSelectedBox(),
+              (quillon::Box6{-5, 3, 0, 1, 0, 9}));  // beam ends, not its mesh
     m.selBeam[0] = 0;
     m.selTri[0] = 0;
     EXPECT_EQ(m.computeSelectedBox(), (quillon::Box6{0, 2, 0, 1, 0, 0}));

@@ -7,8 +7,8 @@
 #include "tests/model/result_text.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/temp_file.h"
-#include "viewer/state/app_state.h"
 #include "viewer/render/frame.h"
+#include "viewer/state/app_state.h"
 
 namespace {
 
