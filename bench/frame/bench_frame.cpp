@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
         canvas.end();
     };
     const quillon::ResultModel& m = state.model;
-    std::printf("file: %s\nshells: %d four-node, %d three-node; beams: %d\n", argv[1], m.quadCount, m.triCount,
-                m.beamCount);
+    std::printf("file: %s\nshells: %d four-node, %d three-node; beams: %d\n", argv[1], m.quadCount,
+                m.triCount, m.beamCount);
 
     double first = seconds(frame);
     double steady = median(frame, runs);
@@ -99,6 +99,23 @@ int main(int argc, char** argv) {
         runs);
     std::size_t turnRebuilds = caches.contour.rebuildCount() - before;
 
+    // Outlines and mesh lines off: the bands alone.
+    state.model.shellOutlineMode = state.model.beamMeshLineMode = quillon::None;
+    frame();
+    double bandsOnly = median(frame, runs);
+    // A label filter changes what is written over the picture, not the bands.
+    before = caches.contour.rebuildCount();
+    double labelFilter = median(
+        [&] {
+            state.model.beamNumberMode =
+                state.model.beamNumberMode == quillon::None ? quillon::All : quillon::None;
+            frame();
+        },
+        runs);
+    std::size_t labelRebuilds = caches.contour.rebuildCount() - before;
+    state.model.beamNumberMode = quillon::None;
+    state.model.shellOutlineMode = state.model.beamMeshLineMode = quillon::All;
+
     state.contour.contourOn = false;
     double outlines = median(frame, runs);
     double scene = median([&] { quillon::RenderScene(state, caches); }, runs);
@@ -117,10 +134,15 @@ int main(int argc, char** argv) {
     std::printf("first frame: %.1f ms\n", first * 1e3);
     std::printf("steady frame: %.1f ms (median of %d)\n", steady * 1e3, runs);
     std::printf("frame without contours: %.1f ms\n", outlines * 1e3);
-    std::printf("  of which the 3-D pass: %.1f ms, the overlays: %.1f ms\n", scene * 1e3, overlays * 1e3);
+    std::printf("  of which the 3-D pass: %.1f ms, the overlays: %.1f ms\n", scene * 1e3,
+                overlays * 1e3);
     std::printf("frame drawn piece by piece: %.1f ms\n", immediate * 1e3);
     std::printf("limit, contour triangles from one vertex array: %.1f ms\n", limit * 1e3);
     std::printf("steady / limit: %.2f\n", steady / limit);
+    std::printf("steady frame, outlines and mesh lines off: %.1f ms, %.2f x limit\n",
+                bandsOnly * 1e3, bandsOnly / limit);
+    std::printf("beam numbers on or off: %.1f ms; pieces computed again in %zu of %d changes\n",
+                labelFilter * 1e3, labelRebuilds, runs);
     std::printf("wheel step: %.1f ms, %.2f x limit; pieces computed again in %zu of %d steps\n",
                 wheel * 1e3, wheel / limit, wheelRebuilds, runs);
     std::printf("10-degree turn: %.1f ms, %.2f x limit; pieces computed again in %zu of %d turns\n",
