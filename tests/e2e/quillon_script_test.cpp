@@ -60,8 +60,8 @@ TEST(QuillonScript, LinesThatCannotRunNameTheLineAndExitWithTwo) {
              {"jump 1 2", "unknown command 'jump'"},
              {"click 1 x", "not a whole number: x"},
              {"click 1", "'click' takes 2 value(s)"},
-             {"menu 40010", "the menu has no command 40010"},  // its dialog is not built yet
              {"menu 12345", "the menu has no command 12345"},
+             {"menu 40003", "the menu has no command 40003"},
              {"press 103 1012", "no dialog 103 is open"},
              {"press 555 1", "no dialog template 555"},
              {"key ab", "a key is one character or Esc"},

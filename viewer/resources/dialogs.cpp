@@ -143,7 +143,103 @@ DialogTemplate makeContourKit() {
     return t;
 }
 
+// A rectangle in dialog units.
+struct Rect {
+    int x, y, w, h;
+};
+// Where a selection dialog puts each control (w = 0: not in this dialog).
+struct SelectionLayout {
+    Rect pickGroup, pointPick, rectanglePick, onlyOperate, pick, unpick, reset;
+    Rect selectGroup, reselect, alsoSelect, unselect, apply, selectAll, selectNone, invert;
+    Rect fromFile, toFile, listStresses, nodesInElements, all, pan, zoom, plotContour, clearContour,
+        exit;
+};
+
+DialogTemplate makeSelection(int id, const char* caption, int width, int height,
+                             const SelectionControls& c, const SelectionLayout& l,
+                             const char* onlyOperateText) {
+    DialogTemplate t;
+    t.id = id;
+    t.caption = caption;
+    t.width = width;
+    t.height = height;
+    auto add = [&](int controlId, ControlKind kind, const char* text, Rect r, std::uint32_t style) {
+        if (r.w == 0) return;
+        t.controls.push_back({controlId, kind, text, r.x, r.y, r.w, r.h, style});
+    };
+    const std::uint32_t groupStart = platform::kStyleGroup | platform::kStyleTabStop;
+    add(IDC_STATIC, ControlKind::GroupBox, "Pick Mode", l.pickGroup, platform::kStyleNone);
+    add(c.pointPick, ControlKind::RadioButton, "Point Pick", l.pointPick, groupStart);
+    add(c.rectanglePick, ControlKind::RadioButton, "Rectangle Pick", l.rectanglePick,
+        platform::kStyleNone);
+    add(c.onlyOperate, ControlKind::CheckBox, onlyOperateText, l.onlyOperate,
+        groupStart | platform::kStyleMultiLine);
+    add(c.pick, ControlKind::PushButton, "Pick", l.pick, kButtonStyle);
+    add(c.unpick, ControlKind::PushButton, "Unpick", l.unpick, kButtonStyle);
+    add(c.reset, ControlKind::PushButton, "Reset", l.reset, kButtonStyle);
+    add(IDC_STATIC, ControlKind::GroupBox, "Select Mode", l.selectGroup, platform::kStyleNone);
+    add(c.reselect, ControlKind::RadioButton, "Reselect", l.reselect, groupStart);
+    add(c.alsoSelect, ControlKind::RadioButton, "Also Select", l.alsoSelect, platform::kStyleNone);
+    add(c.unselect, ControlKind::RadioButton, "Unselect", l.unselect, platform::kStyleNone);
+    add(c.apply, ControlKind::PushButton, "Apply", l.apply, groupStart);
+    add(c.selectAll, ControlKind::PushButton, "Select All", l.selectAll, kButtonStyle);
+    add(c.selectNone, ControlKind::PushButton, "Select None", l.selectNone, kButtonStyle);
+    add(c.invert, ControlKind::PushButton, "Invert", l.invert, kButtonStyle);
+    if (c.nodesInElements)
+        add(c.nodesInElements, ControlKind::PushButton, "Select Nodes In Elements Selected",
+            l.nodesInElements, kButtonStyle | platform::kStyleMultiLine);
+    add(c.all, ControlKind::PushButton, "All", l.all, kButtonStyle);
+    add(c.pan, ControlKind::PushButton, "Pan", l.pan, kButtonStyle);
+    add(c.zoom, ControlKind::PushButton, "Zoom", l.zoom, kButtonStyle);
+    if (c.plotContour) {
+        add(c.plotContour, ControlKind::PushButton, "Plot Contour", l.plotContour, kButtonStyle);
+        add(c.clearContour, ControlKind::PushButton, "Clear Contour", l.clearContour, kButtonStyle);
+    }
+    add(c.exit, ControlKind::PushButton, "Exit", l.exit, kButtonStyle);
+    return t;
+}
+
+// "From File", "To File" and "List Stresses" are left out until selection files and reports
+// are built.
+constexpr SelectionLayout kShellLayout{
+    {7, 7, 70, 40},    {15, 17, 46, 10},   {15, 32, 61, 10}, {7, 47, 123, 17},  {7, 64, 35, 14},
+    {51, 64, 35, 14},  {95, 64, 35, 14},   {7, 85, 64, 51},  {15, 94, 41, 10},  {15, 109, 50, 10},
+    {15, 124, 42, 10}, {79, 98, 41, 26},   {7, 140, 37, 14}, {48, 140, 41, 14}, {96, 140, 34, 14},
+    {0, 0, 0, 0},      {0, 0, 0, 0},       {0, 0, 0, 0},     {0, 0, 0, 0},      {7, 205, 27, 16},
+    {55, 205, 27, 16}, {103, 205, 27, 16}, {7, 225, 54, 14}, {76, 225, 54, 14}, {48, 243, 41, 14}};
+constexpr SelectionLayout kBeamLayout{
+    {7, 7, 70, 40},    {15, 17, 46, 10},   {15, 32, 61, 10}, {7, 47, 123, 17},  {7, 64, 35, 14},
+    {51, 64, 35, 14},  {95, 64, 35, 14},   {7, 85, 64, 51},  {15, 94, 41, 10},  {15, 109, 50, 10},
+    {15, 124, 42, 10}, {79, 98, 41, 26},   {7, 140, 37, 14}, {48, 140, 41, 14}, {96, 140, 34, 14},
+    {0, 0, 0, 0},      {0, 0, 0, 0},       {0, 0, 0, 0},     {0, 0, 0, 0},      {7, 189, 27, 16},
+    {55, 189, 27, 16}, {103, 189, 27, 16}, {7, 209, 54, 14}, {76, 209, 54, 14}, {48, 227, 41, 14}};
+constexpr SelectionLayout kNodeLayout{
+    {7, 7, 89, 35},    {16, 18, 47, 10},  {16, 29, 63, 10},  {12, 48, 80, 22},  {7, 77, 35, 14},
+    {61, 77, 35, 14},  {7, 97, 35, 14},   {7, 115, 89, 53},  {16, 124, 41, 10}, {16, 139, 50, 10},
+    {16, 154, 42, 10}, {7, 170, 43, 14},  {53, 170, 43, 14}, {7, 190, 43, 14},  {53, 190, 43, 14},
+    {0, 0, 0, 0},      {0, 0, 0, 0},      {0, 0, 0, 0},      {12, 229, 80, 22}, {7, 277, 25, 14},
+    {39, 277, 25, 14}, {71, 277, 25, 14}, {0, 0, 0, 0},      {0, 0, 0, 0},      {26, 295, 50, 14}};
+
 }  // namespace
+
+const platform::DialogTemplate& selectShellsTemplate() {
+    static const DialogTemplate t =
+        makeSelection(kDlgSelectShells, "Select Shell Element(s)", 137, 264, kShellControls,
+                      kShellLayout, "Only Operate From Selected Shell Elements");
+    return t;
+}
+const platform::DialogTemplate& selectBeamsTemplate() {
+    static const DialogTemplate t =
+        makeSelection(kDlgSelectBeams, "Select Beam Element(s)", 137, 248, kBeamControls,
+                      kBeamLayout, "Only Operate From Selected Beam Elements");
+    return t;
+}
+const platform::DialogTemplate& selectNodesTemplate() {
+    static const DialogTemplate t =
+        makeSelection(kDlgSelectNodes, "Select Node(s)", 104, 315, kNodeControls, kNodeLayout,
+                      "Only Operate From Selected Nodes");
+    return t;
+}
 
 ContourRowEdits contourRowEdits(int component) {
     static constexpr ContourRowEdits rows[7] = {
@@ -177,6 +273,12 @@ const platform::DialogTemplate* dialogTemplate(int id) {
             return &plotSettingsTemplate();
         case kDlgContourKit:
             return &contourKitTemplate();
+        case kDlgSelectShells:
+            return &selectShellsTemplate();
+        case kDlgSelectBeams:
+            return &selectBeamsTemplate();
+        case kDlgSelectNodes:
+            return &selectNodesTemplate();
         default:
             return nullptr;
     }

@@ -8,6 +8,9 @@ namespace quillon {
 constexpr int kDlgViewKit = 103;
 constexpr int kDlgPlotSettings = 109;
 constexpr int kDlgContourKit = 111;
+constexpr int kDlgSelectShells = 102;
+constexpr int kDlgSelectNodes = 104;
+constexpr int kDlgSelectBeams = 107;
 
 // View Kit controls.
 enum ViewKitControl : int {
@@ -88,7 +91,28 @@ struct ContourRowEdits {
 };
 ContourRowEdits contourRowEdits(int component);
 
+// The controls of a selection dialog. The three dialogs have the same controls under different
+// ids (an id of one may name another control in the next); 0: the dialog has no such control.
+struct SelectionControls {
+    int pointPick, rectanglePick, onlyOperate, pick, unpick, reset;
+    int reselect, alsoSelect, unselect, apply, selectAll, selectNone, invert;
+    int fromFile, toFile, listStresses, nodesInElements;
+    int all, pan, zoom, plotContour, clearContour, exit;
+};
+constexpr SelectionControls kShellControls{1015, 1016, 1078, 1066, 1067, 1059, 1060, 1061,
+                                           1062, 1057, 1020, 1021, 1063, 1081, 1082, 1077,
+                                           0,    1041, 1042, 1043, 1025, 1024, 1026};
+constexpr SelectionControls kBeamControls{1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010,
+                                          1011, 1012, 1013, 1014, 1015, 1016, 1017, 0,
+                                          0,    1041, 1042, 1043, 1025, 1024, 1002};
+constexpr SelectionControls kNodeControls{1001, 1002, 1079, 1074, 1075, 1076, 1071, 1072,
+                                          1073, 1068, 1003, 1004, 1070, 1083, 1084, 1007,
+                                          1056, 1041, 1042, 1043, 0,    0,    1008};
+
 const platform::DialogTemplate& viewKitTemplate();
+const platform::DialogTemplate& selectShellsTemplate();
+const platform::DialogTemplate& selectBeamsTemplate();
+const platform::DialogTemplate& selectNodesTemplate();
 const platform::DialogTemplate& plotSettingsTemplate();
 const platform::DialogTemplate& contourKitTemplate();
 

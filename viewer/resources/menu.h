@@ -22,6 +22,9 @@ inline std::vector<platform::MenuCommand> mainMenu() {
         {"&File", "&Open", kCmdOpen},
         {"&View", "View &Kit", kCmdViewKit},
         {"&Contour", "Contour &Kit", kCmdContourKit},
+        {"&Select", "Select &Shell Element(s)", kCmdSelectShells},
+        {"&Select", "Select &Beam Element(s)", kCmdSelectBeams},
+        {"&Select", "Select &Node(s)", kCmdSelectNodes},
         {"Pl&otCtrls", "&Settings...", kCmdPlotSettings},
     };
 }

@@ -6,6 +6,7 @@
 #include "viewer/model/result_model.h"
 #include "viewer/state/contour_settings.h"
 #include "viewer/state/interaction.h"
+#include "viewer/state/selection_settings.h"
 #include "viewer/view/view_state.h"
 
 namespace quillon {
@@ -15,6 +16,7 @@ struct AppState {
     ViewState view;
     ContourSettings contour;
     InteractionState interaction;
+    SelectionSettings selection;
     Matrix4 savedModelView = kIdentity4;  // the model-view matrix of the last frame
     bool modelLoaded = false;
 };

@@ -66,6 +66,15 @@ void MainWindowHandler::onCommand(int id) {
                 contourKitTemplate(),
                 std::make_unique<ContourKitDialog>(state_, desktop_, dialogs_.contourKit));
             break;
+        case kCmdSelectShells:
+            openSelectionDialog(SelectionKind::Shells, dialogs_.selectShells);
+            break;
+        case kCmdSelectBeams:
+            openSelectionDialog(SelectionKind::Beams, dialogs_.selectBeams);
+            break;
+        case kCmdSelectNodes:
+            openSelectionDialog(SelectionKind::Nodes, dialogs_.selectNodes);
+            break;
         case kCmdPlotSettings:
             desktop_.openDialog(plotSettingsTemplate(),
                                 std::make_unique<PlotSettingsDialog>(state_, desktop_));
@@ -73,6 +82,12 @@ void MainWindowHandler::onCommand(int id) {
         default:
             break;
     }
+}
+
+// The dialog itself switches the mouse to picking its kind when it opens.
+void MainWindowHandler::openSelectionDialog(SelectionKind kind, platform::DialogHost*& handle) {
+    handle = desktop_.openDialog(selectionTemplate(kind),
+                                 std::make_unique<SelectionDialog>(kind, state_, desktop_, handle));
 }
 
 void MainWindowHandler::openFile() {

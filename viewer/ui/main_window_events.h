@@ -5,6 +5,7 @@
 #include "viewer/platform/dialog.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/render/frame.h"
+#include "viewer/select/selection_dialog.h"
 #include "viewer/state/app_state.h"
 
 namespace quillon {
@@ -13,6 +14,9 @@ namespace quillon {
 struct DialogHandles {
     platform::DialogHost* viewKit = nullptr;
     platform::DialogHost* contourKit = nullptr;
+    platform::DialogHost* selectShells = nullptr;
+    platform::DialogHost* selectBeams = nullptr;
+    platform::DialogHost* selectNodes = nullptr;
 };
 
 class MainWindowHandler : public platform::MainWindowEvents {
@@ -35,6 +39,7 @@ class MainWindowHandler : public platform::MainWindowEvents {
     // File > Open: a model that cannot be read leaves everything as it was, with a warning.
     void openFile();
     void repaintIf(bool changed);
+    void openSelectionDialog(SelectionKind kind, platform::DialogHost*& handle);
 
     AppState& state_;
     platform::Desktop& desktop_;

@@ -20,4 +20,13 @@ struct ViewState {
     Matrix4f modelView = kIdentity4f;
 };
 
+// The midpoints of a box's three ranges.
+inline Point3D boxCentre(const Box6& b) {
+    Point3D c;
+    c.x = (b[0] + b[1]) / 2;
+    c.y = (b[2] + b[3]) / 2;
+    c.z = (b[4] + b[5]) / 2;
+    return c;
+}
+
 }  // namespace quillon
