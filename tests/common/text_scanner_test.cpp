@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_file.h"
+
 namespace {
 
 std::string writeTemp(const std::string& name, const std::string& text) {
-    auto path = std::filesystem::temp_directory_path() / ("scanner_" + name);
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
+    return testsupport::writeFile(name, text);
 }
 
 TEST(TextScanner, FollowsTheScanRulesForNumbersAndLiterals) {
