@@ -201,11 +201,8 @@ class Reader {
         return true;
     }
 
-    bool expected(const std::string& what) {
-        std::string msg = "line " + std::to_string(s_.line()) + ": expected " + what;
-        if (s_.atEnd()) msg += ", found the end of the file";
-        return fail(msg);
-    }
+    // "line N: expected ...", or "at the end of the file (after line N): expected ...".
+    bool expected(const std::string& what) { return fail(s_.where() + ": expected " + what); }
 
     bool fail(std::string message) {
         status_ = {false, std::move(message)};
