@@ -275,6 +275,75 @@ TEST(ResultReader, LongNumbersAcrossTheEndOfTheFirstBlock) {
     EXPECT_EQ(m.beams[0].start0.y, 2);
 }
 
+// A count needs at least as many bytes as its records take in their shortest form. Each
+// floor is tried with more than 100,000 records of exactly that form, which must load, and
+// with the smallest count that the file can no longer hold, which must be refused at once.
+TEST(ResultReader, CountsAreCheckedAgainstTheShortestRecords) {
+    const int n = 100001;
+    auto repeat = [](const std::string& s, int times) {
+        std::string out;
+        out.reserve(s.size() * static_cast<std::size_t>(times));
+        for (int i = 0; i < times; ++i) out += s;
+        return out;
+    };
+    const std::string stressRow = "\n0,0,0,0,0,0,0";
+    const std::string node = "\n0,0,0";  // and its displacement row below
+    const std::string disp = "\n0,0,1,0,0,0";
+    const std::string quad = "\n0,0,0,0" + repeat(stressRow, 8);
+    const std::string tri = "\n0,0,0" + repeat(stressRow, 6);
+    const std::string shortBeam = "BEI=0SND(0,0,0)END(0,0,0)NPOIN=0NELEM=0";
+    ASSERT_EQ(shortBeam.size(), 39u);
+    const std::string oneNode = "NPOIN=1" + node + disp;
+    const std::string N = std::to_string(n);
+    struct Case {
+        std::string key;
+        std::size_t recordBytes;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"NPOIN", node.size() + disp.size(),
+         "NPOIN=" + N + repeat(node, n) + repeat(disp, n) + "NELEM_S_4ND=0NELEM_S_3ND=0NELEM_B=0"},
+        {"NELEM_S_4ND", quad.size(),
+         oneNode + "NELEM_S_4ND=" + N + repeat(quad, n) + "NELEM_S_3ND=0NELEM_B=0"},
+        {"NELEM_S_3ND", tri.size(),
+         oneNode + "NELEM_S_4ND=0NELEM_S_3ND=" + N + repeat(tri, n) + "NELEM_B=0"},
+        {"NELEM_B", shortBeam.size(),
+         oneNode + "NELEM_S_4ND=0NELEM_S_3ND=0NELEM_B=" + N + repeat(shortBeam, n)},
+        // The mesh points and cells of a beam have the floors of nodes and shells.
+        {"NPOIN", node.size() + disp.size(),
+         oneNode + "NELEM_S_4ND=0NELEM_S_3ND=0NELEM_B=1BEI=0SND(0,0,0)END(0,0,0)NPOIN=" + N +
+             repeat(node, n) + repeat(disp, n) + "NELEM=0"},
+        {"NELEM", quad.size(),
+         oneNode + "NELEM_S_4ND=0NELEM_S_3ND=0NELEM_B=1BEI=0SND(0,0,0)END(0,0,0)NPOIN=1" + node +
+             disp + "NELEM=" + N + repeat(quad, n)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key + " in " + c.text.substr(0, 90));
+        ResultModel m;
+        LoadStatus st = load(m, c.text);
+        ASSERT_TRUE(st.ok) << st.message;
+        std::int32_t count = c.key == "NPOIN"         ? m.nodeCount
+                             : c.key == "NELEM_S_4ND" ? m.quadCount
+                             : c.key == "NELEM_S_3ND" ? m.triCount
+                                                      : m.beamCount;
+        if (c.text.find("NELEM_B=1BEI") != std::string::npos) {
+            count = c.key == "NPOIN" ? m.beams.at(0).meshPointCount : m.beams.at(0).cellCount;
+        }
+        EXPECT_EQ(count, n);
+
+        // The smallest count whose shortest records need more than the whole file.
+        std::string more = std::to_string(c.text.size() / c.recordBytes + 1);
+        ASSERT_EQ(more.size(), N.size());  // the file keeps its size
+        std::string tooMany = c.text;
+        std::string key = c.key + "=" + N;
+        tooMany.replace(tooMany.find(key), key.size(), c.key + "=" + more);
+        st = load(m, tooMany);
+        EXPECT_NE(st.message.find(c.key + "=" + more + " is more than the file can hold"),
+                  std::string::npos)
+            << st.message;
+    }
+}
+
 TEST(ResultReader, NodeCountBelowOneAndMissingFile) {
     ResultModel m;
     EXPECT_EQ(load(m, "NPOIN=0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").message,
