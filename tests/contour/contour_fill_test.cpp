@@ -290,10 +290,14 @@ TEST_F(ContourPass, BeamsAreFilledWholeOrNotAtAll) {
 
 namespace {
 
-TEST(NonFiniteStresses, WarnedOnceAtLoadAndLeftOutOfTheScale) {
+// The warning says what happens, and it happens: the values are left out of the ranges, and
+// an element is not filled only on the side where the layer holding one faces the viewer, and
+// only while that component is shown.
+TEST(NonFiniteStresses, WarnedOnceAtLoadLeftOutOfTheScaleAndOfTheFillOnTheirSide) {
     testsupport::ResultText r = testsupport::squareModel();
     std::string text = r.text();
-    // The Se of quad node 1, layer 0 becomes no number, and one of the triangle's infinite.
+    // The Se of quad node 1, layer 0 becomes no number, and of triangle node 0, layer 0,
+    // minus infinity.
     text.replace(text.find(",10.000000\n"), 11, ",nan\n");
     text.replace(text.find(",5000.000000\n"), 13, ",-inf\n");
     std::vector<std::string> shown;
@@ -305,12 +309,37 @@ TEST(NonFiniteStresses, WarnedOnceAtLoadAndLeftOutOfTheScale) {
     quillon::LoadStatus st = m.loadResultFile(testsupport::writeFile("nan.txt", text));
     quillon::platform::setMessagePresenter(previous);
     ASSERT_TRUE(st.ok) << st.message;
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].rfind("Warning! Some stresses", 0), 0u);
+    ASSERT_EQ(shown,
+              (std::vector<std::string>{
+                  "Warning! Some stresses in this file are not finite numbers. They are left "
+                  "out of the stress ranges; while such a component is shown, an element or "
+                  "beam cell with one is not filled on the side where the layer holding it "
+                  "faces the viewer."}));
     double lo, hi;
     quillon::SelectedStressRange(m, quillon::kSe, lo, hi);
     EXPECT_EQ(lo, 0);
     EXPECT_EQ(hi, 5021);
+
+    const quillon::Matrix4 top = quillon::kIdentity4;  // layer 0 faces the viewer
+    quillon::Matrix4 below = top;
+    below[10] = -1;  // layer 1 does
+    ASSERT_EQ(quillon::facingLayer(m.nodePos[0], m.nodePos[1], m.nodePos[2], top), 0);
+    ASSERT_EQ(quillon::facingLayer(m.nodePos[1], m.nodePos[4], m.nodePos[2], top), 0);
+    auto pieces = [&](quillon::StressComponent c, const quillon::Matrix4& M, bool quad) {
+        Recorder rec;
+        std::vector<double> levels = quillon::contourLevels(m, c);
+        if (quad)
+            quillon::ContourQuad(m, 0, c, levels, M, rec);
+        else
+            quillon::ContourTriangleElement(m, 0, c, levels, M, rec);
+        return rec.pieces.size();
+    };
+    for (bool quad : {true, false}) {
+        SCOPED_TRACE(quad ? "quad" : "triangle");
+        EXPECT_EQ(pieces(quillon::kSe, top, quad), 0u);
+        EXPECT_GT(pieces(quillon::kSe, below, quad), 0u);
+        EXPECT_GT(pieces(quillon::StressComponent{0}, top, quad), 0u);  // Sx is a number
+    }
 }
 
 }  // namespace
