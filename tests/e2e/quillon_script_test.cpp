@@ -288,4 +288,57 @@ TEST(QuillonScript, SettingsFromOptionsAndFromDialogsDrawAlike) {
     EXPECT_EQ(readPicture(shot("flat-dialogs.png")).rgb, flat.rgb);
 }
 
+// Picks through the main view's clicks: a picked shell is drawn red; a crossing rectangle
+// catches more than a window of the same corners; Apply with Reselect makes the picks the
+// selection, and the legend then spans the selection's range.
+TEST(QuillonScript, PicksAndSelectionsInPictures) {
+    auto model = std::string(QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt");
+    auto shot = [&](const char* name) { return (testsupport::testDir() / name).string(); };
+    ScriptRun r = runScript("snapshot " + shot("none.png") +
+                                "\n"
+                                "menu 40010\n"
+                                "press 102 1015\n"  // point pick
+                                "click 150 170\n"
+                                "snapshot " +
+                                shot("one.png") +
+                                "\n"
+                                "press 102 1059\n"  // reset
+                                "press 102 1016\n"  // rectangle pick
+                                "click 100 120\n"
+                                "click 180 180\n"
+                                "snapshot " +
+                                shot("window.png") +
+                                "\n"
+                                "press 102 1059\n"
+                                "click 180 180\n"
+                                "click 100 120\n"
+                                "snapshot " +
+                                shot("crossing.png") +
+                                "\n"
+                                "press 102 1057\n"  // apply: reselect
+                                "snapshot " +
+                                shot("selected.png") + "\n",
+                            model);
+    ASSERT_EQ(r.result.exitCode, 0) << r.result.err;
+    auto red = [](testsupport::Rgb c) { return c.r > 100 && c.g == 0 && c.b == 0; };
+    Picture none = readPicture(shot("none.png"));
+    Picture one = readPicture(shot("one.png")), window = readPicture(shot("window.png")),
+            crossing = readPicture(shot("crossing.png")),
+            selected = readPicture(shot("selected.png"));
+    // Left of the legend, a picked shell is filled and outlined red (the top band is red too).
+    int redNone = none.count(0, 0, 195, 300, red);
+    int redOne = one.count(0, 0, 195, 300, red), redWindow = window.count(0, 0, 195, 300, red),
+        redCrossing = crossing.count(0, 0, 195, 300, red);
+    EXPECT_GT(redOne, redNone + 10);
+    EXPECT_GT(redWindow, redOne);
+    EXPECT_GT(redCrossing, redWindow);
+    // After Apply the legend's labels (the selection's range) differ.
+    Picture legendBefore = crossing, legendAfter = selected;
+    int differingLegend = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 250; x < 400; ++x)
+            differingLegend += legendBefore.at(x, y) == legendAfter.at(x, y) ? 0 : 1;
+    EXPECT_GT(differingLegend, 50);
+}
+
 }  // namespace
