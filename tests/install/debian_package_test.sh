@@ -54,7 +54,7 @@ owner_of() {
     for path in "$1" "$(readlink -f "$1")"; do
         for candidate in "$path" "${path#/usr}" "/usr$path"; do
             if dpkg -S "$candidate" >"$work/owner" 2>/dev/null; then
-                cut -d: -f1 "$work/owner" | head -n 1
+                sed -n '1s/:.*//p' "$work/owner"
                 return 0
             fi
         done

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # cmake --install into a fresh prefix, then what a user gets there: both programs run from it,
 # the desktop entry validates and names the installed program, icon and file type, the man
-# pages render without a warning and describe every option --help names, and the install
-# refreshed the desktop's caches so that file managers offer quillon for result files.
+# pages render without a warning and have an entry for every option --help names, and the install
+# refreshed the desktop's caches so that file managers open result files with quillon.
 #   installed_tree_test.sh BUILD_DIR SOURCE_DIR VERSION
 set -euo pipefail
 build=$1 source=$2 version=$3
@@ -12,6 +12,7 @@ need update-desktop-database desktop-file-utils
 need update-mime-database shared-mime-info
 need rsvg-convert librsvg2-bin
 need identify imagemagick
+need gio libglib2.0-bin
 need groff groff-base
 need man man-db
 
@@ -54,20 +55,31 @@ rsvg-convert -w 48 -h 48 "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" -
     fail "the icon does not render"
 [ "$(identify -format %wx%h icon.png)" = 48x48 ] || fail "the icon did not render at 48x48"
 
-# The file type: known to the MIME database the install refreshed, found by name and by
-# content, and tied to the desktop entry.
+# The file type: known to the MIME and desktop databases the install refreshed; and, as a file
+# manager sees the prefix through GIO, result files are of that type by name and by content and
+# open with quillon by default.
 mime=$prefix/share/mime
-for type in $(key MimeType | tr ';' ' '); do
-    grep -qx "$type" "$mime/types" || fail "MimeType $type is not in the refreshed MIME database"
-    grep -q "^$type=.*quillon.desktop" "$prefix/share/applications/mimeinfo.cache" ||
-        fail "the desktop database does not offer quillon for $type"
+type=$(key MimeType)
+type=${type%;}
+grep -qx "$type" "$mime/types" || fail "MimeType $type is not in the refreshed MIME database"
+grep -q "^$type=.*quillon.desktop" "$prefix/share/applications/mimeinfo.cache" ||
+    fail "the desktop database does not offer quillon for $type"
+desktop_env() {
+    env PATH="$prefix/bin:$PATH" XDG_DATA_DIRS="$prefix/share:/usr/share" \
+        XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/config" "$@"
+}
+cp "$source/examples/Quillon_AverageStrs.txt" deck2_AverageStrs.txt
+cp "$source/examples/Quillon_AverageStrs.txt" deck2.out
+for file in deck2_AverageStrs.txt deck2.out; do
+    seen=$(desktop_env gio info -a standard::content-type "$file" | sed -n 's/.*content-type: //p')
+    [ "$seen" = "$type" ] || fail "$file is seen as '$seen', not $type"
 done
-grep -qi ":$(key MimeType | cut -d';' -f1):\*_averagestrs.txt" "$mime/globs2" ||
-    fail "result files are not recognised by name"
-grep -aq "NPOIN=" "$mime/magic" || fail "result files are not recognised by their first bytes"
+handlers=$(desktop_env gio mime "$type")
+grep -q "^Default application .*: quillon.desktop$" <<<"$handlers" ||
+    fail "quillon is not the default application for $type: $handlers"
 
-# The man pages: render without a warning, have the usual sections, describe every option
-# that --help names, and carry the version.
+# The man pages: render without a warning, have the usual sections, an entry under OPTIONS for
+# every option that --help names, and carry the version.
 for program in quillon tarvik; do
     page=$prefix/share/man/man1/$program.1.gz
     warnings=$(zcat "$page" | groff -man -ww -z -Tutf8 2>&1)
@@ -78,8 +90,9 @@ for program in quillon tarvik; do
     for section in NAME SYNOPSIS DESCRIPTION OPTIONS "EXIT STATUS" FILES "SEE ALSO"; do
         grep -qx "$section" <<<"$text" || fail "$program.1 has no $section section"
     done
+    options=$(sed -n '/^OPTIONS$/,/^[A-Z]/p' <<<"$text")
     for option in $("$prefix/bin/$program" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
-        grep -q -- "$option" <<<"$text" || fail "$program.1 does not describe $option"
+        grep -Eq -- "^ +$option( |$)" <<<"$options" || fail "$program.1 has no entry for $option"
     done
     grep -q "quillon $version" <<<"$text" || fail "$program.1 does not name version $version"
 done
