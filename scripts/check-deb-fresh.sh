@@ -16,34 +16,34 @@ trap 'rm -rf --one-file-system "$work"' EXIT
 root=$work/root
 echo "making a minimal Debian 12 root"
 debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian >"$work/debootstrap.log" 2>&1 ||
-    { tail -n 20 "$work/debootstrap.log" >&2; exit 1; }
+  { tail -n 20 "$work/debootstrap.log" >&2; exit 1; }
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mkdir "$root/check"
 cp "$deb" examples/Quillon_AverageStrs.txt examples/Halvo_Model.txt "$root/check/"
 
 echo "installing $(basename "$deb") with apt"
 chroot "$root" /bin/bash -c "export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq && apt-get install -y --no-install-recommends /check/$(basename "$deb")" \
-    >"$work/apt.log" 2>&1 || { tail -n 30 "$work/apt.log" >&2; exit 1; }
+  apt-get update -qq && apt-get install -y --no-install-recommends /check/$(basename "$deb")" \
+  >"$work/apt.log" 2>&1 || { tail -n 30 "$work/apt.log" >&2; exit 1; }
 grep "newly installed" "$work/apt.log" || true
 
 chroot "$root" /bin/bash -c 'set -e; cd /check
-    quillon --version; tarvik --version
-    quillon --info Quillon_AverageStrs.txt >/dev/null
-    quillon --snapshot example.png --size 800x600 Quillon_AverageStrs.txt
-    [ -s example.png ]
-    tarvik Halvo_Model.txt moved.txt 1 2 3
-    [ "$(head -n 1 moved.txt)" = "### Halvo R2.00 ###" ]
-    if quillon --snapshot missing.png missing.txt 2>missing.err; then exit 1; fi
-    grep -q "^quillon: Warning! " missing.err'
+  quillon --version; tarvik --version
+  quillon --info Quillon_AverageStrs.txt >/dev/null
+  quillon --snapshot example.png --size 800x600 Quillon_AverageStrs.txt
+  [ -s example.png ]
+  tarvik Halvo_Model.txt moved.txt 1 2 3
+  [ "$(head -n 1 moved.txt)" = "### Halvo R2.00 ###" ]
+  if quillon --snapshot missing.png missing.txt 2>missing.err; then exit 1; fi
+  grep -q "^quillon: Warning! " missing.err'
 
 # The same picture as the build draws here: the declared fonts and drivers are the ones in use.
 quillon=build/release/viewer/ui/quillon
 if [ -x "$quillon" ] && command -v compare >/dev/null; then
-    "$quillon" --snapshot "$work/here.png" --size 800x600 examples/Quillon_AverageStrs.txt
-    differing=$(compare -metric AE "$work/here.png" "$root/check/example.png" null: 2>&1 || true)
-    [ "$differing" = 0 ] ||
-        { echo "the fresh system's picture differs from this one's in $differing pixels" >&2; exit 1; }
-    echo "the fresh system's picture equals the build's, pixel for pixel"
+  "$quillon" --snapshot "$work/here.png" --size 800x600 examples/Quillon_AverageStrs.txt
+  differing=$(compare -metric AE "$work/here.png" "$root/check/example.png" null: 2>&1 || true)
+  [ "$differing" = 0 ] ||
+    { echo "the fresh system's picture differs from this one's in $differing pixels" >&2; exit 1; }
+  echo "the fresh system's picture equals the build's, pixel for pixel"
 fi
 echo "fresh Debian 12: installed, both programs ran, quillon drew the example"
