@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing need.
+# Installs the Debian 12 packages that building, running, testing and packaging need
+# (dpkg-dev gives cpack its dpkg-shlibdeps; the others check the installed files).
 # Does nothing when every package is already present.
 set -euo pipefail
 
@@ -8,10 +9,12 @@ packages=(
   libfltk1.3-dev fluid
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
   libfreetype-dev libfontconfig-dev fontconfig fonts-liberation2 fonts-dejavu-core
+  fonts-wqy-microhei
   libpng-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
   time locales
+  dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin librsvg2-bin man-db groff-base
 )
 
 missing=()
