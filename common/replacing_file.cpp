@@ -1,4 +1,4 @@
-#include "tool/replacing_file.h"
+#include "common/replacing_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,7 +15,7 @@
 #include <system_error>
 #include <vector>
 
-namespace tarvik {
+namespace common {
 namespace {
 
 // The mode a newly created file gets: 0666 without the bits of the process's umask. The
@@ -187,4 +187,4 @@ void ReplacingFile::discard() {
     tempPath_.clear();
 }
 
-}  // namespace tarvik
+}  // namespace common

@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <string>
 
-namespace tarvik {
+namespace common {
 
 class ReplacingFile {
   public:
@@ -50,4 +50,4 @@ class ReplacingFile {
     int error_ = 0;
 };
 
-}  // namespace tarvik
+}  // namespace common
