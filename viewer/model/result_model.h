@@ -53,6 +53,7 @@ struct BeamElement {
 struct LoadStatus {
     bool ok = true;
     std::string message;
+    std::string detail;  // for a file that could not be read: its path and the system's reason
 };
 
 class ResultModel {

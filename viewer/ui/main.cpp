@@ -57,7 +57,7 @@ int usageError(const std::string& what) {
 int info(const std::string& path) {
     quillon::ResultModel model;
     quillon::LoadStatus status = model.loadResultFile(path);
-    if (!status.ok) quillon::platform::fatal(status.message);
+    if (!status.ok) quillon::platform::fatal(status.message, status.detail);
     quillon::printModelInfo(model, stdout);
     return 0;
 }
@@ -150,7 +150,7 @@ int window(const std::string& path) {
     quillon::platform::installMessageBoxes();
     quillon::AppState state;
     quillon::LoadStatus status = quillon::openResultFile(state, path);
-    if (!status.ok) quillon::platform::fatal(status.message);
+    if (!status.ok) quillon::platform::fatal(status.message, status.detail);
     quillon::MainWindowHandler handler(state, quillon::platform::windowDesktop());
     return quillon::platform::runMainWindow(kTitle, quillon::mainMenu(), handler);
 }
