@@ -231,7 +231,7 @@ class Reader {
     bool expected(const std::string& what) { return fail(s_.where() + ": expected " + what); }
 
     bool fail(std::string message) {
-        status_ = {false, std::move(message)};
+        status_ = {false, std::move(message), ""};
         return false;
     }
 
