@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <thread>
+#include <vector>
 
+#include "common/general_format.h"
 #include "common/replacing_file.h"
 
 namespace quillon {
@@ -33,9 +36,7 @@ void appendRow(std::string& out, std::int32_t node, const double* record) {
     out.append(buffer, n);
     out += ':';
     for (int c = 0; c < kStressComponents; ++c) {
-        auto [e, err] =
-            std::to_chars(buffer, buffer + sizeof buffer, record[c], std::chars_format::general, 6);
-        std::size_t len = static_cast<std::size_t>(e - buffer);
+        const std::size_t len = common::formatGeneral6(record[c], buffer);
         pad(out, len, kField);
         out.append(buffer, len);
     }
@@ -48,9 +49,127 @@ void appendCorner(std::string& out, std::int32_t node, const double* elementStre
     appendRow(out, node, elementStress + stressIndex(n, 1, k, 0));
 }
 
-bool write(const std::string& text, const std::string& path, std::string& why) {
+// Calls format(first, last, text) for blocks of items in turn, two blocks at a time on the two
+// cores, and hands their texts to `sink` in item order.
+template <class Format, class Sink>
+void inOrder(std::size_t items, std::size_t block, Format format, Sink sink) {
+    std::string texts[2];
+    for (std::size_t first = 0; first < items; first += 2 * block) {
+        const std::size_t middle = std::min(items, first + block),
+                          last = std::min(items, first + 2 * block);
+        texts[0].clear();
+        texts[1].clear();
+        std::thread second;
+        if (middle < last) second = std::thread([&] { format(middle, last, texts[1]); });
+        format(first, middle, texts[0]);
+        if (second.joinable()) second.join();
+        sink(texts[0]);
+        sink(texts[1]);
+    }
+}
+
+// Corners of the four-node shells are 0 … quadCorners - 1, of the three-node shells after.
+struct CornerIndex {
+    std::vector<std::uint32_t>
+        start;  // per node, its first entry in `corners`; one more at the end
+    std::vector<std::uint64_t> corners;  // each selected node's shell corners in element order
+};
+
+// Every selected node's shell corners in element order (four-node shells first), listed in one
+// pass over the elements, so that the node report takes time linear in the model.
+CornerIndex cornersOfSelectedNodes(const ResultModel& m) {
+    const std::size_t nodes = static_cast<std::size_t>(m.nodeCount);
+    const std::size_t quadCorners =
+        static_cast<std::size_t>(m.quadCount) * static_cast<std::size_t>(m.nodesPerQuad);
+    const std::size_t triCorners =
+        static_cast<std::size_t>(m.triCount) * static_cast<std::size_t>(m.nodesPerTri);
+    auto node = [&](std::size_t c) {
+        return c < quadCorners ? m.quadNodes[c] : m.triNodes[c - quadCorners];
+    };
+    auto selected = [&](std::int32_t n) {
+        return n >= 0 && static_cast<std::size_t>(n) < nodes &&
+               m.selNode[static_cast<std::size_t>(n)];
+    };
+    CornerIndex index;
+    index.start.assign(nodes + 1, 0);
+    for (std::size_t c = 0; c < quadCorners + triCorners; ++c)
+        if (selected(node(c))) ++index.start[static_cast<std::size_t>(node(c)) + 1];
+    for (std::size_t i = 0; i < nodes; ++i) index.start[i + 1] += index.start[i];
+    index.corners.resize(index.start[nodes]);
+    std::vector<std::uint32_t> next(index.start.begin(), index.start.end() - 1);
+    for (std::size_t c = 0; c < quadCorners + triCorners; ++c)
+        if (selected(node(c))) index.corners[next[static_cast<std::size_t>(node(c))]++] = c;
+    return index;
+}
+
+template <class Sink>
+void nodeReport(const ResultModel& m, Sink sink) {
+    const CornerIndex index = cornersOfSelectedNodes(m);
+    const std::size_t quadCorners =
+        static_cast<std::size_t>(m.quadCount) * static_cast<std::size_t>(m.nodesPerQuad);
+    const std::size_t quadBlock = static_cast<std::size_t>(2 * kStressComponents * m.nodesPerQuad);
+    const std::size_t triBlock = static_cast<std::size_t>(2 * kStressComponents * m.nodesPerTri);
+    std::string header;
+    appendHeader(header);
+    sink(header);
+    auto format = [&](std::size_t first, std::size_t last, std::string& out) {
+        out.reserve((index.start[last] - index.start[first]) * 2 * 121);
+        for (std::size_t i = first; i < last; ++i) {
+            for (std::uint32_t j = index.start[i]; j < index.start[i + 1]; ++j) {
+                const std::uint64_t c = index.corners[j];
+                const auto node = static_cast<std::int32_t>(i);
+                if (c < quadCorners) {
+                    const std::size_t e = c / static_cast<std::size_t>(m.nodesPerQuad);
+                    const int k = static_cast<int>(c % static_cast<std::size_t>(m.nodesPerQuad));
+                    appendCorner(out, node, &m.quadStress[e * quadBlock], m.nodesPerQuad, k);
+                } else {
+                    const std::size_t t = c - quadCorners;
+                    const std::size_t e = t / static_cast<std::size_t>(m.nodesPerTri);
+                    const int k = static_cast<int>(t % static_cast<std::size_t>(m.nodesPerTri));
+                    appendCorner(out, node, &m.triStress[e * triBlock], m.nodesPerTri, k);
+                }
+            }
+        }
+    };
+    inOrder(static_cast<std::size_t>(m.nodeCount), 8192, format, sink);
+}
+
+template <class Sink>
+void elementReport(const ResultModel& m, Sink sink) {
+    auto elements = [&](const char* title, std::int32_t count,
+                        const std::vector<std::uint8_t>& selected,
+                        const std::vector<std::int32_t>& nodes, const std::vector<double>& stress,
+                        int n) {
+        const std::size_t block = static_cast<std::size_t>(2 * kStressComponents * n);
+        auto format = [&](std::size_t first, std::size_t last, std::string& out) {
+            out.reserve((last - first) * static_cast<std::size_t>(2 * n + 2) * 121);
+            for (std::size_t e = first; e < last; ++e) {
+                if (!selected[e]) continue;
+                out += title;
+                out += std::to_string(e);
+                out += '\n';
+                appendHeader(out);
+                for (int k = 0; k < n; ++k)
+                    appendCorner(
+                        out, nodes[e * static_cast<std::size_t>(n) + static_cast<std::size_t>(k)],
+                        &stress[e * block], n, k);
+            }
+        };
+        inOrder(static_cast<std::size_t>(count), 8192, format, sink);
+    };
+    elements("Four-node shell element:", m.quadCount, m.selQuad, m.quadNodes, m.quadStress,
+             m.nodesPerQuad);
+    elements("Three-nodes shell element:", m.triCount, m.selTri, m.triNodes, m.triStress,
+             m.nodesPerTri);
+}
+
+// Writes a report made by `report` (which hands its text to a sink piece by piece).
+template <class Report>
+bool write(Report report, const std::string& path, std::string& why) {
     common::ReplacingFile file;
-    if (file.open(path) && file.write(text.data(), text.size()) && file.commit()) return true;
+    bool ok = file.open(path);
+    report([&](const std::string& text) { ok = ok && file.write(text.data(), text.size()); });
+    if (ok && file.commit()) return true;
     why = path + ": " + std::strerror(file.error() ? file.error() : EIO);
     file.discard();
     return false;
@@ -59,92 +178,23 @@ bool write(const std::string& text, const std::string& path, std::string& why) {
 }  // namespace
 
 std::string NodeStressReportText(const ResultModel& m) {
-    // Every node's shell corners in element order (four-node shells first), listed in one pass
-    // over the elements, so that the report takes time linear in the model.
-    const std::size_t nodes = static_cast<std::size_t>(m.nodeCount);
-    const std::size_t quadCorners =
-        static_cast<std::size_t>(m.quadCount) * static_cast<std::size_t>(m.nodesPerQuad);
-    const std::size_t triCorners =
-        static_cast<std::size_t>(m.triCount) * static_cast<std::size_t>(m.nodesPerTri);
-    std::vector<std::uint32_t> start(nodes + 1, 0);
-    auto selected = [&](std::int32_t node) {
-        return node >= 0 && static_cast<std::size_t>(node) < nodes &&
-               m.selNode[static_cast<std::size_t>(node)];
-    };
-    for (std::size_t c = 0; c < quadCorners; ++c)
-        if (selected(m.quadNodes[c])) ++start[static_cast<std::size_t>(m.quadNodes[c]) + 1];
-    for (std::size_t c = 0; c < triCorners; ++c)
-        if (selected(m.triNodes[c])) ++start[static_cast<std::size_t>(m.triNodes[c]) + 1];
-    for (std::size_t i = 0; i < nodes; ++i) start[i + 1] += start[i];
-    // Corner c of the four-node shells is c, of the three-node shells quadCorners + c.
-    std::vector<std::uint64_t> corners(start[nodes]);
-    std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
-    for (std::size_t c = 0; c < quadCorners; ++c)
-        if (selected(m.quadNodes[c])) corners[next[static_cast<std::size_t>(m.quadNodes[c])]++] = c;
-    for (std::size_t c = 0; c < triCorners; ++c)
-        if (selected(m.triNodes[c]))
-            corners[next[static_cast<std::size_t>(m.triNodes[c])]++] = quadCorners + c;
-
     std::string out;
-    out.reserve(121 + (corners.size() * 2) * 121);
-    appendHeader(out);
-    for (std::size_t i = 0; i < nodes; ++i) {
-        for (std::uint32_t j = start[i]; j < start[i + 1]; ++j) {
-            const std::uint64_t c = corners[j];
-            if (c < quadCorners) {
-                const std::size_t e = c / static_cast<std::size_t>(m.nodesPerQuad);
-                const int k = static_cast<int>(c % static_cast<std::size_t>(m.nodesPerQuad));
-                appendCorner(out, static_cast<std::int32_t>(i),
-                             &m.quadStress[e * static_cast<std::size_t>(2 * kStressComponents *
-                                                                        m.nodesPerQuad)],
-                             m.nodesPerQuad, k);
-            } else {
-                const std::size_t t = c - quadCorners;
-                const std::size_t e = t / static_cast<std::size_t>(m.nodesPerTri);
-                const int k = static_cast<int>(t % static_cast<std::size_t>(m.nodesPerTri));
-                appendCorner(out, static_cast<std::int32_t>(i),
-                             &m.triStress[e * static_cast<std::size_t>(2 * kStressComponents *
-                                                                       m.nodesPerTri)],
-                             m.nodesPerTri, k);
-            }
-        }
-    }
+    nodeReport(m, [&](const std::string& text) { out += text; });
     return out;
 }
 
 std::string ElementStressReportText(const ResultModel& m) {
     std::string out;
-    auto elements = [&](const char* title, std::int32_t count,
-                        const std::vector<std::uint8_t>& selected,
-                        const std::vector<std::int32_t>& nodes, const std::vector<double>& stress,
-                        int n) {
-        const std::size_t block = static_cast<std::size_t>(2 * kStressComponents * n);
-        for (std::int32_t e = 0; e < count; ++e) {
-            const std::size_t ei = static_cast<std::size_t>(e);
-            if (!selected[ei]) continue;
-            out += title;
-            out += std::to_string(e);
-            out += '\n';
-            appendHeader(out);
-            for (int k = 0; k < n; ++k)
-                appendCorner(out,
-                             nodes[ei * static_cast<std::size_t>(n) + static_cast<std::size_t>(k)],
-                             &stress[ei * block], n, k);
-        }
-    };
-    elements("Four-node shell element:", m.quadCount, m.selQuad, m.quadNodes, m.quadStress,
-             m.nodesPerQuad);
-    elements("Three-nodes shell element:", m.triCount, m.selTri, m.triNodes, m.triStress,
-             m.nodesPerTri);
+    elementReport(m, [&](const std::string& text) { out += text; });
     return out;
 }
 
 bool WriteNodeStressReport(const ResultModel& model, const std::string& path, std::string& why) {
-    return write(NodeStressReportText(model), path, why);
+    return write([&](auto sink) { nodeReport(model, sink); }, path, why);
 }
 
 bool WriteElementStressReport(const ResultModel& model, const std::string& path, std::string& why) {
-    return write(ElementStressReportText(model), path, why);
+    return write([&](auto sink) { elementReport(model, sink); }, path, why);
 }
 
 }  // namespace quillon
