@@ -344,4 +344,25 @@ TEST(QuillonScript, PicksAndSelectionsInPictures) {
     EXPECT_GT(differingLegend, 50);
 }
 
+// To File and From File in a scripted run: the chooser's answers name the files.
+TEST(QuillonScript, SelectionFilesThroughTheChoosers) {
+    auto model = std::string(QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt");
+    auto file = (testsupport::testDir() / "shells.txt").string();
+    auto again = (testsupport::testDir() / "again").string();
+    std::string steps =
+        "menu 40010\n"
+        "press 102 1015\n"
+        "click 200 150\n"
+        "press 102 1057\n";                             // point pick, then reselect: one shell
+    steps += "choose " + file + "\npress 102 1082\n";   // to file
+    steps += "press 102 1020\n";                        // select all again
+    steps += "choose " + file + "\npress 102 1081\n";   // from file
+    steps += "choose " + again + "\npress 102 1082\n";  // what was read back
+    ScriptRun r = runScript(steps, model);
+    ASSERT_EQ(r.result.exitCode, 0) << r.result.err;
+    std::string text = testsupport::readFile(file);
+    EXPECT_EQ(text.rfind("Number of selected four-nodes shell elements,NSF=1\n", 0), 0u) << text;
+    EXPECT_EQ(testsupport::readFile(again + ".txt"), text);  // the default extension added
+}
+
 }  // namespace
