@@ -146,6 +146,13 @@ class Desktop {
     virtual void openInTextEditor(const std::string& path) = 0;
 };
 
+// The end of every dialog action that changes the picture: the keyboard goes back to the main
+// view, which is drawn again.
+inline void RepaintMainWindow(Desktop& desktop) {
+    desktop.focusMainWindow();
+    desktop.repaintMainWindow();
+}
+
 // Starts the desktop's opener (xdg-open) on `path`, detached: nothing waits for it and no
 // shell reads the path.
 void startTextEditor(const std::string& path);

@@ -23,11 +23,6 @@ constexpr Filter kFilters[] = {
 
 }  // namespace
 
-void PlotSettingsDialog::repaint() {
-    desktop_.focusMainWindow();
-    desktop_.repaintMainWindow();
-}
-
 void PlotSettingsDialog::onInit(platform::DialogHost& host) {
     for (const Filter& f : kFilters) {
         host.comboInsert(f.id, 0, "All");
@@ -47,7 +42,7 @@ void PlotSettingsDialog::onCommand(platform::DialogHost& host, int id,
     if (isFilter) {
         if (code != platform::Notification::SelectionChanged) return;
         for (const Filter& f : kFilters) model.*f.field = host.comboSelection(f.id);
-        repaint();
+        platform::RepaintMainWindow(desktop_);
         return;
     }
     switch (id) {
@@ -58,13 +53,13 @@ void PlotSettingsDialog::onCommand(platform::DialogHost& host, int id,
         case IDC_DEFORMED:
             model.deformed = !model.deformed;
             model.updateDisplayedPositions();
-            repaint();
+            platform::RepaintMainWindow(desktop_);
             return;
         case IDC_RENEW:
             model.dispScale = platform::dialogDouble(host.itemText(IDC_DISP_SCALE));
             model.deformed = true;
             model.updateDisplayedPositions();
-            repaint();
+            platform::RepaintMainWindow(desktop_);
             return;
         case IDC_PLOT_EXIT:
         case platform::IDCANCEL:

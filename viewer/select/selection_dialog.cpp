@@ -216,10 +216,7 @@ void SelectionDialog::onCommand(platform::DialogHost& host, int id, platform::No
     ResultModel& m = state_.model;
     InteractionState& it = state_.interaction;
     auto repaint = [&] { desktop_.repaintMainWindow(); };
-    auto focusAndRepaint = [&] {
-        desktop_.focusMainWindow();
-        desktop_.repaintMainWindow();
-    };
+    auto focusAndRepaint = [&] { platform::RepaintMainWindow(desktop_); };
     if (id == platform::IDCANCEL || id == c.exit) {
         close(host);
     } else if (id == c.pointPick) {
