@@ -45,19 +45,19 @@ class SelectionDialogs : public testsupport::DialogTest {
 };
 
 TEST_F(SelectionDialogs, OpeningSetsTheModeTheFiltersAndShowsTheSettings) {
-    state.model.shellOutlineMode = quillon::None;
-    state.model.nodeMode = quillon::None;
+    state.model.shellOutlineMode = quillon::DisplayFilter::None;
+    state.model.nodeMode = quillon::DisplayFilter::None;
     auto& b = beams();
     EXPECT_EQ(state.interaction.mode, InteractionMode::PickBeams);
-    EXPECT_EQ(state.model.shellOutlineMode, quillon::None);  // the beam dialog leaves the filters
+    EXPECT_EQ(state.model.shellOutlineMode, quillon::DisplayFilter::None);  // the beam dialog leaves the filters
     EXPECT_TRUE(b.isChecked(kBeamControls.rectanglePick));
     EXPECT_FALSE(b.isChecked(kBeamControls.pointPick));
     EXPECT_TRUE(b.isChecked(kBeamControls.reselect));
     EXPECT_FALSE(b.isChecked(kBeamControls.onlyOperate));
     auto& n = nodes();
     EXPECT_EQ(state.interaction.mode, InteractionMode::PickNodes);
-    EXPECT_EQ(state.model.shellOutlineMode, quillon::All);
-    EXPECT_EQ(state.model.nodeMode, quillon::All);
+    EXPECT_EQ(state.model.shellOutlineMode, quillon::DisplayFilter::All);
+    EXPECT_EQ(state.model.nodeMode, quillon::DisplayFilter::All);
     EXPECT_EQ(handler.dialogs().selectNodes, &n);
     EXPECT_EQ(handler.dialogs().selectBeams, &b);
 }
@@ -130,7 +130,7 @@ TEST_F(SelectionDialogs, NodesOfSelectedElementsAndTheNodeFilter) {
     s.press(kShellControls.selectNone);
     n.press(kNodeControls.nodesInElements);
     EXPECT_EQ(count(m().selNode), 0);
-    EXPECT_EQ(state.model.nodeMode, quillon::Selected);
+    EXPECT_EQ(state.model.nodeMode, quillon::DisplayFilter::Selected);
     state.model.selQuad[0] = 1;
     n.press(kNodeControls.nodesInElements);
     EXPECT_EQ(count(m().selNode), 4);

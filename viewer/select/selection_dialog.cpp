@@ -135,7 +135,7 @@ void SelectionDialog::selectNodesInSelectedElements() {
     };
     mark(m.quadNodes, m.selQuad, m.nodesPerQuad);
     mark(m.triNodes, m.selTri, m.nodesPerTri);
-    m.nodeMode = Selected;
+    m.nodeMode = DisplayFilter::Selected;
 }
 
 void SelectionDialog::readFile() {
@@ -193,8 +193,8 @@ void SelectionDialog::onInit(platform::DialogHost& host) {
     const int mode = settings().selectMode;
     const int radios[3] = {c.reselect, c.alsoSelect, c.unselect};
     for (int k = 0; k < 3; ++k) host.setChecked(radios[k], k == mode);
-    if (kind_ != SelectionKind::Beams) state_.model.shellOutlineMode = All;
-    if (kind_ == SelectionKind::Nodes) state_.model.nodeMode = All;
+    if (kind_ != SelectionKind::Beams) state_.model.shellOutlineMode = DisplayFilter::All;
+    if (kind_ == SelectionKind::Nodes) state_.model.nodeMode = DisplayFilter::All;
     desktop_.repaintMainWindow();
 }
 
