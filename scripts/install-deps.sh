@@ -14,6 +14,11 @@ packages=(
   time locales
 )
 
+# Fuzzing (scripts/fuzz.sh): clang and its libFuzzer and sanitizer runtimes, when asked for.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
