@@ -2,10 +2,8 @@
 // of common::TextScanner; the reader stops at the first item that does not follow the layout
 // and says which line it is on and what was expected there.
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -63,9 +61,7 @@ class Reader {
 
     LoadStatus run() {
         if (!s_.open(path_)) return {false, "应力云图文件读取错误!"};
-        std::error_code ec;
-        fileSize_ = std::filesystem::file_size(path_, ec);
-        if (ec) fileSize_ = UINT64_MAX;
+        fileSize_ = s_.fileSize();  // no bound on the counts when unknown (a FIFO)
         bool complete = readAll();
         if (s_.readError()) return {false, "应力云图文件读取错误!"};
         return complete ? LoadStatus{} : status_;
