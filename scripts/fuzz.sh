@@ -36,6 +36,8 @@ for name in "${names[@]}"; do
   findings="$build/findings/$name"
   log="$build/fuzz_$name.log"
   mkdir -p "$corpus" "$findings"
+  started="$build/fuzz_$name.started"
+  touch "$started"
   echo "fuzz_$name: running for $seconds s"
   # -close_fd_mask=3: the programs' own messages (a warning per refused file) would cost
   # more than the reading; libFuzzer and the sanitizers still report on standard error.
@@ -48,7 +50,12 @@ for name in "${names[@]}"; do
     passed=$((passed + 1))
   else
     echo "fuzz_$name: FINDING, the input is in $findings/; the last lines of $log:"
-    tail -n 60 "$log"
+    tail -n 40 "$log"
+    # Run again on what it left, with the harness's own words (its output was closed above).
+    find "$findings" -type f -newer "$started" | while read -r input; do
+      echo "fuzz_$name on $input:"
+      "$build/fuzz/fuzz_$name" "$input" 2>&1 | grep -v "^ *#[0-9]" | tail -n 20 || true
+    done
     failed=$((failed + 1))
   fi
 done
