@@ -1,5 +1,8 @@
 #include "common/text_scanner.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdlib>
@@ -194,7 +197,18 @@ const char* parseDouble(const char* first, const char* last, double& value) {
     return parseDoubleInline(first, last, value);
 }
 
-TextScanner::TextScanner(std::size_t blockSize) : buf_(blockSize < 16 ? 16 : blockSize) {}
+namespace {
+constexpr std::size_t kSmallestBlock = 16;
+}  // namespace
+
+TextScanner::TextScanner(std::size_t largestBlock)
+    : largestBlock_(largestBlock < kSmallestBlock ? kSmallestBlock : largestBlock) {}
+
+std::size_t TextScanner::blockSizeFor(std::uint64_t fileSize, std::size_t largestBlock) {
+    if (largestBlock < kSmallestBlock) largestBlock = kSmallestBlock;
+    if (fileSize >= largestBlock) return largestBlock;
+    return std::max(static_cast<std::size_t>(fileSize) + 1, kSmallestBlock);
+}
 
 TextScanner::~TextScanner() {
     close();
@@ -204,6 +218,12 @@ bool TextScanner::open(const std::string& path) {
     close();
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) return false;
+    struct stat st {};
+    bool regular = fstat(fileno(file_), &st) == 0 && S_ISREG(st.st_mode);
+    fileSize_ = regular ? static_cast<std::uint64_t>(st.st_size) : kUnknownSize;
+    // Sized anew for each file: allocating and clearing the largest block for a file of a
+    // few hundred bytes would cost more than reading it.
+    buf_.resize(blockSizeFor(fileSize_, largestBlock_));
     pos_ = end_ = 0;
     consumedBefore_ = 0;
     eof_ = false;
@@ -216,6 +236,7 @@ bool TextScanner::open(const std::string& path) {
 void TextScanner::close() {
     if (file_) std::fclose(file_);
     file_ = nullptr;
+    fileSize_ = kUnknownSize;
     eof_ = true;
     pos_ = end_ = 0;
 }
@@ -231,9 +252,11 @@ void TextScanner::refill() {
         end_ = tail;
     }
     if (buf_.size() - end_ < buf_.size() / 4) buf_.resize(buf_.size() * 2);
-    std::size_t got = std::fread(buf_.data() + end_, 1, buf_.size() - end_, file_);
+    std::size_t want = buf_.size() - end_;
+    std::size_t got = std::fread(buf_.data() + end_, 1, want, file_);
     end_ += got;
-    if (got == 0) {
+    // fread comes back short only at the end of the file or on an error: nothing more comes.
+    if (got < want) {
         eof_ = true;
         if (std::ferror(file_)) readError_ = true;
     }

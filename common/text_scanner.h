@@ -3,7 +3,7 @@
 // a number conversion skips leading white space and takes an optional sign, a white-space
 // directive skips any run of white space (also none), every other character of a pattern
 // must equal the next input character. The file is read in large blocks; no item costs a
-// library call of its own, and the whole file is never held in memory.
+// library call of its own, and a file larger than a block is never held in memory whole.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -21,14 +21,29 @@ const char* parseDouble(const char* first, const char* last, double& value);
 
 class TextScanner {
   public:
-    explicit TextScanner(std::size_t blockSize = std::size_t{4} << 20);
+    static constexpr std::size_t kLargestBlock = std::size_t{4} << 20;
+    static constexpr std::uint64_t kUnknownSize = UINT64_MAX;
+
+    // `largestBlock` bounds the block read at once; a file no larger than it is read whole.
+    explicit TextScanner(std::size_t largestBlock = kLargestBlock);
     ~TextScanner();
     TextScanner(const TextScanner&) = delete;
     TextScanner& operator=(const TextScanner&) = delete;
 
+    // The block a regular file of `fileSize` bytes is read in: the whole file and one byte
+    // more, so that its end shows in the first read, but no more than `largestBlock` (and
+    // never less than 16 bytes). A small file costs a small buffer; what is not a regular
+    // file (a FIFO, a device) is read in blocks of `largestBlock`.
+    static std::size_t blockSizeFor(std::uint64_t fileSize,
+                                    std::size_t largestBlock = kLargestBlock);
+
     // Opens the file for reading; false when it cannot be opened.
     bool open(const std::string& path);
     void close();
+    // The size of the open file when it is a regular file, else kUnknownSize.
+    std::uint64_t fileSize() const { return fileSize_; }
+    // The size of the block the file is read in (it grows only for an item longer than it).
+    std::size_t blockSize() const { return buf_.size(); }
 
     // White-space directive: skips any run of white space, line ends included.
     void skipSpace();
@@ -79,6 +94,8 @@ class TextScanner {
     bool readDoublesInBlock(double* values, int count, char separator);
 
     std::FILE* file_ = nullptr;
+    std::size_t largestBlock_;
+    std::uint64_t fileSize_ = kUnknownSize;
     std::vector<char> buf_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;

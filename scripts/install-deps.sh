@@ -17,6 +17,11 @@ packages=(
   dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin librsvg2-bin man-db groff-base
 )
 
+# Fuzzing (scripts/fuzz.sh): clang and its libFuzzer and sanitizer runtimes, when asked for.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -121,6 +121,9 @@ bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput&
 // written with a full stop and no grouping.
 bool WritePreModel(const PreModel& model, const std::string& path, const MessageOutput& messages);
 
+// The text WritePreModel writes, in memory: for checks that need no file.
+std::string PreModelText(const PreModel& model);
+
 // Adds the offset to every geometric point and every nodal point. The copies inside polygons
 // and beam lines keep their coordinates.
 void OffsetPreModel(PreModel& model, double dx, double dy, double dz);

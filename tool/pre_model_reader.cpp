@@ -3,9 +3,7 @@
 // takes a sign, every other character must match. Unlike a bare scanf loop it stops at the
 // first item that does not scan and names the line.
 #include <algorithm>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "common/text_scanner.h"
 #include "tool/pre_model.h"
@@ -278,9 +276,9 @@ bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput&
         ShowWarning(messages, kCannotRead);
         return false;
     }
-    std::error_code ec;
-    std::uint64_t size = std::filesystem::file_size(path, ec);
-    if (ec) size = std::uint64_t{1} << 20;  // not a regular file: reserve modestly
+    std::uint64_t size = in.fileSize();
+    if (size == common::TextScanner::kUnknownSize)
+        size = std::uint64_t{1} << 20;  // not a regular file: reserve modestly
     Scan s(in, size);
 
     double version = 0;

@@ -1,7 +1,9 @@
 #include <clocale>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tool/number_text.h"
@@ -15,16 +17,19 @@ using common::ReplacingFile;
 constexpr const char* kSaveFailed = "文件保存失败!";
 constexpr const char* kTryAnotherPath = "有可能是当前存储介质无法写入,建议更换保存路径.";
 
-// Text of the model gathered in a large block and handed to the file block by block; lines
+// Where the text goes block by block: a file, or a string for a model text kept in memory.
+using TextSink = std::function<bool(const char* data, std::size_t size)>;
+
+// Text of the model gathered in a large block and handed to the sink block by block; lines
 // are not flushed one by one, the temporary file makes the output safe instead.
 class TextOut {
   public:
-    explicit TextOut(ReplacingFile& file) : file_(file), buf_(std::size_t{1} << 20) {}
+    TextOut(TextSink sink, std::size_t blockSize) : sink_(std::move(sink)), buf_(blockSize) {}
 
     TextOut& operator<<(std::string_view text) {
         if (buf_.size() - used_ < text.size()) flush();
         if (text.size() > buf_.size()) {
-            file_.write(text.data(), text.size());
+            sink_(text.data(), text.size());
         } else {
             std::memcpy(buf_.data() + used_, text.data(), text.size());
             used_ += text.size();
@@ -51,7 +56,7 @@ class TextOut {
     }
     void setFixed() { fixed_ = true; }
     bool flush() {
-        bool ok = file_.write(buf_.data(), used_);
+        bool ok = sink_(buf_.data(), used_);
         used_ = 0;
         return ok;
     }
@@ -63,7 +68,7 @@ class TextOut {
     char* at() { return buf_.data() + used_; }
     char* end() { return buf_.data() + buf_.size(); }
 
-    ReplacingFile& file_;
+    TextSink sink_;
     std::vector<char> buf_;
     std::size_t used_ = 0;
     bool fixed_ = false;
@@ -172,7 +177,8 @@ bool WritePreModel(const PreModel& model, const std::string& path, const Message
     ReplacingFile file;
     bool ok = file.open(path);
     if (ok) {
-        TextOut out(file);
+        TextOut out([&](const char* data, std::size_t size) { return file.write(data, size); },
+                    std::size_t{1} << 20);
         WriteSections(out, model);
         ok = out.flush() && file.commit();
     }
@@ -184,6 +190,19 @@ bool WritePreModel(const PreModel& model, const std::string& path, const Message
     std::fprintf(messages.warnings, "tarvik: %s: %s\n", path.c_str(), std::strerror(err));
     std::fflush(messages.warnings);
     return false;
+}
+
+std::string PreModelText(const PreModel& model) {
+    std::string text;
+    TextOut out(
+        [&](const char* data, std::size_t size) {
+            text.append(data, size);
+            return true;
+        },
+        std::size_t{64} << 10);
+    WriteSections(out, model);
+    out.flush();
+    return text;
 }
 
 }  // namespace tarvik

@@ -242,6 +242,51 @@ TEST(TextScanner, EveryKindOfLineEndCountsOnce) {
     EXPECT_EQ(s.where(), "at the end of the file (the file is empty)");
 }
 
+// A file is read in a block of its own size (and one byte more) up to the largest block, so
+// that a small file costs a small buffer; what has no size is read in the largest blocks.
+TEST(TextScanner, TheBlockFollowsTheFileSizeUpToTheLargest) {
+    using common::TextScanner;
+    constexpr std::size_t kLargest = TextScanner::kLargestBlock;
+    EXPECT_EQ(kLargest, std::size_t{4} << 20);
+    EXPECT_EQ(TextScanner::blockSizeFor(0), 16u);
+    EXPECT_EQ(TextScanner::blockSizeFor(300), 301u);
+    EXPECT_EQ(TextScanner::blockSizeFor(kLargest - 1), kLargest);
+    EXPECT_EQ(TextScanner::blockSizeFor(kLargest), kLargest);
+    EXPECT_EQ(TextScanner::blockSizeFor(std::uint64_t{10} << 30), kLargest);
+    EXPECT_EQ(TextScanner::blockSizeFor(5000, 1024), 1024u);
+
+    const std::string text = "1,2.5\n" + std::string(290, ' ') + "-7\n";
+    TextScanner s;
+    ASSERT_TRUE(s.open(writeTemp("small", text)));
+    EXPECT_EQ(s.fileSize(), text.size());
+    EXPECT_EQ(s.blockSize(), text.size() + 1);
+    double v[2];
+    std::int32_t i = 0;
+    ASSERT_TRUE(s.readDoubles(v, 2));
+    ASSERT_TRUE(s.readInt(i));
+    EXPECT_EQ(i, -7);
+    s.skipSpace();
+    EXPECT_TRUE(s.atEnd());
+    EXPECT_EQ(s.blockSize(), text.size() + 1);  // read in one block that never grew
+
+    // The next file gets a block of its own size, capped by the scanner's largest block.
+    TextScanner capped(1024);
+    ASSERT_TRUE(capped.open(writeTemp("larger", std::string(5000, ' ') + "9")));
+    EXPECT_EQ(capped.blockSize(), 1024u);
+    ASSERT_TRUE(capped.readInt(i));
+    EXPECT_EQ(i, 9);
+    ASSERT_TRUE(capped.open(writeTemp("smaller", "8")));
+    EXPECT_EQ(capped.blockSize(), 16u);
+    ASSERT_TRUE(capped.readInt(i));
+    EXPECT_EQ(i, 8);
+
+    // A device has no size.
+    ASSERT_TRUE(s.open("/dev/null"));
+    EXPECT_EQ(s.fileSize(), TextScanner::kUnknownSize);
+    EXPECT_EQ(s.blockSize(), kLargest);
+    EXPECT_TRUE(s.atEnd());
+}
+
 TEST(TextScanner, SkipLineAndMissingFile) {
     common::TextScanner s(16);
     EXPECT_FALSE(s.open("/nonexistent/dir/file.txt"));

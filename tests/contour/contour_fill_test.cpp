@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@ namespace {
 
 using quillon::Point3D;
 using quillon::Polygon3D;
+using quillon::ResultModel;
 
 Point3D pt(double x, double y, double z = 0) {
     Point3D p;
@@ -155,6 +158,166 @@ TEST(FillTriangleBands, ValuesThatAreNoNumbersGiveNothing) {
             .empty());
 }
 
+// Twice the signed area of a, b, c in the xy plane.
+double area2(const Point3D& a, const Point3D& b, const Point3D& c) {
+    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
+
+// A point of the plane with the value the triangle's linear interpolation gives there.
+struct Vertex {
+    double x, y, value;
+};
+
+// Keeps the part of a convex polygon where sign × (value − t) ≥ 0 (one clipping step).
+std::vector<Vertex> clip(const std::vector<Vertex>& poly, double t, double sign) {
+    std::vector<Vertex> out;
+    for (std::size_t i = 0; i < poly.size(); ++i) {
+        const Vertex& a = poly[i];
+        const Vertex& b = poly[(i + 1) % poly.size()];
+        double fa = sign * (a.value - t), fb = sign * (b.value - t);
+        if (fa >= 0) out.push_back(a);
+        if ((fa < 0 && fb > 0) || (fa > 0 && fb < 0)) {
+            double u = fa / (fa - fb);
+            out.push_back({a.x + u * (b.x - a.x), a.y + u * (b.y - a.y), t});
+        }
+    }
+    return out;
+}
+
+double polygonArea(const std::vector<Vertex>& poly) {
+    double twice = 0;
+    for (std::size_t i = 0; i < poly.size(); ++i) {
+        const Vertex& a = poly[i];
+        const Vertex& b = poly[(i + 1) % poly.size()];
+        twice += a.x * b.y - b.x * a.y;
+    }
+    return std::fabs(twice) / 2;
+}
+
+// Band pieces against geometry computed here independently: over many random triangles and
+// values (a quarter of them exactly on a level, some outside the levels), the pieces of each
+// band lie inside the triangle where the value is within the band, their areas add up to the
+// area of that part, and every point of the triangle lies in exactly one piece of the band
+// its value is in. A triangle all on one inner level lies in the bands on both sides, and is
+// left out of the last check.
+TEST(FillTriangleBands, PiecesCoverTheTriangleExactlyBandByBand) {
+    std::mt19937_64 rng(2024);
+    auto uniform = [&](double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(rng);
+    };
+    int checkedPoints = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        const double L0 = uniform(-100, 100), span = uniform(1e-3, 1000);
+        const std::vector<double> L = quillon::BuildContourLevels(L0, L0 + span, 9);
+        Point3D P[3];
+        do {
+            for (Point3D& q : P) q = pt(uniform(-10, 10), uniform(-10, 10));
+        } while (std::fabs(area2(P[0], P[1], P[2])) < 1e-2);
+        double v[3];
+        for (double& x : v)
+            x = uniform(0, 1) < 0.25 ? L[std::uniform_int_distribution<std::size_t>(0, 9)(rng)]
+                                     : uniform(L0 - 0.1 * span, L0 + 1.1 * span);
+        // The band cases with one vertex below the band and two in it, and one in it and two
+        // above, come first: 2 and 6.
+        const double caseTwo[3] = {L[0] + 0.5 * (L[1] - L[0]), L[3], L[5]};
+        const double caseSix[3] = {L[0], L[1] + 0.2 * (L[2] - L[1]), L[1] + 0.9 * (L[2] - L[1])};
+        const double* fixed = trial == 0 ? caseTwo : caseSix;
+        if (trial < 2) std::copy(fixed, fixed + 3, v);
+        SCOPED_TRACE("trial " + std::to_string(trial));
+
+        std::vector<Point3D> points(P, P + 3);
+        std::vector<double> values(v, v + 3);
+        const std::vector<Piece> pieces = fill(points, values, L);
+        const double area = std::fabs(area2(P[0], P[1], P[2])) / 2;
+        // The value at a point of the plane, from its barycentric coordinates.
+        auto bary = [&](const Point3D& q, double b[3]) {
+            double whole = area2(P[0], P[1], P[2]);
+            b[0] = area2(q, P[1], P[2]) / whole;
+            b[1] = area2(P[0], q, P[2]) / whole;
+            b[2] = area2(P[0], P[1], q) / whole;
+        };
+        auto valueAt = [&](const Point3D& q) {
+            double b[3];
+            bary(q, b);
+            return b[0] * v[0] + b[1] * v[1] + b[2] * v[2];
+        };
+        const double eps = 1e-9 * span;
+        std::vector<double> bandArea(9, 0.0);
+        for (const Piece& p : pieces) {
+            int band = p.colour - kColours[0];
+            ASSERT_GE(band, 0);
+            ASSERT_LT(band, 9);
+            ASSERT_EQ(p.points.size(), 3u);
+            for (const Point3D& q : p.points) {
+                double b[3];
+                bary(q, b);
+                EXPECT_GE(std::min({b[0], b[1], b[2]}), -1e-9) << "a piece vertex outside";
+                double value = valueAt(q);
+                EXPECT_GE(value, L[band] - eps) << "band " << band;
+                EXPECT_LE(value, L[band + 1] + eps) << "band " << band;
+                EXPECT_EQ(q.z, 0);
+            }
+            bandArea[band] += std::fabs(area2(p.points[0], p.points[1], p.points[2])) / 2;
+        }
+        const std::vector<Vertex> triangle = {
+            {P[0].x, P[0].y, v[0]}, {P[1].x, P[1].y, v[1]}, {P[2].x, P[2].y, v[2]}};
+        double total = 0;
+        for (int band = 0; band < 9; ++band) {
+            double want = polygonArea(clip(clip(triangle, L[band], 1), L[band + 1], -1));
+            EXPECT_NEAR(bandArea[band], want, 1e-9 * area) << "band " << band;
+            total += bandArea[band];
+        }
+        const bool flatOnInnerLevel = v[0] == v[1] && v[1] == v[2] &&
+                                      std::find(L.begin() + 1, L.end() - 1, v[0]) != L.end() - 1;
+        const bool withinLevels =
+            std::min({v[0], v[1], v[2]}) >= L[0] && std::max({v[0], v[1], v[2]}) <= L[9];
+        if (withinLevels && !flatOnInnerLevel) {
+            EXPECT_NEAR(total, area, 1e-9 * area);
+        }
+        if (flatOnInnerLevel) continue;
+
+        // Points well inside the triangle and away from every level line.
+        for (int k = 0; k < 40; ++k) {
+            double a = uniform(0, 1), b = uniform(0, 1);
+            if (a + b > 1) {  // folded back into the triangle
+                a = 1 - a;
+                b = 1 - b;
+            }
+            Point3D q = pt(P[0].x + a * (P[1].x - P[0].x) + b * (P[2].x - P[0].x),
+                           P[0].y + a * (P[1].y - P[0].y) + b * (P[2].y - P[0].y));
+            double bq[3];
+            bary(q, bq);
+            if (std::min({bq[0], bq[1], bq[2]}) < 1e-6) continue;
+            double value = valueAt(q);
+            bool nearLevel = false;
+            for (double level : L) nearLevel |= std::fabs(value - level) < 1e-6 * span;
+            if (nearLevel) continue;
+            int holding = 0, band = -1;
+            for (const Piece& p : pieces) {
+                double whole = area2(p.points[0], p.points[1], p.points[2]);
+                if (std::fabs(whole) < 1e-12 * area) continue;  // degenerate
+                double s0 = area2(q, p.points[1], p.points[2]) / whole;
+                double s1 = area2(p.points[0], q, p.points[2]) / whole;
+                double s2 = area2(p.points[0], p.points[1], q) / whole;
+                if (s0 > 0 && s1 > 0 && s2 > 0) {
+                    ++holding;
+                    band = p.colour - kColours[0];
+                }
+            }
+            if (value < L[0] || value > L[9]) {
+                EXPECT_EQ(holding, 0) << "a point outside the levels is filled";
+                continue;
+            }
+            ++checkedPoints;
+            ASSERT_EQ(holding, 1) << "point (" << q.x << "," << q.y << ") of value " << value;
+            EXPECT_GE(value, L[band]);
+            EXPECT_LE(value, L[band + 1]);
+        }
+        if (::testing::Test::HasFailure()) return;
+    }
+    EXPECT_GT(checkedPoints, 50000);
+}
+
 TEST(FindPointBetween, InterpolatesAndRefusesLevelsOutside) {
     Point3D out = pt(-1, -1);
     EXPECT_TRUE(
@@ -200,23 +363,42 @@ class ContourPass : public ::testing::Test {
 };
 
 TEST_F(ContourPass, FacingPicksTheLayerShownPerElement) {
-    // Quad 0: Se of node k in layer l is 10k + l. Seen from +z its normal faces the viewer:
-    // layer 0; from below, layer 1. The same shells then give other pieces.
     EXPECT_EQ(quillon::facingLayer(pt(0, 0), pt(1, 0), pt(1, 1), kTop), 0);
     quillon::Matrix4 below = kTop;
     below[10] = -1;
     EXPECT_EQ(quillon::facingLayer(pt(0, 0), pt(1, 0), pt(1, 1), below), 1);
     EXPECT_EQ(quillon::facingLayer(pt(0, 0), pt(1, 0), pt(2, 0), kTop), 1);  // no area: layer 1
-    settings.SL = settings.SR = 31;  // only quad 0 (0 … 31) and … reach 31
-    Recorder top = run(kTop), bottom = run(below);
-    ASSERT_FALSE(top.pieces.empty());
-    ASSERT_FALSE(bottom.pieces.empty());
-    bool differs = top.pieces.size() != bottom.pieces.size();
-    for (std::size_t i = 0; !differs && i < top.pieces.size(); ++i)
-        differs = top.pieces[i].colour != bottom.pieces[i].colour ||
-                  top.pieces[i].points[0].x != bottom.pieces[i].points[0].x ||
-                  top.pieces[i].points[0].y != bottom.pieces[i].points[0].y;
-    EXPECT_TRUE(differs);
+
+    // Each layer of quad 0 and of the triangle gets one Se at every node, each in a band of
+    // its own, so that the colour of every piece tells which layer it was cut from. Both
+    // shells face +z: seen from above layer 0 shows, from below layer 1.
+    const double quadSe[2] = {5, 85}, triSe[2] = {15, 75};
+    for (int layer = 0; layer < 2; ++layer) {
+        for (int k = 0; k < 4; ++k)
+            model.quadStress[quillon::stressIndex(4, layer, k, quillon::kSe)] = quadSe[layer];
+        for (int k = 0; k < 3; ++k)
+            model.triStress[quillon::stressIndex(3, layer, k, quillon::kSe)] = triSe[layer];
+    }
+    model.selQuad[1] = 0;  // only quad 0 and the triangle
+    model.selBeam[0] = 0;
+    settings.SL = -1e9;
+    settings.SR = 1e9;
+    const std::vector<double> levels = quillon::BuildContourLevels(0, 90, 9);  // 0, 10, … 90
+    auto colours = [&](const quillon::Matrix4& M) {
+        Recorder r;
+        quillon::ContourPass(model, settings, levels, M, r);
+        std::vector<std::int32_t> out;
+        for (const Piece& p : r.pieces) out.push_back(p.colour);
+        return out;
+    };
+    const std::vector<std::int32_t>& table = model.colourTable;
+    // The quad in four triangles around its centre, then the triangle whole.
+    EXPECT_EQ(colours(kTop),
+              (std::vector<std::int32_t>{table[0], table[0], table[0], table[0], table[1]}));
+    EXPECT_EQ(colours(below),
+              (std::vector<std::int32_t>{table[8], table[8], table[8], table[8], table[7]}));
+    ASSERT_EQ(table[0], ResultModel::kBlue);
+    ASSERT_EQ(table[8], ResultModel::kRed);
 }
 
 TEST_F(ContourPass, PickedRedSelectedInBandsOthersNotAtAll) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text_scanner.h"
 #include "tests/model/result_text.h"
 #include "tests/support/line_ends.h"
 #include "tests/support/temp_file.h"
@@ -246,9 +247,14 @@ TEST(ResultReader, AFileOfManyBlocksPutsEveryValueInItsPlace) {
 }
 
 // Long numbers where the reader's first block (4 MiB) ends: a count with long leading
-// zeros, and a real whose exponent sign lies just past the end.
+// zeros, and a real whose exponent sign lies just past the end. The files are a little
+// larger than the largest block, so that it is the block they are read in.
 TEST(ResultReader, LongNumbersAcrossTheEndOfTheFirstBlock) {
     constexpr std::size_t kFirstBlock = std::size_t{4} << 20;
+    auto readInTheLargestBlock = [&](const std::string& text) {
+        return common::TextScanner::blockSizeFor(text.size()) == kFirstBlock &&
+               text.size() > kFirstBlock;
+    };
     const std::string zeros(300, '0');
     const std::string head = "NPOIN=1\n0,0,0\n0,0,1,0,0,0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\n";
     const std::string beam = "BEI=7\nSND(1,2,3)\nEND(4,5,6)\nNPOIN=0\nNELEM=0\n";
@@ -259,6 +265,7 @@ TEST(ResultReader, LongNumbersAcrossTheEndOfTheFirstBlock) {
     ResultModel m;
     // The zeros of the count start 200 bytes before the end of the block.
     std::string text = at(kFirstBlock - 200, "NELEM_B=") + zeros + "1\n" + beam;
+    ASSERT_TRUE(readInTheLargestBlock(text));
     LoadStatus st = load(m, text);
     ASSERT_TRUE(st.ok) << st.message;
     ASSERT_EQ(m.beamCount, 1);
@@ -268,6 +275,7 @@ TEST(ResultReader, LongNumbersAcrossTheEndOfTheFirstBlock) {
     text = at(kFirstBlock - 303, "NELEM_B=1\nBEI=7\nSND(") + "1." + zeros + "e-3,2,3)\n" +
            beam.substr(beam.find("END"));
     ASSERT_EQ(text.substr(kFirstBlock - 1, 3), "e-3");
+    ASSERT_TRUE(readInTheLargestBlock(text));
     st = load(m, text);
     ASSERT_TRUE(st.ok) << st.message;
     ASSERT_EQ(m.beamCount, 1);

@@ -49,6 +49,23 @@ TEST(PreModelWriter, ExampleComesBackByteForByte) {
     EXPECT_EQ(Rewrite(once, dir), once);
 }
 
+// The text kept in memory (for checks without a file) is the file's, byte for byte, also
+// past the blocks in which either is handed on.
+TEST(PreModelWriter, TextInMemoryIsTheFilesText) {
+    TempDir dir;
+    CapturedMessages messages;
+    PreModel m;
+    ASSERT_TRUE(tarvik::ReadPreModel(m, tarvik_test::ExampleModelPath(), messages.output));
+    EXPECT_EQ(tarvik::PreModelText(m), ReadText(tarvik_test::ExampleModelPath()));
+    m.nodalPoints.count = 60000;
+    for (int i = 0; i < m.nodalPoints.count; ++i)
+        m.nodalPoints.records.push_back({i * 0.5, -i * 0.25, 1e6 + i});
+    ASSERT_TRUE(tarvik::WritePreModel(m, dir.file("big.txt"), messages.output));
+    std::string text = tarvik::PreModelText(m);
+    EXPECT_GT(text.size(), std::size_t{2} << 20);
+    EXPECT_TRUE(text == ReadText(dir.file("big.txt")));
+}
+
 TEST(PreModelWriter, PositionsReplaceDiscardedLabels) {
     TempDir dir;
     std::string in = ModelText({{"NMT", "1\n#7:\nE=210000000000\nMu=0.30\n"},

@@ -4,11 +4,16 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <sstream>
+#include <thread>
 
 #include "tests/support/run_process.h"
 #include "tests/support/skip.h"
@@ -233,38 +238,122 @@ TEST(TarvikProgram, UserLocaleDoesNotChangeNumbers) {
     EXPECT_NE(out.find("E=2.1e+11\n"), std::string::npos);
 }
 
-// After the polygon error the program waits for a key when its input is a terminal.
+// What a process is doing, from /proc/PID/syscall: "SYSCALL ARG1 ARG2 …" while it is blocked in
+// a system call, "running" otherwise; empty once it has gone.
+std::vector<std::string> SystemCallOf(pid_t pid) {
+    std::istringstream in(ReadText("/proc/" + std::to_string(pid) + "/syscall"));
+    std::vector<std::string> fields;
+    for (std::string f; in >> f;) fields.push_back(f);
+    return fields;
+}
+
+// After the polygon error the program waits for a key when its input is a terminal: it is
+// found blocked reading one byte from the terminal, which is then in a mode where one key
+// without Enter is read and not echoed; that key ends it, and the terminal's mode is restored.
 TEST(TarvikProgram, PolygonErrorWaitsForAKeyOnATerminal) {
+    using Clock = std::chrono::steady_clock;
     TempDir dir;
     WriteText(dir.file("in.txt"), ModelText({{"NPG", "1\n0[0]:[0,0]\n"}}));
     std::string in = dir.file("in.txt"), out = dir.file("out.txt");
+    // The terminal starts in a fresh terminal's mode, taken here before the program can
+    // change it: line by line, with echo.
+    termios before{};
+    {
+        int m = -1, t = -1;
+        ASSERT_EQ(openpty(&m, &t, nullptr, nullptr, nullptr), 0);
+        ASSERT_EQ(tcgetattr(t, &before), 0);
+        close(m);
+        close(t);
+    }
+    ASSERT_TRUE((before.c_lflag & ICANON) && (before.c_lflag & ECHO));
     int master = -1;
-    pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    pid_t pid = forkpty(&master, nullptr, &before, nullptr);
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         execl(TARVIK_EXE, TARVIK_EXE, in.c_str(), out.c_str(), "0", "0", "0",
               static_cast<char*>(nullptr));
         _exit(127);
     }
-    // Read until the prompt appears; the program must still be running then.
+    // The terminal as the program sees it, held open here to read its mode.
+    int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    auto reap = [&](bool wait) {
+        int status = 0;
+        pid_t done = waitpid(pid, &status, wait ? 0 : WNOHANG);
+        return done == pid ? status : -1;
+    };
+    auto stop = [&]() {
+        kill(pid, SIGKILL);
+        reap(true);
+        close(terminal);
+        close(master);
+    };
+
+    // The message and the prompt.
     std::string seen;
-    while (seen.find("continue") == std::string::npos) {
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    while (seen.find("continue . . .") == std::string::npos && Clock::now() < deadline) {
         pollfd p{master, POLLIN, 0};
-        if (poll(&p, 1, 10000) <= 0) break;
+        if (poll(&p, 1, 100) <= 0) continue;
         char buf[256];
         ssize_t n = read(master, buf, sizeof buf);
         if (n <= 0) break;
         seen.append(buf, static_cast<std::size_t>(n));
     }
     EXPECT_NE(seen.find("错误:PGPtNum<=0"), std::string::npos) << seen;
-    int status = 0;
-    EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0);  // waiting for the key
+    if (seen.find("Press any key to continue . . .") == std::string::npos) {
+        stop();
+        FAIL() << "no prompt: " << seen;
+    }
+
+    // Then it waits: blocked in read(0, …, 1) on the terminal, until a key comes.
+    const std::vector<std::string> waiting = {std::to_string(SYS_read), "0x0"};
+    std::vector<std::string> call;
+    int status = -1;
+    while (Clock::now() < deadline) {
+        if ((status = reap(false)) != -1) break;
+        call = SystemCallOf(pid);
+        if (call.size() > 3 && std::vector<std::string>(call.begin(), call.begin() + 2) == waiting)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (status != -1) FAIL() << "the program ended without waiting for a key";
+    if (call.size() <= 3 || call[3] != "0x1") {
+        stop();
+        FAIL() << "not waiting for one key; /proc says: "
+               << (call.empty() ? std::string("nothing") : call[0]);
+    }
+    termios during{};
+    ASSERT_EQ(tcgetattr(terminal, &during), 0);
+    EXPECT_FALSE(during.c_lflag & ICANON) << "a key would need Enter";
+    EXPECT_FALSE(during.c_lflag & ECHO) << "the key would be echoed";
+    EXPECT_EQ(reap(false), -1);  // still there, after all of the above
+
+    // One key, no Enter, ends it with status 1 and no output file.
     ASSERT_EQ(write(master, "x", 1), 1);
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    while ((status = reap(false)) == -1 && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (status == -1) {
+        stop();
+        FAIL() << "the key did not end the wait";
+    }
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    close(master);
     EXPECT_FALSE(std::filesystem::exists(out));
+    // What it wrote after the prompt: the line end, and no echo of the key.
+    std::string after;
+    for (pollfd p{master, POLLIN, 0}; poll(&p, 1, 0) > 0 && (p.revents & POLLIN);) {
+        char buf[256];
+        ssize_t n = read(master, buf, sizeof buf);
+        if (n <= 0) break;
+        after.append(buf, static_cast<std::size_t>(n));
+    }
+    EXPECT_EQ(after.find('x'), std::string::npos) << after;
+    termios restored{};
+    ASSERT_EQ(tcgetattr(terminal, &restored), 0);
+    EXPECT_EQ(restored.c_lflag, before.c_lflag) << "the terminal's mode was not restored";
+    close(terminal);
+    close(master);
 }
 
 }  // namespace

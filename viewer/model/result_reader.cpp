@@ -65,9 +65,7 @@ class Reader {
 
     LoadStatus run() {
         if (!s_.open(path_)) return unreadable(errno);
-        std::error_code ec;
-        fileSize_ = std::filesystem::file_size(path_, ec);
-        if (ec) fileSize_ = UINT64_MAX;
+        fileSize_ = s_.fileSize();  // no bound on the counts when unknown (a FIFO)
         errno = 0;
         bool complete = readAll();
         if (s_.readError()) return unreadable(errno ? errno : EIO);
