@@ -8,6 +8,7 @@ packages=(
   libfltk1.3-dev fluid
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
   libfreetype-dev libfontconfig-dev fontconfig fonts-liberation2 fonts-dejavu-core
+  fonts-wqy-microhei
   libpng-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
