@@ -4,12 +4,14 @@
 
 #include <string>
 
+#include "tests/e2e/text_ink.h"
 #include "tests/e2e/x_session.h"
 #include "tests/model/result_text.h"
 #include "tests/support/run_process.h"
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
 #include "viewer/platform/main_window.h"
+#include "viewer/platform/widget_face.h"
 
 namespace {
 
@@ -42,11 +44,42 @@ std::string stripFile() {
     return testsupport::writeFile("strip.txt", r.text());
 }
 
+// Message boxes show their text at 14 pixels per em.
+constexpr int kMessagePixels = 14;
+
+// The first line of the box `window` shows `text` (Chinese) as the widgets' face draws it,
+// not as the row of empty boxes that a face without Chinese glyphs leaves.
+void expectReadable(const testsupport::XSession& x, const std::string& window,
+                    const std::string& text) {
+    const auto& face = quillon::platform::widgetFace();
+    ASSERT_TRUE(face) << "no installed face has both Latin and Chinese glyphs";
+    testsupport::Ink expected =
+        testsupport::renderedInk(face->file, face->index, kMessagePixels, text);
+    testsupport::WindowGeometry g = x.geometry(window);
+    testsupport::Ink shown = testsupport::firstLineInk(
+        testsupport::crop(x.screenshot(), g.x, g.y, g.x + g.width, g.y + g.height));
+    // The same characters drawn as missing glyphs by a Latin face (DejaVu Sans, the face
+    // FLTK picks for "sans" here): the check must tell the two apart.
+    std::string tofuFile = testsupport::fontFile("DejaVu Sans");
+    ASSERT_FALSE(tofuFile.empty()) << "DejaVu Sans is not installed";
+    testsupport::Ink tofu = testsupport::renderedInk(tofuFile, 0, kMessagePixels, text);
+    ASSERT_GT(std::abs(tofu.width - expected.width), expected.width / 5);
+
+    EXPECT_NEAR(shown.width, expected.width, 2 + expected.width / 10)
+        << "empty boxes would be " << tofu.width << " pixels wide";
+    EXPECT_NEAR(shown.amount, expected.amount, expected.amount / 4)
+        << "empty boxes would leave " << tofu.amount << " of ink";
+    EXPECT_LT(std::abs(shown.amount - expected.amount), std::abs(shown.amount - tofu.amount));
+}
+
 class QuillonWindow : public ::testing::Test {
   protected:
+    // Further arguments of the virtual X server.
+    virtual std::vector<std::string> serverArguments() const { return {}; }
+
     void SetUp() override {
         std::string why;
-        if (!x_.start(why)) {
+        if (!x_.start(why, serverArguments())) {
             SKIP_OR_FAIL_IN_CI() << "no virtual X server: " << why;
         }
     }
@@ -191,6 +224,7 @@ TEST_F(QuillonWindow, MissingStartUpFileShowsOnlyTheWarningThenExitsWithOne) {
     EXPECT_TRUE(x_.windows(kMainTitle, false).empty()) << "the main window exists";
     EXPECT_EQ(testsupport::readFile(errPath()), "quillon: Warning! 应力云图文件读取错误!\n");
     EXPECT_TRUE(quillon_.running()) << "the program waits for OK";
+    expectReadable(x_, *box, "应力云图文件读取错误!");
 
     x_.keysOn(*box, {"Return"});
     auto code = quillon_.waitForExit(kPatience);
@@ -211,6 +245,74 @@ TEST_F(QuillonWindow, EscapeDoesNotCloseTheWindow) {
     meshView(window, before);
     EXPECT_TRUE(quillon_.running());
     EXPECT_EQ(x_.windows(kMainTitle).size(), 1u);
+}
+
+TEST_F(QuillonWindow, WindowClassIsTheProgramsAndTheLegacyTitleIsPlainText) {
+    startQuillon({squareFile()});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    EXPECT_EQ(x_.tool({"xprop", "-id", window, "WM_CLASS"}),
+              "WM_CLASS(STRING) = \"Quillon Contour\", \"Quillon Contour\"\n");
+
+    // The title as UTF-8 for desktops that read _NET_WM_NAME; for those that read only the
+    // legacy properties (ISO Latin-1), one byte per character, ASCII as it is, and no UTF-8
+    // bytes (which read as mojibake there: the title's em dash).
+    std::string type;
+    std::string title = x_.textProperty(window, "_NET_WM_NAME", &type);
+    EXPECT_EQ(type, "UTF8_STRING");
+    ASSERT_NE(title.find("Quillon Contour"), std::string::npos);
+    std::vector<char32_t> characters;
+    for (std::size_t at = 0; at < title.size(); ++at)
+        if ((static_cast<unsigned char>(title[at]) & 0xC0) != 0x80)
+            characters.push_back(static_cast<unsigned char>(title[at]) < 0x80 ? title[at]
+                                                                              : U'\uFFFD');
+    for (const char* property : {"WM_NAME", "WM_ICON_NAME"}) {
+        std::string legacy = x_.textProperty(window, property, &type);
+        EXPECT_EQ(type, "STRING") << property;
+        ASSERT_EQ(legacy.size(), characters.size()) << property << ": " << legacy;
+        for (std::size_t i = 0; i < legacy.size(); ++i) {
+            auto byte = static_cast<unsigned char>(legacy[i]);
+            EXPECT_FALSE(byte >= 0x80 && byte < 0xA0) << property << " byte " << i;
+            if (characters[i] < 0x80) {
+                EXPECT_EQ(static_cast<char32_t>(byte), characters[i]) << property << " byte " << i;
+            }
+        }
+    }
+    EXPECT_TRUE(quillon_.running());
+}
+
+// A display without OpenGL (an X server without GLX): the window cannot get its pixel format.
+class QuillonWindowWithoutGlx : public QuillonWindow {
+  protected:
+    std::vector<std::string> serverArguments() const override { return {"-extension", "GLX"}; }
+};
+
+TEST_F(QuillonWindowWithoutGlx, ShowsTheTwoPixelFormatBoxesThenExitsWithOne) {
+    startQuillon({squareFile()});
+    auto first = x_.waitForWindow("^Warning!$", kPatience);
+    ASSERT_TRUE(first) << "no warning box; standard error: " << testsupport::readFile(errPath());
+    EXPECT_EQ(testsupport::readFile(errPath()), "quillon: Warning! ChoosePixelFormat failed!\n");
+    EXPECT_TRUE(x_.windows(kMainTitle, false).empty()) << "the main window exists";
+
+    x_.keysOn(*first, {"Return"});
+    std::optional<std::string> second;
+    waitUntil(
+        [&] {
+            for (const std::string& id : x_.windows("^Warning!$"))
+                if (id != *first) second = id;
+            return second.has_value();
+        },
+        kPatience);
+    ASSERT_TRUE(second) << "no second box; standard error: " << testsupport::readFile(errPath());
+    EXPECT_EQ(testsupport::readFile(errPath()),
+              "quillon: Warning! ChoosePixelFormat failed!\nquillon: Warning! 像素设置错误!\n");
+    expectReadable(x_, *second, "像素设置错误!");
+    EXPECT_TRUE(x_.windows(kMainTitle, false).empty()) << "the main window exists";
+
+    x_.keysOn(*second, {"Return"});
+    auto code = quillon_.waitForExit(kPatience);
+    ASSERT_TRUE(code) << "still running after OK";
+    EXPECT_EQ(*code, 1);
 }
 
 // Not a window test, but the window path without a display: one clear line, exit code 1.
