@@ -17,8 +17,41 @@ inline bool isDigit(char c) {
     return static_cast<unsigned char>(c - '0') < 10;
 }
 
-// Numbers longer than this are unusual; shorter ones never need a refill in the middle.
+// Numbers longer than this are unusual: a number is read once this much of the file is in the
+// block, and read again with more of it only when it (or what could still belong to it)
+// reaches the end of the block.
 constexpr std::size_t kTokenLookahead = 128;
+
+// The characters a real as strtod reads it can hold: signs, digits, the point, exponents,
+// hexadecimal digits, "inf", "infinity", "nan" and "nan(chars)". A number never runs past
+// the first other character, so when such a character follows within the block, nothing
+// after the block can change how the number reads.
+constexpr bool isNumberCharSlow(unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.' ||
+           c == '+' || c == '-' || c == '_' || c == '(' || c == ')';
+}
+struct NumberChars {
+    bool table[256] = {};
+    constexpr NumberChars() {
+        for (int c = 0; c < 256; ++c) table[c] = isNumberCharSlow(static_cast<unsigned char>(c));
+    }
+};
+constexpr NumberChars kNumberChars;
+
+// True when the characters from `p` that could still belong to a number run up to `e`.
+inline bool runReachesEnd(const char* p, const char* e) {
+    while (p < e && kNumberChars.table[static_cast<unsigned char>(*p)]) ++p;
+    return p == e;
+}
+
+// One line end for CR, LF and CR LF.
+inline bool endsLine(char c, char previous) {
+    return c == '\r' || (c == '\n' && previous != '\r');
+}
+inline bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
 // Rows are read straight from the block while at least this much of it is left.
 constexpr std::size_t kRowLookahead = 4096;
 
@@ -176,6 +209,7 @@ bool TextScanner::open(const std::string& path) {
     eof_ = false;
     readError_ = false;
     line_ = 1;
+    last_ = 0;
     return true;
 }
 
@@ -209,14 +243,31 @@ void TextScanner::ensure(std::size_t want) {
     while (end_ - pos_ < want && !eof_) refill();
 }
 
+void TextScanner::countLines(const char* from, const char* to) {
+    char previous = last_;
+    for (const char* p = from; p < to; ++p) {
+        line_ += endsLine(*p, previous);
+        previous = *p;
+    }
+    if (to > from) last_ = to[-1];
+}
+
+std::string TextScanner::where() {
+    if (!atEnd()) return "line " + std::to_string(line_);
+    if (offset() == 0) return "at the end of the file (the file is empty)";
+    return "at the end of the file (after line " + std::to_string(line_ - isLineEnd(last_)) + ")";
+}
+
 void TextScanner::skipSpace() {
     for (;;) {
         const char* p = buf_.data() + pos_;
         const char* e = buf_.data() + end_;
+        char previous = last_;
         while (p < e && isSpace(*p)) {
-            if (*p == '\n') ++line_;
-            ++p;
+            line_ += endsLine(*p, previous);
+            previous = *p++;
         }
+        last_ = previous;
         pos_ = static_cast<std::size_t>(p - buf_.data());
         if (p < e || eof_) return;
         refill();
@@ -226,7 +277,7 @@ void TextScanner::skipSpace() {
 bool TextScanner::match(char c) {
     ensure(1);
     if (pos_ < end_ && buf_[pos_] == c) {
-        if (c == '\n') ++line_;
+        countLines(buf_.data() + pos_, buf_.data() + pos_ + 1);
         ++pos_;
         return true;
     }
@@ -237,8 +288,7 @@ bool TextScanner::match(std::string_view text) {
     ensure(text.size());
     if (end_ - pos_ < text.size() || std::memcmp(buf_.data() + pos_, text.data(), text.size()) != 0)
         return false;
-    for (char c : text)
-        if (c == '\n') ++line_;
+    countLines(buf_.data() + pos_, buf_.data() + pos_ + text.size());
     pos_ += text.size();
     return true;
 }
@@ -256,12 +306,16 @@ bool TextScanner::skipLine() {
     for (;;) {
         const char* p = buf_.data() + pos_;
         const char* e = buf_.data() + end_;
-        const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(e - p));
-        if (nl) {
-            pos_ = static_cast<std::size_t>(static_cast<const char*>(nl) - buf_.data()) + 1;
-            ++line_;
+        const char* stop = p;
+        while (stop < e && !isLineEnd(*stop)) ++stop;
+        if (stop < e) {
+            bool cr = *stop == '\r';
+            countLines(p, stop + 1);
+            pos_ = static_cast<std::size_t>(stop + 1 - buf_.data());
+            if (cr) match('\n');  // CR LF is one line end, also when a block ends between them
             return true;
         }
+        countLines(p, e);
         pos_ = end_;
         if (eof_) return false;
         refill();
@@ -279,27 +333,26 @@ bool TextScanner::readInt(std::int32_t& value) {
             negative = *p == '-';
             ++p;
         }
-        // Up to 18 digits fit in 64 bits; longer runs (leading zeros) go to from_chars.
+        // Leading zeros add nothing however many there are; past ten significant digits the
+        // number does not fit, so only the first eleven are added up.
         const char* digits = p;
+        while (p < e && *p == '0') ++p;
+        const char* significant = p;
         std::uint64_t v = 0;
-        for (; p < e && isDigit(*p) && p - digits < 18; ++p)
-            v = v * 10 + static_cast<unsigned>(*p - '0');
-        if (p == e && !eof_) {  // the number may go on in the next block
+        for (; p < e && isDigit(*p); ++p)
+            if (p - significant < 11) v = v * 10 + static_cast<unsigned>(*p - '0');
+        if (p == e && !eof_) {  // the digits may go on in the next block
             refill();
             continue;
         }
         if (p == digits) return false;
-        if (p < e && isDigit(*p)) {
-            std::uint32_t parsed = 0;
-            auto [ptr, ec] = std::from_chars(digits, e, parsed);
-            if (ec != std::errc()) return false;
-            v = parsed;
-            p = ptr;
-        }
-        if (v > (negative ? std::uint64_t{1} << 31 : (std::uint64_t{1} << 31) - 1)) return false;
+        if (p - significant > 10 ||
+            v > (negative ? std::uint64_t{1} << 31 : (std::uint64_t{1} << 31) - 1))
+            return false;
         value = static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(v)
                                                    : static_cast<std::int64_t>(v));
         pos_ = static_cast<std::size_t>(p - buf_.data());
+        last_ = 0;
         return true;
     }
 }
@@ -311,12 +364,15 @@ bool TextScanner::readDouble(double& value) {
         const char* p = buf_.data() + pos_;
         const char* e = buf_.data() + end_;
         const char* end = parseDoubleInline(p, e, value);
-        if (end == e && !eof_) {  // the number may go on in the next block
+        // Read again with more of the file when the number, or what could still belong to it
+        // ("1.5e" | "-3", "in" | "f"), reaches the end of the block.
+        if (!eof_ && runReachesEnd(end ? end : p, e)) {
             refill();
             continue;
         }
         if (!end) return false;
         pos_ = static_cast<std::size_t>(end - buf_.data());
+        last_ = 0;
         return true;
     }
 }
@@ -331,24 +387,28 @@ bool TextScanner::readDoubles(double* values, int count, char separator) {
 bool TextScanner::readDoublesInBlock(double* values, int count, char separator) {
     const char* p = buf_.data() + pos_;
     const char* e = buf_.data() + end_;
-    // As in readDouble, a number must start at least kTokenLookahead bytes before the end of
-    // the block: the end of the block cuts off no shorter one ("1.5e" | "-3").
     if (!eof_ && end_ - pos_ < kRowLookahead) return false;
-    const char* lastStart = eof_ ? e : e - kTokenLookahead;
     long lines = 0;
+    char previous = last_;
     for (int k = 0; k < count; ++k) {
         if (k > 0) {
             if (p == e || *p != separator) return false;
             ++p;
+            previous = separator;
         }
-        for (; p < e && isSpace(*p); ++p) lines += *p == '\n';
-        if (p >= lastStart) return false;
+        for (; p < e && isSpace(*p); ++p) {
+            lines += endsLine(*p, previous);
+            previous = *p;
+        }
         const char* end = parseDoubleInline(p, e, values[k]);
-        if (!end || (end == e && !eof_)) return false;
+        // As in readDouble: a number that may go on in the next block is left to it.
+        if (!end || (!eof_ && runReachesEnd(end, e))) return false;
         p = end;
+        previous = 0;
     }
     pos_ = static_cast<std::size_t>(p - buf_.data());
     line_ += lines;
+    last_ = previous;
     return true;
 }
 

@@ -36,26 +36,33 @@ class TextScanner {
     // On a mismatch nothing is consumed.
     bool match(char c);
     bool match(std::string_view text);
-    // %d: skips white space, then an optional sign and decimal digits. False when no number
-    // starts there or it does not fit in 32 bits.
+    // %d: skips white space, then an optional sign and decimal digits, any number of them
+    // (also where they meet the end of a block). False, with nothing more consumed, when no
+    // number starts there or it does not fit in 32 bits.
     bool readInt(std::int32_t& value);
     // %lf: skips white space, then a real as strtod reads it (sign, decimals, exponent,
-    // inf, nan, hexadecimal). False when no number starts there.
+    // inf, nan, hexadecimal), whatever its length and wherever the block ends. False when no
+    // number starts there.
     bool readDouble(double& value);
     // `count` reals with `separator` between them, e.g. "%lf,%lf,%lf". The same as the chain
     // readDouble, match(separator), readDouble, ...: it stops at the first item that does not
     // match, having consumed what the chain would have, and is true when all were read. Reads
     // a whole row at once from the block while enough of it is left.
     bool readDoubles(double* values, int count, char separator = ',');
-    // Reads characters up to and including the next line feed; false at end of file.
+    // Reads characters up to and including the next line end (CR, LF or CR LF); false at end
+    // of file.
     bool skipLine();
     // True when no character is left. Consumes nothing.
     bool atEnd();
     // The character that comes next, or -1 at end of file. Consumes nothing.
     int peek();
 
-    // 1-based number of the line that holds the next unread character.
+    // 1-based number of the line that holds the next unread character. CR, LF and CR LF each
+    // end one line.
     long line() const { return line_; }
+    // Where reading stands, for messages: "line N", or when nothing is left "at the end of the
+    // file (after line N)", N being the file's last line (a final line end starts no line).
+    std::string where();
     // True when reading the file failed (as opposed to reaching its end).
     bool readError() const { return readError_; }
     // Bytes consumed so far.
@@ -65,6 +72,8 @@ class TextScanner {
     // Makes at least `want` bytes available after pos_, unless the file ends first.
     void ensure(std::size_t want);
     void refill();
+    // Counts the line ends in [from, to), which is consumed next.
+    void countLines(const char* from, const char* to);
     // readDoubles straight from the block; false, with nothing consumed, when the row is not
     // plain or comes too near the end of the block.
     bool readDoublesInBlock(double* values, int count, char separator);
@@ -77,6 +86,9 @@ class TextScanner {
     bool eof_ = true;
     bool readError_ = false;
     long line_ = 1;
+    // The last character consumed (0 at the start and after a number): a LF right after a CR
+    // ends no further line, and the end of the file names the line before a final line end.
+    char last_ = 0;
 };
 
 }  // namespace common

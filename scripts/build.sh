@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Configures and builds one CMake preset (default: release). Incremental when nothing changed.
+# Configures and builds one CMake preset (default: release), all of it or the targets named.
+# Incremental when nothing changed.
+#   scripts/build.sh [PRESET [TARGET...]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-release}"
+shift || true
 if [ ! -f "build/$preset/build.ninja" ]; then
   cmake --preset "$preset" >/dev/null
 fi
-cmake --build --preset "$preset"
+if [ $# -gt 0 ]; then
+  cmake --build --preset "$preset" --target "$@"
+else
+  cmake --build --preset "$preset"
+fi

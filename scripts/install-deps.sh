@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing need.
+# Installs the Debian 12 packages that building, running, testing and packaging need
+# (dpkg-dev gives cpack its dpkg-shlibdeps; the others check the installed files).
 # Does nothing when every package is already present.
 set -euo pipefail
 
@@ -13,6 +14,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
   time locales
+  dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin librsvg2-bin man-db groff-base
 )
 
 missing=()

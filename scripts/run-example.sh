@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh release >/dev/null
+echo "Building quillon (the first build takes a few minutes)"
+bash scripts/build.sh release quillon
 example="examples/Quillon_AverageStrs.txt"
 quillon="build/release/viewer/ui/quillon"
 if [ -n "${DISPLAY:-}" ] && timeout 10 xdpyinfo >/dev/null 2>&1; then

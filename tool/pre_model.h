@@ -112,9 +112,11 @@ struct PreModel {
 // polygon has no vertices (reported on the console, with a wait for a key).
 bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput& messages);
 
-// Writes the whole model. The text goes to a temporary file beside `path`, which replaces
-// `path` only when everything was written and closed; on any failure `path` is untouched,
-// the temporary file is removed, the two save warnings are given and the result is false.
+// Writes the whole model. For a new or ordinary file the text goes to a temporary file
+// beside it (beside the file that symbolic links name), which replaces it only when
+// everything was written and closed; on any failure `path` is untouched and the temporary
+// file removed. A device, FIFO, /dev/stdout or hard-linked file is written straight into
+// (see ReplacingFile). On failure the two save warnings are given and the result is false.
 // Sets the process locale to the user's for everything but numbers; the numbers are always
 // written with a full stop and no grouping.
 bool WritePreModel(const PreModel& model, const std::string& path, const MessageOutput& messages);

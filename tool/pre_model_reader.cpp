@@ -85,9 +85,7 @@ class Scan {
 
     bool failed() const { return !expected_.empty(); }
     std::string message(const std::string& path) {
-        std::string m = path + " line " + std::to_string(line_) + ": ";
-        if (atEnd_) m += "end of file, ";
-        m += "expected " + expected_;
+        std::string m = path + " " + where_ + ": expected " + expected_;
         if (record_) {
             m += index_ < 0 ? std::string(" in the count line of ") + record_
                             : " in " + std::string(record_) + " record " + std::to_string(index_);
@@ -98,8 +96,8 @@ class Scan {
   private:
     bool fail(std::string what, bool checkEnd = true) {
         if (expected_.empty()) {
-            line_ = in_.line();
-            atEnd_ = checkEnd && in_.atEnd();
+            // "line N", or "at the end of the file (after line N)" when the file ran out.
+            where_ = checkEnd ? in_.where() : "line " + std::to_string(in_.line());
             expected_ = std::move(what);
         }
         return false;
@@ -110,8 +108,7 @@ class Scan {
     const char* record_ = nullptr;
     std::int64_t index_ = -1;
     std::string expected_;
-    long line_ = 0;
-    bool atEnd_ = false;
+    std::string where_;
 };
 
 // A count line and its records. `readOne` scans one record into the new element.

@@ -6,10 +6,11 @@
 
 #include "tool/number_text.h"
 #include "tool/pre_model.h"
-#include "tool/replacing_file.h"
+#include "common/replacing_file.h"
 
 namespace tarvik {
 namespace {
+using common::ReplacingFile;
 
 constexpr const char* kSaveFailed = "文件保存失败!";
 constexpr const char* kTryAnotherPath = "有可能是当前存储介质无法写入,建议更换保存路径.";

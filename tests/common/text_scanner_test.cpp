@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_file.h"
+
 namespace {
 
 std::string writeTemp(const std::string& name, const std::string& text) {
-    auto path = std::filesystem::temp_directory_path() / ("scanner_" + name);
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
+    return testsupport::writeFile(name, text);
 }
 
 TEST(TextScanner, FollowsTheScanRulesForNumbersAndLiterals) {
@@ -106,6 +106,140 @@ TEST(TextScanner, IntegersWithLongRunsOfLeadingZeros) {
     EXPECT_TRUE(s.readInt(i));
     EXPECT_EQ(i, 9);
     EXPECT_TRUE(s.atEnd());
+}
+
+// Numbers longer than the scanner's look-ahead, with the end of the first block on every
+// byte of them in turn: each must read as the same number read whole, with the same end.
+TEST(TextScanner, LongNumbersReadTheSameWhereverTheBlockEnds) {
+    const std::string zeros(300, '0');
+    const std::string reals[] = {
+        "1." + zeros + "e-3",  // the exponent meets the block end
+        "-" + zeros + "0.5E+0" + std::string(4, '0') + "2",
+        "0." + zeros + "12345678901234567890123456789",  // more digits than a double holds
+        "0x" + zeros + "1.8p+1",                         // hexadecimal
+        "nan(" + std::string(300, 'a') + ")",
+        "+." + zeros + "1e" + zeros + "5"};
+    constexpr std::size_t kBlock = 1024;      // single reads
+    constexpr std::size_t kRowBlock = 16384;  // rows read straight from the block
+    for (const std::string& token : reals) {
+        double expected = std::strtod(token.c_str(), nullptr);
+        for (std::size_t before = 0; before <= token.size(); ++before) {
+            SCOPED_TRACE(token.substr(0, 12) + "... with the block end after byte " +
+                         std::to_string(before));
+            // The token starts `before` bytes ahead of the first block end.
+            std::string text = std::string(kBlock - before, ' ') + token + ",7\n";
+            common::TextScanner s(kBlock);
+            ASSERT_TRUE(s.open(writeTemp("real", text)));
+            double d = 0;
+            std::int32_t i = 0;
+            ASSERT_TRUE(s.readDouble(d));
+            if (std::isnan(expected)) {
+                EXPECT_TRUE(std::isnan(d));
+            } else {
+                EXPECT_EQ(std::bit_cast<std::uint64_t>(d), std::bit_cast<std::uint64_t>(expected))
+                    << d;
+            }
+            ASSERT_TRUE(s.match(','));
+            ASSERT_TRUE(s.readInt(i));
+            EXPECT_EQ(i, 7);
+
+            // The same token as the middle value of a row.
+            text = "1," + std::string(kRowBlock - before - 2, ' ') + token + ",7\n";
+            common::TextScanner rows(kRowBlock);
+            ASSERT_TRUE(rows.open(writeTemp("row", text)));
+            double v[3] = {};
+            ASSERT_TRUE(rows.readDoubles(v, 3));
+            EXPECT_EQ(v[0], 1);
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(v[1]), std::bit_cast<std::uint64_t>(d));
+            EXPECT_EQ(v[2], 7);
+            EXPECT_EQ(rows.offset(), text.size() - 1);
+            if (::testing::Test::HasFailure()) return;
+        }
+    }
+
+    const std::string ints[] = {zeros + "1", "-" + zeros + "2147483648", "+" + zeros + "12"};
+    const std::int32_t values[] = {1, INT32_MIN, 12};
+    const std::string tooLarge = zeros + "2147483648";
+    for (std::size_t n = 0; n < std::size(ints); ++n) {
+        for (std::size_t before = 0; before <= ints[n].size(); ++before) {
+            SCOPED_TRACE(ints[n].substr(0, 12) + "... with the block end after byte " +
+                         std::to_string(before));
+            std::string text =
+                std::string(kBlock - before, ' ') + ints[n] + ",7 " + tooLarge + "\n";
+            common::TextScanner s(kBlock);
+            ASSERT_TRUE(s.open(writeTemp("int", text)));
+            std::int32_t i = 0;
+            ASSERT_TRUE(s.readInt(i));
+            EXPECT_EQ(i, values[n]);
+            ASSERT_TRUE(s.match(','));
+            ASSERT_TRUE(s.readInt(i));
+            EXPECT_EQ(i, 7);
+            // Too large whatever its zeros, and nothing of it is consumed.
+            EXPECT_FALSE(s.readInt(i));
+            EXPECT_TRUE(s.match(tooLarge));
+            if (::testing::Test::HasFailure()) return;
+        }
+    }
+}
+
+// CR, LF and CR LF each end one line, also where a CR LF is split by the end of a block.
+TEST(TextScanner, EveryKindOfLineEndCountsOnce) {
+    std::mt19937_64 rng(13);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    static const char* blanks[] = {" ", "\t", "\r", "\n", "\r\n", "\n\r"};
+    std::string text;
+    std::vector<long> lines;  // the line of every item, counted on the text itself
+    long line = 1;
+    for (int k = 0; k < 3000; ++k) {
+        lines.push_back(line);
+        text += 'V';
+        text += std::to_string(k);
+        for (int b = pick(1, 3); b > 0; --b) {
+            for (const char* c = blanks[pick(0, 5)]; *c; ++c) {
+                line += *c == '\r' || (*c == '\n' && text.back() != '\r');
+                text += *c;
+            }
+        }
+    }
+    const long lastLine = line - (text.back() == '\r' || text.back() == '\n');
+    std::string path = writeTemp("ends", text);
+    for (std::size_t block : {std::size_t{16}, std::size_t{4096}}) {
+        common::TextScanner s(block);
+        ASSERT_TRUE(s.open(path));
+        for (std::size_t k = 0; k < lines.size(); ++k) {
+            ASSERT_EQ(s.line(), lines[k]) << "item " << k << " with blocks of " << block;
+            ASSERT_EQ(s.where(), "line " + std::to_string(lines[k]));
+            std::int32_t i = -1;
+            ASSERT_TRUE(s.match('V'));
+            ASSERT_TRUE(s.readInt(i));
+            ASSERT_EQ(i, static_cast<std::int32_t>(k));
+            s.skipSpace();
+        }
+        EXPECT_EQ(s.where(),
+                  "at the end of the file (after line " + std::to_string(lastLine) + ")");
+    }
+
+    // skipLine stops at each kind of line end, also at a CR LF split by the end of a block.
+    common::TextScanner s(16);
+    ASSERT_TRUE(s.open(writeTemp("skip", "0123456789abcde\r\nx\ry\r\nz\nw")));
+    EXPECT_TRUE(s.skipLine());  // its CR is the last byte of the first block
+    EXPECT_EQ(s.where(), "line 2");
+    EXPECT_TRUE(s.match('x'));
+    EXPECT_TRUE(s.skipLine());
+    EXPECT_TRUE(s.match('y'));
+    EXPECT_TRUE(s.skipLine());
+    EXPECT_TRUE(s.match('z'));
+    EXPECT_EQ(s.where(), "line 4");
+    EXPECT_TRUE(s.skipLine());
+    EXPECT_TRUE(s.match('w'));
+    EXPECT_EQ(s.where(), "at the end of the file (after line 5)");
+    EXPECT_FALSE(s.skipLine());
+    // Without a final line end the last line is the one the end is on.
+    ASSERT_TRUE(s.open(writeTemp("noend", "a\r\nb")));
+    EXPECT_TRUE(s.match("a\r\nb"));
+    EXPECT_EQ(s.where(), "at the end of the file (after line 2)");
+    ASSERT_TRUE(s.open(writeTemp("empty", "")));
+    EXPECT_EQ(s.where(), "at the end of the file (the file is empty)");
 }
 
 TEST(TextScanner, SkipLineAndMissingFile) {

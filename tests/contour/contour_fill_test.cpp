@@ -33,7 +33,8 @@ struct Piece {
 struct Recorder : quillon::PieceSink {
     std::vector<Piece> pieces;
     void piece(std::int32_t colour, const Polygon3D& p) override {
-        pieces.push_back({colour, std::vector<Point3D>(p.points.begin(), p.points.begin() + p.count)});
+        pieces.push_back(
+            {colour, std::vector<Point3D>(p.points.begin(), p.points.begin() + p.count)});
     }
     std::vector<Piece> inColour(std::int32_t c) const {
         std::vector<Piece> out;
@@ -45,25 +46,30 @@ struct Recorder : quillon::PieceSink {
 
 // Vertices of a piece, exactly.
 ::testing::AssertionResult samePiece(const Piece& piece, std::vector<Point3D> want) {
-    if (piece.points.size() != want.size()) return ::testing::AssertionFailure() << "vertex count " << piece.points.size();
+    if (piece.points.size() != want.size())
+        return ::testing::AssertionFailure() << "vertex count " << piece.points.size();
     for (std::size_t i = 0; i < want.size(); ++i) {
         const Point3D &a = piece.points[i], &b = want[i];
         if (a.x != b.x || a.y != b.y || a.z != b.z)
-            return ::testing::AssertionFailure() << "vertex " << i << " is (" << a.x << "," << a.y << "," << a.z << "), want ("
-                                                 << b.x << "," << b.y << "," << b.z << ")";
+            return ::testing::AssertionFailure()
+                   << "vertex " << i << " is (" << a.x << "," << a.y << "," << a.z << "), want ("
+                   << b.x << "," << b.y << "," << b.z << ")";
     }
     return ::testing::AssertionSuccess();
 }
 
 const std::vector<std::int32_t> kColours = {10, 11, 12, 13, 14, 15, 16, 17, 18};
 
-std::vector<Piece> fill(std::vector<Point3D> P, std::vector<double> v, const std::vector<double>& levels) {
+std::vector<Piece> fill(std::vector<Point3D> P, std::vector<double> v,
+                        const std::vector<double>& levels) {
     Recorder r;
     quillon::FillTriangleBands(P.data(), v.data(), levels, kColours, 9, r);
     return r.pieces;
 }
 
-std::vector<double> levels0to9() { return quillon::BuildContourLevels(0, 9, 9); }
+std::vector<double> levels0to9() {
+    return quillon::BuildContourLevels(0, 9, 9);
+}
 
 TEST(FillTriangleBands, WorkedExamplePieceForPiece) {
     std::vector<double> L = levels0to9();
@@ -87,7 +93,8 @@ TEST(FillTriangleBands, WorkedExamplePieceForPiece) {
     EXPECT_TRUE(samePiece(band8[0], {pt(0, 8), pt(1, 7), P2}));
     EXPECT_TRUE(samePiece(band8[1], {P2, P2, pt(0, 8)}));
     // Bands come in order, lowest first, and every band has pieces.
-    for (std::size_t i = 1; i < pieces.size(); ++i) EXPECT_LE(pieces[i - 1].colour, pieces[i].colour);
+    for (std::size_t i = 1; i < pieces.size(); ++i)
+        EXPECT_LE(pieces[i - 1].colour, pieces[i].colour);
     for (std::int32_t c : kColours) EXPECT_FALSE(r.inColour(c).empty()) << c;
 }
 
@@ -143,23 +150,28 @@ TEST(FillTriangleBands, AllLevelsEqualGiveOnlyDegeneratePieces) {
 TEST(FillTriangleBands, ValuesThatAreNoNumbersGiveNothing) {
     std::vector<double> L = levels0to9();
     EXPECT_TRUE(fill({pt(0, 0), pt(1, 0), pt(0, 1)}, {1, std::nan(""), 2}, L).empty());
-    EXPECT_TRUE(fill({pt(0, 0), pt(1, 0), pt(0, 1)}, {1, 2, std::numeric_limits<double>::infinity()}, L).empty());
+    EXPECT_TRUE(
+        fill({pt(0, 0), pt(1, 0), pt(0, 1)}, {1, 2, std::numeric_limits<double>::infinity()}, L)
+            .empty());
 }
 
 TEST(FindPointBetween, InterpolatesAndRefusesLevelsOutside) {
     Point3D out = pt(-1, -1);
-    EXPECT_TRUE(quillon::FindPointBetweenTwoPointsByphysicalQuantity(pt(0, 0), 0, pt(10, 0), 10, 2.5, out));
+    EXPECT_TRUE(
+        quillon::FindPointBetweenTwoPointsByphysicalQuantity(pt(0, 0), 0, pt(10, 0), 10, 2.5, out));
     EXPECT_EQ(out.x, 2.5);
-    EXPECT_TRUE(quillon::FindPointBetweenTwoPointsByphysicalQuantity(pt(0, 0), 3, pt(7, 7), 3, 3, out));
+    EXPECT_TRUE(
+        quillon::FindPointBetweenTwoPointsByphysicalQuantity(pt(0, 0), 3, pt(7, 7), 3, 3, out));
     EXPECT_EQ(out.x, 7);  // equal values: the second point
     out = pt(-1, -1);
-    EXPECT_FALSE(quillon::FindPointBetweenTwoPointsByphysicalQuantity(pt(0, 0), 1, pt(10, 0), 2, 5, out));
+    EXPECT_FALSE(
+        quillon::FindPointBetweenTwoPointsByphysicalQuantity(pt(0, 0), 1, pt(10, 0), 2, 5, out));
     EXPECT_EQ(out.x, -1);
 }
 
 // A model of two quads side by side in the plane z = 0, one triangle and one beam of two cells.
 class ContourPass : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testsupport::ResultText r;
         r.nodes = {"0,0,0", "1,0,0", "2,0,0", "0,1,0", "1,1,0", "2,1,0", "3,0,0"};
@@ -178,7 +190,8 @@ protected:
     }
     Recorder run(const quillon::Matrix4& M = kTop) {
         Recorder r;
-        quillon::ContourPass(model, settings, quillon::contourLevels(model, settings.currentComponent), M, r);
+        quillon::ContourPass(model, settings,
+                             quillon::contourLevels(model, settings.currentComponent), M, r);
         return r;
     }
     static constexpr quillon::Matrix4 kTop = quillon::kIdentity4;  // looking down -z
@@ -200,7 +213,8 @@ TEST_F(ContourPass, FacingPicksTheLayerShownPerElement) {
     ASSERT_FALSE(bottom.pieces.empty());
     bool differs = top.pieces.size() != bottom.pieces.size();
     for (std::size_t i = 0; !differs && i < top.pieces.size(); ++i)
-        differs = top.pieces[i].colour != bottom.pieces[i].colour || top.pieces[i].points[0].x != bottom.pieces[i].points[0].x ||
+        differs = top.pieces[i].colour != bottom.pieces[i].colour ||
+                  top.pieces[i].points[0].x != bottom.pieces[i].points[0].x ||
                   top.pieces[i].points[0].y != bottom.pieces[i].points[0].y;
     EXPECT_TRUE(differs);
 }
@@ -214,9 +228,10 @@ TEST_F(ContourPass, PickedRedSelectedInBandsOthersNotAtAll) {
     auto red = r.inColour(quillon::kPickedFillColour);
     ASSERT_EQ(red.size(), 1u + 2u);  // the quad, then the beam's two cells
     EXPECT_EQ(red[0].points.size(), 4u);
-    EXPECT_TRUE(samePiece(red[0], {model.nodePos[1], model.nodePos[2], model.nodePos[5], model.nodePos[4]}));
-    EXPECT_TRUE(samePiece(red[2], {model.beams[0].meshPos[1], model.beams[0].meshPos[2], model.beams[0].meshPos[5],
-                                   model.beams[0].meshPos[4]}));
+    EXPECT_TRUE(samePiece(
+        red[0], {model.nodePos[1], model.nodePos[2], model.nodePos[5], model.nodePos[4]}));
+    EXPECT_TRUE(samePiece(red[2], {model.beams[0].meshPos[1], model.beams[0].meshPos[2],
+                                   model.beams[0].meshPos[5], model.beams[0].meshPos[4]}));
     // Everything else comes from quad 0, whose corners span x 0 … 1.
     for (const Piece& p : r.pieces) {
         if (p.colour == quillon::kPickedFillColour) continue;
@@ -228,7 +243,9 @@ TEST_F(ContourPass, TheIntervalDecidesWhichElementsAreFilled) {
     auto filledX = [&](double minX, double maxX) {
         int n = 0;
         for (const Piece& p : run().pieces)
-            if (p.points[0].x >= minX && p.points[0].x <= maxX && p.points[0].z == model.nodePos[0].z) ++n;
+            if (p.points[0].x >= minX && p.points[0].x <= maxX &&
+                p.points[0].z == model.nodePos[0].z)
+                ++n;
         return n;
     };
     // Quad 0 spans Se 0 … 31, quad 1 100 … 131, the triangle 5000 … 5021.
@@ -258,7 +275,8 @@ TEST_F(ContourPass, BeamsAreFilledWholeOrNotAtAll) {
     EXPECT_GE(beamPieces(r), 8);
     std::set<double> cellsSeen;
     for (const Piece& p : r.pieces)
-        if (p.points[0].z < -0.5) cellsSeen.insert(std::floor((p.points[0].x + p.points[1].x + p.points[2].x) / 3));
+        if (p.points[0].z < -0.5)
+            cellsSeen.insert(std::floor((p.points[0].x + p.points[1].x + p.points[2].x) / 3));
     EXPECT_EQ(cellsSeen.size(), 2u);
     settings.SL = 1017.5;  // above the whole beam
     EXPECT_EQ(beamPieces(run()), 0);
@@ -272,25 +290,56 @@ TEST_F(ContourPass, BeamsAreFilledWholeOrNotAtAll) {
 
 namespace {
 
-TEST(NonFiniteStresses, WarnedOnceAtLoadAndLeftOutOfTheScale) {
+// The warning says what happens, and it happens: the values are left out of the ranges, and
+// an element is not filled only on the side where the layer holding one faces the viewer, and
+// only while that component is shown.
+TEST(NonFiniteStresses, WarnedOnceAtLoadLeftOutOfTheScaleAndOfTheFillOnTheirSide) {
     testsupport::ResultText r = testsupport::squareModel();
     std::string text = r.text();
-    // The Se of quad node 1, layer 0 becomes no number, and one of the triangle's infinite.
+    // The Se of quad node 1, layer 0 becomes no number, and of triangle node 0, layer 0,
+    // minus infinity.
     text.replace(text.find(",10.000000\n"), 11, ",nan\n");
     text.replace(text.find(",5000.000000\n"), 13, ",-inf\n");
     std::vector<std::string> shown;
     auto previous = quillon::platform::setMessagePresenter(
-        [&](const std::string& t, const std::string& caption) { shown.push_back(caption + " " + t); });
+        [&](const std::string& t, const std::string& caption) {
+            shown.push_back(caption + " " + t);
+        });
     quillon::ResultModel m;
     quillon::LoadStatus st = m.loadResultFile(testsupport::writeFile("nan.txt", text));
     quillon::platform::setMessagePresenter(previous);
     ASSERT_TRUE(st.ok) << st.message;
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].rfind("Warning! Some stresses", 0), 0u);
+    ASSERT_EQ(shown,
+              (std::vector<std::string>{
+                  "Warning! Some stresses in this file are not finite numbers. They are left "
+                  "out of the stress ranges; while such a component is shown, an element or "
+                  "beam cell with one is not filled on the side where the layer holding it "
+                  "faces the viewer."}));
     double lo, hi;
     quillon::SelectedStressRange(m, quillon::kSe, lo, hi);
     EXPECT_EQ(lo, 0);
     EXPECT_EQ(hi, 5021);
+
+    const quillon::Matrix4 top = quillon::kIdentity4;  // layer 0 faces the viewer
+    quillon::Matrix4 below = top;
+    below[10] = -1;  // layer 1 does
+    ASSERT_EQ(quillon::facingLayer(m.nodePos[0], m.nodePos[1], m.nodePos[2], top), 0);
+    ASSERT_EQ(quillon::facingLayer(m.nodePos[1], m.nodePos[4], m.nodePos[2], top), 0);
+    auto pieces = [&](quillon::StressComponent c, const quillon::Matrix4& M, bool quad) {
+        Recorder rec;
+        std::vector<double> levels = quillon::contourLevels(m, c);
+        if (quad)
+            quillon::ContourQuad(m, 0, c, levels, M, rec);
+        else
+            quillon::ContourTriangleElement(m, 0, c, levels, M, rec);
+        return rec.pieces.size();
+    };
+    for (bool quad : {true, false}) {
+        SCOPED_TRACE(quad ? "quad" : "triangle");
+        EXPECT_EQ(pieces(quillon::kSe, top, quad), 0u);
+        EXPECT_GT(pieces(quillon::kSe, below, quad), 0u);
+        EXPECT_GT(pieces(quillon::StressComponent{0}, top, quad), 0u);  // Sx is a number
+    }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/text_scanner.h"
+#include "tests/support/temp_file.h"
 
 namespace {
 
@@ -131,7 +132,7 @@ class StrictReader {
 };
 
 std::string TempPath(const std::string& name) {
-    return (std::filesystem::path(testing::TempDir()) / ("example_gen_" + name)).string();
+    return (testsupport::testDir() / name).string();
 }
 
 // Writes a file with the generator and reads it back strictly.

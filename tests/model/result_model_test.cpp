@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/model/result_text.h"
+#include "tests/support/line_ends.h"
 #include "tests/support/temp_file.h"
 #include "viewer/contour/stress_scale.h"
 #include "viewer/platform/message.h"
@@ -30,12 +31,16 @@ struct MessageLog {
     quillon::platform::MessagePresenter previous;
     MessageLog() {
         previous = quillon::platform::setMessagePresenter(
-            [this](const std::string& text, const std::string& caption) { texts.push_back(caption + " " + text); });
+            [this](const std::string& text, const std::string& caption) {
+                texts.push_back(caption + " " + text);
+            });
     }
     ~MessageLog() { quillon::platform::setMessagePresenter(previous); }
 };
 
-LoadStatus load(ResultModel& m, const std::string& text) { return m.loadResultFile(writeFile("result.txt", text)); }
+LoadStatus load(ResultModel& m, const std::string& text) {
+    return m.loadResultFile(writeFile("result.txt", text));
+}
 
 TEST(ResultReader, ReadsEveryRecordIntoItsPlace) {
     ResultModel m;
@@ -100,9 +105,12 @@ TEST(ResultReader, WhiteSpaceRules) {
     std::string loose = squareModel().text();
     std::string spaced;
     for (char c : loose) {
-        if (c == '\n') spaced += "\r\n\n";
-        else if (c == ',') spaced += ",  ";
-        else spaced += c;
+        if (c == '\n')
+            spaced += "\r\n\n";
+        else if (c == ',')
+            spaced += ",  ";
+        else
+            spaced += c;
     }
     ResultModel m;
     LoadStatus st = load(m, spaced);
@@ -137,33 +145,44 @@ TEST(ResultReader, FilesThatDoNotFollowTheLayoutNameTheLine) {
     };
     std::vector<Case> cases = {
         {"NELEM_S_4ND=1", "NELEM_S4ND=1", "line 12: expected NELEM_S_4ND=<count>"},
-        {"NELEM_S_4ND=1", "NELEM_S_4ND=-1", "line 12: NELEM_S_4ND=-1 is negative, expected a count of 0 or more"},
+        {"NELEM_S_4ND=1", "NELEM_S_4ND=-1",
+         "line 12: NELEM_S_4ND=-1 is negative, expected a count of 0 or more"},
         {"0,1,2,3\n", "0,1,5,3\n", "line 13: node index 5 is outside 0..4"},
         {"0,1,2,3\n", "0,-1,2,3\n", "line 13: node index -1 is outside 0..4"},
         {"0,1,2,3\n", "0;1,2,3\n", "line 13: expected four node indices a,b,c,d"},
         {"NELEM_S_3ND=1", "NELEM_S_3ND=x", "line 22: expected NELEM_S_3ND=<count>"},
-        {"NELEM_B=0", "NELEM_B=2000000000", "line 30: NELEM_B=2000000000 is more than the file can hold"},
+        {"NELEM_B=0", "NELEM_B=2000000000",
+         "line 30: NELEM_B=2000000000 is more than the file can hold"},
         {"3,0,0\n", "3,0,abc\n", "line 6: expected node coordinates x,y,z"},
     };
-    for (const Case& c : cases) {
-        std::string bad = text;
-        auto at = bad.find(c.from);
-        ASSERT_NE(at, std::string::npos) << c.from;
-        bad.replace(at, c.from.size(), c.to);
+    // CR, LF and CR LF each end one line: the same lines are named whichever the file uses.
+    for (const char* end : {"\n", "\r", "\r\n"}) {
+        SCOPED_TRACE(end[1] ? "CR LF" : end[0] == '\r' ? "CR" : "LF");
+        for (const Case& c : cases) {
+            std::string bad = text;
+            auto at = bad.find(c.from);
+            ASSERT_NE(at, std::string::npos) << c.from;
+            bad.replace(at, c.from.size(), c.to);
+            ResultModel m;
+            LoadStatus st = load(m, testsupport::withLineEnds(bad, end));
+            EXPECT_FALSE(st.ok) << c.to;
+            EXPECT_EQ(st.message, c.message);
+        }
+        // The end of the file inside a record names the last line the file has: the one
+        // before a final line end, else the one the end is on.
         ResultModel m;
-        LoadStatus st = load(m, bad);
-        EXPECT_FALSE(st.ok) << c.to;
-        EXPECT_EQ(st.message, c.message);
+        std::string cut = text.substr(0, text.find("NELEM_S_3ND"));
+        LoadStatus st = load(m, testsupport::withLineEnds(cut, end));
+        EXPECT_EQ(st.message,
+                  "at the end of the file (after line 21): expected NELEM_S_3ND=<count>");
+        cut = text.substr(0, text.find("NELEM_S_4ND") + 20);  // ends "0,1,2,"
+        st = load(m, testsupport::withLineEnds(cut, end));
+        EXPECT_EQ(st.message,
+                  "at the end of the file (after line 13): expected four node indices a,b,c,d");
     }
-    // End of file inside a record.
     ResultModel m;
-    std::string cut = text.substr(0, text.find("NELEM_S_3ND"));
-    LoadStatus st = load(m, cut);
-    EXPECT_EQ(st.message, "line 22: expected NELEM_S_3ND=<count>, found the end of the file");
-    cut = text.substr(0, text.find("NELEM_S_4ND") + 20);
-    st = load(m, cut);
-    EXPECT_FALSE(st.ok);
-    EXPECT_NE(st.message.find("found the end of the file"), std::string::npos) << st.message;
+    EXPECT_EQ(load(m, "").message,
+              "at the end of the file (the file is empty): expected NPOIN=<count>");
 }
 
 TEST(ResultReader, AFileOfManyBlocksPutsEveryValueInItsPlace) {
@@ -226,24 +245,128 @@ TEST(ResultReader, AFileOfManyBlocksPutsEveryValueInItsPlace) {
     }
 }
 
+// Long numbers where the reader's first block (4 MiB) ends: a count with long leading
+// zeros, and a real whose exponent sign lies just past the end.
+TEST(ResultReader, LongNumbersAcrossTheEndOfTheFirstBlock) {
+    constexpr std::size_t kFirstBlock = std::size_t{4} << 20;
+    const std::string zeros(300, '0');
+    const std::string head = "NPOIN=1\n0,0,0\n0,0,1,0,0,0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\n";
+    const std::string beam = "BEI=7\nSND(1,2,3)\nEND(4,5,6)\nNPOIN=0\nNELEM=0\n";
+    // White space after a count may be as long as it likes: it moves the number to the end.
+    auto at = [&](std::size_t start, const std::string& before) {
+        return head + std::string(start - head.size() - before.size(), ' ') + before;
+    };
+    ResultModel m;
+    // The zeros of the count start 200 bytes before the end of the block.
+    std::string text = at(kFirstBlock - 200, "NELEM_B=") + zeros + "1\n" + beam;
+    LoadStatus st = load(m, text);
+    ASSERT_TRUE(st.ok) << st.message;
+    ASSERT_EQ(m.beamCount, 1);
+    EXPECT_EQ(m.beams[0].number, 7);
+
+    // "1.000…000e" before the end of the block, "-3" after it.
+    text = at(kFirstBlock - 303, "NELEM_B=1\nBEI=7\nSND(") + "1." + zeros + "e-3,2,3)\n" +
+           beam.substr(beam.find("END"));
+    ASSERT_EQ(text.substr(kFirstBlock - 1, 3), "e-3");
+    st = load(m, text);
+    ASSERT_TRUE(st.ok) << st.message;
+    ASSERT_EQ(m.beamCount, 1);
+    EXPECT_EQ(m.beams[0].start0.x, 1e-3);
+    EXPECT_EQ(m.beams[0].start0.y, 2);
+}
+
+// A count needs at least as many bytes as its records take in their shortest form. Each
+// floor is tried with more than 100,000 records of exactly that form, which must load, and
+// with the smallest count that the file can no longer hold, which must be refused at once.
+TEST(ResultReader, CountsAreCheckedAgainstTheShortestRecords) {
+    const int n = 100001;
+    auto repeat = [](const std::string& s, int times) {
+        std::string out;
+        out.reserve(s.size() * static_cast<std::size_t>(times));
+        for (int i = 0; i < times; ++i) out += s;
+        return out;
+    };
+    const std::string stressRow = "\n0,0,0,0,0,0,0";
+    const std::string node = "\n0,0,0";  // and its displacement row below
+    const std::string disp = "\n0,0,1,0,0,0";
+    const std::string quad = "\n0,0,0,0" + repeat(stressRow, 8);
+    const std::string tri = "\n0,0,0" + repeat(stressRow, 6);
+    const std::string shortBeam = "BEI=0SND(0,0,0)END(0,0,0)NPOIN=0NELEM=0";
+    ASSERT_EQ(shortBeam.size(), 39u);
+    const std::string oneNode = "NPOIN=1" + node + disp;
+    const std::string N = std::to_string(n);
+    struct Case {
+        std::string key;
+        std::size_t recordBytes;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"NPOIN", node.size() + disp.size(),
+         "NPOIN=" + N + repeat(node, n) + repeat(disp, n) + "NELEM_S_4ND=0NELEM_S_3ND=0NELEM_B=0"},
+        {"NELEM_S_4ND", quad.size(),
+         oneNode + "NELEM_S_4ND=" + N + repeat(quad, n) + "NELEM_S_3ND=0NELEM_B=0"},
+        {"NELEM_S_3ND", tri.size(),
+         oneNode + "NELEM_S_4ND=0NELEM_S_3ND=" + N + repeat(tri, n) + "NELEM_B=0"},
+        {"NELEM_B", shortBeam.size(),
+         oneNode + "NELEM_S_4ND=0NELEM_S_3ND=0NELEM_B=" + N + repeat(shortBeam, n)},
+        // The mesh points and cells of a beam have the floors of nodes and shells.
+        {"NPOIN", node.size() + disp.size(),
+         oneNode + "NELEM_S_4ND=0NELEM_S_3ND=0NELEM_B=1BEI=0SND(0,0,0)END(0,0,0)NPOIN=" + N +
+             repeat(node, n) + repeat(disp, n) + "NELEM=0"},
+        {"NELEM", quad.size(),
+         oneNode + "NELEM_S_4ND=0NELEM_S_3ND=0NELEM_B=1BEI=0SND(0,0,0)END(0,0,0)NPOIN=1" + node +
+             disp + "NELEM=" + N + repeat(quad, n)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key + " in " + c.text.substr(0, 90));
+        ResultModel m;
+        LoadStatus st = load(m, c.text);
+        ASSERT_TRUE(st.ok) << st.message;
+        std::int32_t count = c.key == "NPOIN"         ? m.nodeCount
+                             : c.key == "NELEM_S_4ND" ? m.quadCount
+                             : c.key == "NELEM_S_3ND" ? m.triCount
+                                                      : m.beamCount;
+        if (c.text.find("NELEM_B=1BEI") != std::string::npos) {
+            count = c.key == "NPOIN" ? m.beams.at(0).meshPointCount : m.beams.at(0).cellCount;
+        }
+        EXPECT_EQ(count, n);
+
+        // The smallest count whose shortest records need more than the whole file.
+        std::string more = std::to_string(c.text.size() / c.recordBytes + 1);
+        ASSERT_EQ(more.size(), N.size());  // the file keeps its size
+        std::string tooMany = c.text;
+        std::string key = c.key + "=" + N;
+        tooMany.replace(tooMany.find(key), key.size(), c.key + "=" + more);
+        st = load(m, tooMany);
+        EXPECT_NE(st.message.find(c.key + "=" + more + " is more than the file can hold"),
+                  std::string::npos)
+            << st.message;
+    }
+}
+
 TEST(ResultReader, NodeCountBelowOneAndMissingFile) {
     ResultModel m;
-    EXPECT_EQ(load(m, "NPOIN=0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").message, "节点数目错误!");
+    EXPECT_EQ(load(m, "NPOIN=0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").message,
+              "节点数目错误!");
     EXPECT_EQ(load(m, "NPOIN=-3\n").message, "节点数目错误!");
-    EXPECT_EQ(m.loadResultFile("/nonexistent/Quillon_AverageStrs.txt").message, "应力云图文件读取错误!");
-    EXPECT_EQ(m.loadResultFile(testsupport::testDir().string()).message, "应力云图文件读取错误!");  // a folder
+    EXPECT_EQ(m.loadResultFile("/nonexistent/Quillon_AverageStrs.txt").message,
+              "应力云图文件读取错误!");
+    EXPECT_EQ(m.loadResultFile(testsupport::testDir().string()).message,
+              "应力云图文件读取错误!");  // a folder
 }
 
 TEST(ResultReader, NodesOnlyAndASingleNode) {
     ResultModel m;
     MessageLog log;
-    ASSERT_TRUE(load(m, "NPOIN=1\n1.5,-2,7\n0,0,0,1,1,1\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").ok);
+    ASSERT_TRUE(
+        load(m, "NPOIN=1\n1.5,-2,7\n0,0,0,1,1,1\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").ok);
     EXPECT_EQ(m.nodeBox, (quillon::Box6{1.5, 1.5, -2, -2, 7, 7}));
     EXPECT_EQ(m.meanShellEdge, 0);
     EXPECT_EQ(m.meanBeamLength, 0);
     EXPECT_EQ(m.computeSelectedBox(), m.nodeBox);  // no elements: the node box
     // No translation at all: a warning, then the load goes on without magnification.
-    ASSERT_EQ(log.texts, (std::vector<std::string>{"Warning! The Maximum translation displacement is zero!"}));
+    ASSERT_EQ(log.texts,
+              (std::vector<std::string>{"Warning! The Maximum translation displacement is zero!"}));
     EXPECT_EQ(m.dispScale, 0);
     EXPECT_EQ(m.nodePos[0].z, 7);
     EXPECT_TRUE(std::isfinite(m.nodePos[0].x));
@@ -259,7 +382,8 @@ TEST(ResultReader, SelectedBoxFollowsTheFlags) {
     ASSERT_TRUE(load(m, r.text()).ok);
     m.deformed = false;
     m.updateDisplayedPositions();
-    EXPECT_EQ(m.computeSelectedBox(), (quillon::Box6{-5, 3, 0, 1, 0, 9}));  // beam ends, not its mesh
+    EXPECT_EQ(m.computeSelectedBox(),
+              (quillon::Box6{-5, 3, 0, 1, 0, 9}));  // beam ends, not its mesh
     m.selBeam[0] = 0;
     m.selTri[0] = 0;
     EXPECT_EQ(m.computeSelectedBox(), (quillon::Box6{0, 2, 0, 1, 0, 0}));

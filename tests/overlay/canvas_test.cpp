@@ -11,7 +11,7 @@
 #include "tests/support/temp_file.h"
 #include "viewer/contour/legend.h"
 #include "viewer/ui/app.h"
-#include "viewer/ui/camera.h"
+#include "viewer/view/camera.h"
 
 namespace {
 
@@ -203,11 +203,12 @@ class LegendPixels : public testsupport::GlTest {
     }
     Picture draw() {
         canvas.begin(kW, kH);
-        quillon::paintFrame(state, canvas);
+        quillon::paintFrame(state, caches, canvas);
         canvas.end();
         return picture();
     }
     quillon::AppState state;
+    quillon::FrameCaches caches;
     GlOverlayCanvas canvas;
 };
 

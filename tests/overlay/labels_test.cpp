@@ -7,8 +7,8 @@
 #include "tests/model/result_text.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/temp_file.h"
-#include "viewer/render/app_state.h"
 #include "viewer/render/frame.h"
+#include "viewer/state/app_state.h"
 
 namespace {
 
@@ -235,7 +235,8 @@ TEST(PaintOverlays, LabelsInTheirOrderThenTheLegendEvenWithoutContours) {
     s.contour.contourOn = false;
     s.model.nodeNumberMode = s.model.shellNumberMode = quillon::All;
     testsupport::RecordingCanvas canvas;
-    quillon::PaintOverlays(s, canvas);
+    quillon::FrameCaches caches;
+    quillon::PaintOverlays(s, caches, canvas);
     std::vector<std::int32_t> order;
     for (const auto& c : canvas.calls)
         if (order.empty() || order.back() != c.colour) order.push_back(c.colour);

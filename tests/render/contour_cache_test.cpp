@@ -7,17 +7,22 @@
 #include <cstdlib>
 
 #include "tests/support/frame_fixture.h"
-#include "viewer/ui/camera.h"
+#include "viewer/platform/memory_desktop.h"
+#include "viewer/resources/dialogs.h"
+#include "viewer/resources/menu.h"
+#include "viewer/ui/main_window_events.h"
+#include "viewer/view/camera.h"
 
 namespace {
 
 using testsupport::Picture;
 
 class ContourCache : public testsupport::FrameTest {
-protected:
+  protected:
     static constexpr int kW = 640, kH = 480;
     void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(openModel(kW, kH, QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt"));
+        ASSERT_NO_FATAL_FAILURE(
+            openModel(kW, kH, QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt"));
     }
     Picture draw() { return drawFrame(); }
     void view(double alpha, double beta) {
@@ -30,7 +35,8 @@ protected:
         int differing = 0, largest = 0;
         for (std::size_t i = 0; i < a.rgb.size(); i += 3) {
             int d = 0;
-            for (std::size_t c = 0; c < 3; ++c) d = std::max(d, std::abs(int(a.rgb[i + c]) - int(b.rgb[i + c])));
+            for (std::size_t c = 0; c < 3; ++c)
+                d = std::max(d, std::abs(int(a.rgb[i + c]) - int(b.rgb[i + c])));
             differing += d > 0 ? 1 : 0;
             largest = std::max(largest, d);
         }
@@ -42,25 +48,27 @@ TEST_F(ContourCache, KeptPiecesDrawTheSamePictureAsPieceByPiece) {
     state.model.pickQuad[3] = 1;  // a red fill among the bands
     state.model.pickBeam[1] = 1;
     state.model.selQuad[40] = 0;  // and an element without fill
-    for (auto [alpha, beta] : {std::pair{225.0, 35.26}, std::pair{-90.0, 90.0}, std::pair{30.0, -40.0}}) {
+    for (auto [alpha, beta] :
+         {std::pair{225.0, 35.26}, std::pair{-90.0, 90.0}, std::pair{30.0, -40.0}}) {
         view(alpha, beta);
-        state.cachedDrawing = false;
+        caches.cachedDrawing = false;
         Picture direct = draw();
-        state.cachedDrawing = true;
+        caches.cachedDrawing = true;
         Picture kept = draw();
         auto [differing, largest] = compare(direct, kept);
         // Lighting the same colour through a vertex colour can round one channel the other
         // way now and then; nothing more.
         EXPECT_LE(largest, 1) << alpha << "," << beta;
         EXPECT_LT(differing, kW * kH / 1000) << alpha << "," << beta;
-        int coloured = direct.count(0, 0, kW, kH, [](testsupport::Rgb c) { return c.b > 60 || c.g > 60; });
+        int coloured =
+            direct.count(0, 0, kW, kH, [](testsupport::Rgb c) { return c.b > 60 || c.g > 60; });
         EXPECT_GT(coloured, kW * kH / 10);  // there is a picture to compare
     }
 }
 
 TEST_F(ContourCache, ComputedAgainOnlyWhenThePictureWouldChange) {
-    auto rebuilds = [&] { return state.contourCache.rebuildCount(); };
-    auto outlines = [&] { return state.outlineCache.rebuildCount(); };
+    auto rebuilds = [&] { return caches.contour.rebuildCount(); };
+    auto outlines = [&] { return caches.outline.rebuildCount(); };
     draw();
     ASSERT_EQ(rebuilds(), 1u);
     ASSERT_EQ(outlines(), 1u);
@@ -69,7 +77,6 @@ TEST_F(ContourCache, ComputedAgainOnlyWhenThePictureWouldChange) {
     // Panning and zooming change only the projection.
     state.view.left += 3;
     state.view.right += 1;
-    quillon::applyProjection(state.view);
     draw();
     EXPECT_EQ(rebuilds(), 1u);
     // Turning the model so that no element changes side keeps the pieces.
@@ -103,10 +110,70 @@ TEST_F(ContourCache, ComputedAgainOnlyWhenThePictureWouldChange) {
     draw();
     EXPECT_EQ(rebuilds(), 7u);
     // A new file is new positions, even when it is the same file.
-    ASSERT_TRUE(quillon::openResultFile(state, QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt").ok);
+    ASSERT_TRUE(
+        quillon::openResultFile(state, QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt").ok);
     draw();
     EXPECT_EQ(rebuilds(), 8u);
     EXPECT_GE(outlines(), 5u);
+}
+
+}  // namespace
+
+namespace {
+
+// Every change the two settings dialogs make shows in the next frame exactly as drawing it
+// element by element shows it.
+class KeptFramesFollowTheDialogs : public testsupport::FrameTest {};
+
+TEST_F(KeptFramesFollowTheDialogs, ThroughEveryKindOfChange) {
+    constexpr int kW = 400, kH = 300;
+    ASSERT_NO_FATAL_FAILURE(
+        openModel(kW, kH, QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt"));
+    quillon::platform::MemoryDesktop desktop;
+    quillon::MainWindowHandler handler(state, desktop);
+    handler.onCommand(quillon::kCmdPlotSettings);
+    handler.onCommand(quillon::kCmdContourKit);
+    auto& plot = *desktop.newestOpen(quillon::kDlgPlotSettings);
+    auto& kit = *desktop.newestOpen(quillon::kDlgContourKit);
+    quillon::FrameCaches direct;
+    direct.cachedDrawing = false;
+    auto same = [&](const char* step) {
+        Picture kept = drawFrame();
+        testsupport::RecordingCanvas canvas;
+        quillon::paintFrame(state, direct, canvas);
+        Picture drawn = picture();
+        int differing = 0;
+        for (std::size_t i = 0; i < kept.rgb.size(); ++i)
+            differing += std::abs(int(kept.rgb[i]) - int(drawn.rgb[i])) > 1 ? 1 : 0;
+        EXPECT_EQ(differing, 0) << step;
+        return kept;
+    };
+    Picture start = same("start");
+    auto step = [&](const char* name, auto change) {
+        change();
+        Picture p = same(name);
+        EXPECT_NE(p.rgb, start.rgb) << name << " changed nothing";
+        start = p;
+    };
+    step("outlines of the selection only", [&] {
+        state.model.selQuad[10] = 0;
+        plot.chooseComboItem(quillon::IDC_SHELL_OUTLINES, 1);
+    });
+    step("no beam mesh lines", [&] { plot.chooseComboItem(quillon::IDC_BEAM_MESHLINES, 2); });
+    step("undeformed", [&] { plot.press(quillon::IDC_DEFORMED); });
+    step("magnification 40", [&] {
+        plot.setItemText(quillon::IDC_DISP_SCALE, "40");
+        plot.press(quillon::IDC_RENEW);
+    });
+    step("component Sx", [&] { kit.press(quillon::IDC_COMPONENT_SX); });
+    step("an interval in the middle", [&] {
+        kit.setItemText(quillon::IDC_SET_ID, "0");
+        kit.setItemText(quillon::IDC_SET_SL, "-20");
+        kit.setItemText(quillon::IDC_SET_SR, "20");
+        kit.press(quillon::IDC_CONTOUR_SET);
+    });
+    step("contours off", [&] { plot.press(quillon::IDC_CLEAR_CONTOUR); });
+    step("contours on", [&] { plot.press(quillon::IDC_PLOT_CONTOUR); });
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "tests/support/frame_fixture.h"
 #include "tests/support/temp_file.h"
 #include "viewer/ui/app.h"
-#include "viewer/ui/camera.h"
+#include "viewer/view/camera.h"
 
 namespace {
 
@@ -24,7 +24,8 @@ Matrix4 multiply(const Matrix4& a, const Matrix4& b) {
         for (int col = 0; col < 4; ++col)
             for (int k = 0; k < 4; ++k)
                 c[static_cast<std::size_t>(4 * col + r)] +=
-                    a[static_cast<std::size_t>(4 * k + r)] * b[static_cast<std::size_t>(4 * col + k)];
+                    a[static_cast<std::size_t>(4 * k + r)] *
+                    b[static_cast<std::size_t>(4 * col + k)];
     return c;
 }
 
@@ -69,7 +70,8 @@ TEST(Lighting, TheLightStaysWithTheViewer) {
     quillon::lightPosition(mv, v, q);
     double eye[3];
     for (int r = 0; r < 3; ++r)
-        eye[r] = mv[static_cast<std::size_t>(r)] * q[0] + mv[static_cast<std::size_t>(4 + r)] * q[1] +
+        eye[r] = mv[static_cast<std::size_t>(r)] * q[0] +
+                 mv[static_cast<std::size_t>(4 + r)] * q[1] +
                  mv[static_cast<std::size_t>(8 + r)] * q[2];
     EXPECT_NEAR(eye[0], 1 - 3, 1e-9);
     EXPECT_NEAR(eye[1], 1 - 4, 1e-9);
@@ -79,7 +81,7 @@ TEST(Lighting, TheLightStaysWithTheViewer) {
 // Two four-node shells side by side, [0,2]×[0,2] and [2,4]×[0,2], inside a node box of
 // [-2,6]×[-1,3] (two free nodes widen it), seen from the top.
 class FramePixels : public testsupport::FrameTest {
-protected:
+  protected:
     static constexpr int kW = 322, kH = 162;
     void SetUp() override {
         testsupport::ResultText r;
@@ -96,8 +98,13 @@ protected:
     }
     Picture draw() { return drawFrame(); }
     // Window pixel of a model point in the top view.
-    int px(double x) const { return static_cast<int>((x - state.view.left) / (state.view.right - state.view.left) * kW); }
-    int py(double y) const { return static_cast<int>(kH - (y - state.view.bottom) / (state.view.top - state.view.bottom) * kH); }
+    int px(double x) const {
+        return static_cast<int>((x - state.view.left) / (state.view.right - state.view.left) * kW);
+    }
+    int py(double y) const {
+        return static_cast<int>(kH - (y - state.view.bottom) /
+                                         (state.view.top - state.view.bottom) * kH);
+    }
     // Pixels matching `pred` on the vertical edge at model x, between y 0.25 and 1.75.
     template <class Pred>
     int onVerticalEdge(const Picture& p, double x, Pred pred) const {
@@ -108,8 +115,12 @@ protected:
 
 // Lit lines seen face on carry the grey specular highlight of the material on top of
 // their colour.
-bool isWhite(const Rgb& c) { return c.r >= 245 && c.g >= 245 && c.b >= 245; }
-bool isRed(const Rgb& c) { return c.r >= 245 && c.g < 160 && c.g == c.b; }
+bool isWhite(const Rgb& c) {
+    return c.r >= 245 && c.g >= 245 && c.b >= 245;
+}
+bool isRed(const Rgb& c) {
+    return c.r >= 245 && c.g < 160 && c.g == c.b;
+}
 
 TEST_F(FramePixels, FittedOutlinesAreWhiteOverBlack) {
     Picture p = draw();
@@ -117,7 +128,8 @@ TEST_F(FramePixels, FittedOutlinesAreWhiteOverBlack) {
     EXPECT_NEAR(state.view.left, -2, 1e-5);
     EXPECT_NEAR(state.view.right, 6, 1e-5);
     int rows = py(0.25) - py(1.75);
-    for (double x : {0.0, 2.0, 4.0}) EXPECT_GE(onVerticalEdge(p, x, isWhite), rows) << "edge at x=" << x;
+    for (double x : {0.0, 2.0, 4.0})
+        EXPECT_GE(onVerticalEdge(p, x, isWhite), rows) << "edge at x=" << x;
     // Inside the elements and outside them: black.
     EXPECT_EQ(p.count(px(0.2), py(1.8), px(1.8), py(0.2), [](Rgb c) { return !isBlack(c); }), 0);
     EXPECT_EQ(p.count(0, 0, px(-0.2), kH, [](Rgb c) { return !isBlack(c); }), 0);
@@ -175,7 +187,9 @@ TEST_F(FramePixels, NodeMarkersArePlainColouredRings) {
     EXPECT_GT(around(all, -2 + 0.1, -1 + 0.1, [](Rgb c) { return c == Rgb{255, 0, 0}; }), 0);
     EXPECT_GT(around(all, 0, 0, [](Rgb c) { return c == Rgb{255, 255, 255}; }), 0);
     // Unlit grey, exactly (0.5, 0.5, 0.5).
-    EXPECT_GT(around(all, 6 - 0.1, 3 - 0.1, [](Rgb c) { return c.r == c.g && c.g == c.b && c.r >= 127 && c.r <= 128; }), 0);
+    EXPECT_GT(around(all, 6 - 0.1, 3 - 0.1,
+                     [](Rgb c) { return c.r == c.g && c.g == c.b && c.r >= 127 && c.r <= 128; }),
+              0);
 
     state.model.nodeMode = quillon::Selected;
     Picture selected = draw();
@@ -192,21 +206,45 @@ TEST_F(FramePixels, RubberBandOnlyWhileARectangleIsBeingDrawn) {
     auto white = [](Rgb c) { return c == Rgb{255, 255, 255}; };
     auto band = [&](const Picture& p) { return p.count(60, 19, 80, 22, white); };  // its upper edge
 
-    state.interaction.mode = quillon::ZoomWindow;
+    state.interaction.mode = quillon::InteractionMode::ZoomWindow;
     state.interaction.clickCount = 1;
     state.interaction.rectanglePick = 0;  // no matter for zooming
     EXPECT_GT(band(draw()), 0);
-    state.interaction.mode = quillon::PickShells;
+    state.interaction.mode = quillon::InteractionMode::PickShells;
     EXPECT_EQ(band(draw()), 0);  // point picking draws no rectangle
     state.interaction.rectanglePick = 1;
     EXPECT_GT(band(draw()), 0);
     state.interaction.clickCount = 0;
     EXPECT_EQ(band(draw()), 0);
-    state.interaction.mode = quillon::Pan;
+    state.interaction.mode = quillon::InteractionMode::Pan;
     state.interaction.clickCount = 1;
     EXPECT_EQ(band(draw()), 0);
     // The camera's matrices are untouched by the rectangle.
     EXPECT_EQ(state.savedModelView, quillon::currentModelView());
+}
+
+}  // namespace
+
+namespace {
+
+// A model whose nodes all lie at one point still gets a projection OpenGL accepts.
+class PointModel : public testsupport::FrameTest {};
+
+TEST_F(PointModel, FramesWithoutErrors) {
+    testsupport::ResultText r;
+    r.nodes = {"1,1,1", "1,1,1", "1,1,1", "1,1,1"};
+    r.disps = {"0,0,0,0,0,0", "0,0,0,0,0,0", "0,0,0,0,0,0", "0,0,0,0,0,0"};
+    r.quads = {"0,1,2,3"};
+    ASSERT_NO_FATAL_FAILURE(openModel(200, 100, testsupport::writeFile("point.txt", r.text())));
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    state.model.nodeMode = quillon::All;
+    drawFrame();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    GLfloat p[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, p);
+    EXPECT_TRUE(std::isfinite(p[0]) && p[0] > 0);
+    EXPECT_TRUE(std::isfinite(p[10]) && p[10] != 0);
 }
 
 }  // namespace

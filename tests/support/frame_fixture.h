@@ -22,10 +22,11 @@ protected:
     // One frame; the overlays go to a canvas that only records them.
     Picture drawFrame() {
         RecordingCanvas canvas;
-        quillon::paintFrame(state, canvas);
+        quillon::paintFrame(state, caches, canvas);
         return picture();
     }
     quillon::AppState state;
+    quillon::FrameCaches caches;
 };
 
 }  // namespace testsupport

@@ -1,19 +1,57 @@
 #pragma once
-// Temporary files for tests: each test gets its own folder, removed at the end.
+// Temporary files for tests. Each test that asks for one gets its own folder,
+// <temp>/quillon_tests/<Suite.Name>-XXXXXX, unique to the process so that test runs of other
+// builds on the same machine never share it. The test main (test_main.cpp) removes the folder
+// when the test ends; the folder of a failed test is kept, and its path printed, so that what
+// the test wrote can be inspected.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 
 namespace testsupport {
 
+namespace detail {
+// The folder of the running test; empty until the test asks for it.
+inline std::filesystem::path& currentTestDir() {
+    static std::filesystem::path dir;
+    return dir;
+}
+}  // namespace detail
+
 inline std::filesystem::path testDir() {
+    std::filesystem::path& dir = detail::currentTestDir();
+    if (!dir.empty()) return dir;
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "no_test";
-    auto dir = std::filesystem::temp_directory_path() / "quillon_tests" / name;
-    std::filesystem::create_directories(dir);
+    for (char& c : name)
+        if (c == '/') c = '_';  // parameterised names
+    auto root = std::filesystem::temp_directory_path() / "quillon_tests";
+    std::filesystem::create_directories(root);
+    std::string pattern = (root / (name + "-XXXXXX")).string();
+    if (!mkdtemp(pattern.data())) {
+        ADD_FAILURE() << "cannot make a folder like " << pattern;
+        return root;
+    }
+    dir = pattern;
     return dir;
+}
+
+// Called by the test main when a test ends: removes its folder unless the test failed.
+inline void finishTestDir(bool failed) {
+    std::filesystem::path& dir = detail::currentTestDir();
+    if (dir.empty()) return;
+    if (failed) {
+        std::printf("[ kept     ] %s\n", dir.c_str());
+    } else {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    dir.clear();
 }
 
 inline std::string writeFile(const std::string& name, const std::string& text) {

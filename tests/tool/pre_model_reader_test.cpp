@@ -2,6 +2,7 @@
 // point numbers out of range and the polygon without vertices.
 #include <gtest/gtest.h>
 
+#include "tests/support/line_ends.h"
 #include "tests/tool/tool_test_support.h"
 #include "tool/pre_model.h"
 
@@ -115,15 +116,19 @@ TEST(PreModelReader, GrammarFailuresNameTheLine) {
         {{{"NMT", "1\n#0:\nE=1\n"}}, "line 5: expected \"Mu=\" in NMT record 0"},
     };
     TempDir dir;
-    for (const Case& c : cases) {
-        CapturedMessages messages;
-        PreModel m;
-        std::string path = dir.file("in.txt");
-        WriteText(path, ModelText(c.body));
-        EXPECT_FALSE(tarvik::ReadPreModel(m, path, messages.output));
-        EXPECT_EQ(messages.warnings(), "tarvik: Warning! " + path + " " + c.message + "\n");
-        EXPECT_EQ(m.geoPoints.count, 0);
-        EXPECT_TRUE(m.geoPoints.records.empty());
+    // CR, LF and CR LF each end one line (also the position lines the reader skips).
+    for (const char* end : {"\n", "\r", "\r\n"}) {
+        SCOPED_TRACE(end[1] ? "CR LF" : end[0] == '\r' ? "CR" : "LF");
+        for (const Case& c : cases) {
+            CapturedMessages messages;
+            PreModel m;
+            std::string path = dir.file("in.txt");
+            WriteText(path, testsupport::withLineEnds(ModelText(c.body), end));
+            EXPECT_FALSE(tarvik::ReadPreModel(m, path, messages.output));
+            EXPECT_EQ(messages.warnings(), "tarvik: Warning! " + path + " " + c.message + "\n");
+            EXPECT_EQ(m.geoPoints.count, 0);
+            EXPECT_TRUE(m.geoPoints.records.empty());
+        }
     }
 }
 
@@ -132,20 +137,34 @@ TEST(PreModelReader, EndOfFileInsideASection) {
     std::string path = dir.file("in.txt");
     std::string text = ModelText({{"NGPT", "3\n0:0,0,0\n1:1,1,1\n"}});
     text = text.substr(0, text.find("Number of polygons"));
-    WriteText(path, text);
-    CapturedMessages messages;
+    for (const char* end : {"\n", "\r", "\r\n"}) {
+        WriteText(path, testsupport::withLineEnds(text, end));
+        CapturedMessages messages;
+        PreModel m;
+        EXPECT_FALSE(tarvik::ReadPreModel(m, path, messages.output));
+        // The last line is the one before the final line end.
+        EXPECT_EQ(messages.warnings(),
+                  "tarvik: Warning! " + path +
+                      " at the end of the file (after line 9): expected an integer in NGPT "
+                      "record 2\n");
+    }
+
+    // Without a final line end, the line the end is on.
+    WriteText(path, text + "2:5,5");
+    CapturedMessages cut;
     PreModel m;
-    EXPECT_FALSE(tarvik::ReadPreModel(m, path, messages.output));
-    EXPECT_EQ(messages.warnings(), "tarvik: Warning! " + path +
-                                       " line 10: end of file, expected an integer in NGPT "
-                                       "record 2\n");
+    EXPECT_FALSE(tarvik::ReadPreModel(m, path, cut.output));
+    EXPECT_EQ(cut.warnings(), "tarvik: Warning! " + path +
+                                  " at the end of the file (after line 10): expected \",\" in "
+                                  "NGPT record 2\n");
 
     // The position line itself missing at the end.
     WriteText(path, "### Halvo R2.00 ###\nNumber of materials:NMT=1\n");
     CapturedMessages again;
     EXPECT_FALSE(tarvik::ReadPreModel(m, path, again.output));
-    EXPECT_NE(again.warnings().find("line 3: end of file, expected a position line"),
-              std::string::npos)
+    EXPECT_NE(
+        again.warnings().find("at the end of the file (after line 2): expected a position line"),
+        std::string::npos)
         << again.warnings();
 }
 

@@ -1,11 +1,19 @@
 // Writing model files: the exact text, labels against positions, number notation, the
 // locale, and that a failed write leaves everything as it was.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <clocale>
+#include <cstring>
 #include <locale>
+#include <thread>
 
 #include "tests/tool/tool_test_support.h"
 #include "tool/pre_model.h"
@@ -173,16 +181,133 @@ TEST(PreModelWriter, ModeOfNewAndReplacedFiles) {
     EXPECT_EQ(ReadText(dir.file("old.txt")).rfind("### Halvo R2.00 ###\n", 0), 0u);
 }
 
-TEST(PreModelWriter, SymbolicLinkStaysALink) {
+// What the writer writes for `m`, through an ordinary new file.
+std::string TextOf(const PreModel& m, const TempDir& dir) {
+    CapturedMessages messages;
+    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("reference.txt"), messages.output));
+    std::string text = ReadText(dir.file("reference.txt"));
+    std::filesystem::remove(dir.file("reference.txt"));
+    return text;
+}
+
+ino_t InodeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_ino;
+}
+
+// Links are followed to the file they finally name, which is replaced or created there; the
+// links stay links.
+TEST(PreModelWriter, SymbolicLinksAreFollowedToTheEnd) {
+    namespace fs = std::filesystem;
     TempDir dir;
-    WriteText(dir.file("target.txt"), "old");
-    std::filesystem::create_symlink("target.txt", dir.file("link.txt"));
     CapturedMessages messages;
     PreModel m;
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("link.txt"), messages.output));
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.txt")));
-    EXPECT_EQ(ReadText(dir.file("target.txt")).rfind("### Halvo R2.00 ###\n", 0), 0u);
-    EXPECT_EQ(dir.listing(), "link.txt\ntarget.txt\n");
+    const std::string text = TextOf(m, dir);
+    fs::create_directory(dir.file("sub"));
+    WriteText(dir.file("sub/target.txt"), "old");
+    // A chain: relative, then absolute.
+    fs::create_symlink(dir.file("sub/target.txt"), dir.file("sub/abs-link"));
+    fs::create_symlink("sub/abs-link", dir.file("link.txt"));
+    // Dangling links: the file is created where they point.
+    fs::create_symlink("new.txt", dir.file("sub/rel-dangling"));
+    fs::create_symlink("sub/rel-dangling", dir.file("dangling.txt"));
+    fs::create_symlink(dir.file("sub/new-abs.txt"), dir.file("abs-dangling.txt"));
+    for (const char* name : {"link.txt", "dangling.txt", "abs-dangling.txt"})
+        EXPECT_TRUE(tarvik::WritePreModel(m, dir.file(name), messages.output)) << name;
+    EXPECT_EQ(messages.warnings(), "");
+    EXPECT_EQ(ReadText(dir.file("sub/target.txt")), text);
+    EXPECT_EQ(ReadText(dir.file("sub/new.txt")), text);
+    EXPECT_EQ(ReadText(dir.file("sub/new-abs.txt")), text);
+    for (const char* link :
+         {"link.txt", "sub/abs-link", "dangling.txt", "sub/rel-dangling", "abs-dangling.txt"})
+        EXPECT_TRUE(fs::is_symlink(dir.file(link))) << link;
+    EXPECT_EQ(dir.listing(), "abs-dangling.txt\ndangling.txt\nlink.txt\nsub\n");
+
+    // A loop of links cannot be written and is left as it was.
+    fs::create_symlink("loop-b", dir.file("loop-a"));
+    fs::create_symlink("loop-a", dir.file("loop-b"));
+    EXPECT_FALSE(tarvik::WritePreModel(m, dir.file("loop-a"), messages.output));
+    EXPECT_NE(messages.warnings().find(std::strerror(ELOOP)), std::string::npos)
+        << messages.warnings();
+    EXPECT_TRUE(fs::is_symlink(dir.file("loop-a")));
+}
+
+// Outputs that a rename would break are written straight into: a FIFO (its reader gets the
+// text), a file with a second hard link (both names show the new text), and an open file
+// named through /proc, as /dev/stdout names standard output.
+TEST(PreModelWriter, FifoHardLinkAndProcLinkAreWrittenStraightInto) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    CapturedMessages messages;
+    PreModel m;
+    const std::string text = TextOf(m, dir);
+
+    // The reader end is open before the writer starts, so opening the FIFO to write never
+    // waits. It reads until the writer has closed it, or until the writer has returned
+    // without ever writing to it (as when the FIFO was replaced by a file).
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    int readEnd = ::open(dir.file("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(readEnd, 0);
+    std::atomic<bool> writerReturned{false};
+    std::string received;
+    std::thread reader([&] {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        char buf[4096];
+        while (std::chrono::steady_clock::now() < deadline) {
+            pollfd p{readEnd, POLLIN, 0};
+            int ready = poll(&p, 1, 50);
+            if (ready == 0) {
+                if (writerReturned) break;  // a writer that wrote would have shown by now
+                continue;
+            }
+            ssize_t n = ::read(readEnd, buf, sizeof buf);
+            if (n > 0) received.append(buf, static_cast<std::size_t>(n));
+            if (n == 0 || ((p.revents & POLLHUP) && !(p.revents & POLLIN))) break;
+        }
+    });
+    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("fifo"), messages.output));
+    writerReturned = true;
+    reader.join();
+    ::close(readEnd);
+    EXPECT_EQ(received, text);
+    EXPECT_TRUE(fs::is_fifo(dir.file("fifo")));
+
+    WriteText(dir.file("a.txt"), "old");
+    fs::create_hard_link(dir.file("a.txt"), dir.file("b.txt"));
+    ino_t inode = InodeOf(dir.file("a.txt"));
+    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("a.txt"), messages.output));
+    EXPECT_EQ(InodeOf(dir.file("a.txt")), inode);
+    EXPECT_EQ(fs::hard_link_count(dir.file("a.txt")), 2u);
+    EXPECT_EQ(ReadText(dir.file("b.txt")), text);
+
+    // An open file named by /proc/self/fd/N: the file itself is written, not replaced.
+    WriteText(dir.file("log.txt"), "old text, longer than nothing");
+    inode = InodeOf(dir.file("log.txt"));
+    int fd = ::open(dir.file("log.txt").c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_TRUE(tarvik::WritePreModel(m, "/proc/self/fd/" + std::to_string(fd), messages.output));
+    ::close(fd);
+    EXPECT_EQ(InodeOf(dir.file("log.txt")), inode);
+    EXPECT_EQ(ReadText(dir.file("log.txt")), text);
+
+    EXPECT_EQ(messages.warnings(), "");
+    EXPECT_EQ(dir.listing(), "a.txt\nb.txt\nfifo\nlog.txt\n");  // no temporary file left
+}
+
+// A device node of our own (the null device's numbers), not the system's.
+TEST(PreModelWriter, DeviceIsWrittenIntoNotReplaced) {
+    TempDir dir;
+    if (mknod(dir.file("null").c_str(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "cannot make a device node here: " << std::strerror(errno);
+    CapturedMessages messages;
+    PreModel m;
+    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("null"), messages.output)) << messages.warnings();
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file("null").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_EQ(st.st_rdev, makedev(1, 3));
+    EXPECT_EQ(dir.listing(), "null\n");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "tests/support/run_process.h"
 #include "tests/support/skip.h"
 #include "tests/tool/tool_test_support.h"
 
@@ -169,6 +170,38 @@ TEST(TarvikProgram, FailedWriteKeepsOutputAndInputInPlace) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(ReadText(dir.file("in.txt")), model);
     EXPECT_EQ(dir.listing(), "in.txt\nout.txt\n");
+}
+
+// Standard output as the output: `tarvik IN /dev/stdout 0 0 0 | wc -c` counts the whole
+// model. /dev/stdout is a link to /proc/self/fd/1. A copy of that link in the test's folder
+// is tried first, and the system's /dev/stdout only once the copy was written through and
+// is still a link: a build that replaces such a link replaces only the copy.
+TEST(TarvikProgram, StandardOutputAsTheOutput) {
+    TempDir dir;
+    const std::string model = ReadText(tarvik_test::ExampleModelPath());
+    std::filesystem::create_symlink("/proc/self/fd/1", dir.file("stdout"));
+    auto countThroughPipe = [&](const std::string& out) {
+        std::string cmd = testsupport::shellQuote(TARVIK_EXE) + " " +
+                          testsupport::shellQuote(tarvik_test::ExampleModelPath()) + " " +
+                          testsupport::shellQuote(out) + " 0 0 0 </dev/null 2>" +
+                          testsupport::shellQuote(dir.file("err.txt")) + " | wc -c";
+        std::string counted;
+        std::FILE* p = popen(cmd.c_str(), "r");
+        char buf[64];
+        for (std::size_t n; p && (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            counted.append(buf, n);
+        if (p) pclose(p);
+        EXPECT_EQ(ReadText(dir.file("err.txt")), "") << out;
+        return counted;
+    };
+    ASSERT_EQ(countThroughPipe(dir.file("stdout")), std::to_string(model.size()) + "\n");
+    ASSERT_TRUE(std::filesystem::is_symlink(dir.file("stdout")));
+    EXPECT_EQ(countThroughPipe("/dev/stdout"), std::to_string(model.size()) + "\n");
+
+    // Standard output redirected to a file: the file gets the model.
+    RunResult r = RunTarvik(dir, {tarvik_test::ExampleModelPath(), "/dev/stdout", "0", "0", "0"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, model);
 }
 
 // A German locale made for the test (decimal comma, full stop grouping) must not change the

@@ -14,22 +14,19 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/temp_file.h"
 #include "tool/messages.h"
 
 namespace tarvik_test {
 
-// A fresh folder, removed with everything in it at the end of the test.
+// A fresh folder inside the test's temporary folder, removed with it when the test passes.
 class TempDir {
   public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-test-XXXXXX");
+        std::string pattern = (testsupport::testDir() / "tarvik-XXXXXX").string();
         char* made = mkdtemp(pattern.data());
         EXPECT_NE(made, nullptr);
         path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
     }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
     const std::filesystem::path& path() const { return path_; }

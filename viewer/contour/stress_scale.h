@@ -4,20 +4,9 @@
 #include <vector>
 
 #include "viewer/model/result_model.h"
+#include "viewer/state/contour_settings.h"
 
 namespace quillon {
-
-// 0 Sx, 1 Sy, 2 Sz, 3 Txy, 4 Txz, 5 Tyz, 6 Se: also the position in a stress record.
-using StressComponent = std::int32_t;
-constexpr StressComponent kSe = 6;
-
-// The contour settings that the dialogs change and the contour pass reads.
-struct ContourSettings {
-    bool contourOn = true;
-    StressComponent currentComponent = kSe;
-    double SL = 0;  // the stress interval: elements whose values reach into it are filled
-    double SR = 0;
-};
 
 // The value at position `component` of a seven-value record; a component outside 0..6 can
 // only come from a programming fault and ends the program.

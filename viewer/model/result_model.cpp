@@ -122,9 +122,13 @@ void ResultModel::finishLoad() {
     updateDisplayedPositions();
     // Said once here rather than on every frame that cannot fill those elements.
     if (!allFinite(quadStress) || !allFinite(triStress) ||
-        std::any_of(beams.begin(), beams.end(), [](const BeamElement& b) { return !allFinite(b.cellStress); }))
-        platform::messageBox("Some stresses in this file are not finite numbers; the elements with them are not filled.",
-                             "Warning!");
+        std::any_of(beams.begin(), beams.end(),
+                    [](const BeamElement& b) { return !allFinite(b.cellStress); }))
+        platform::messageBox(
+            "Some stresses in this file are not finite numbers. They are left out of the stress "
+            "ranges; while such a component is shown, an element or beam cell with one is not "
+            "filled on the side where the layer holding it faces the viewer.",
+            "Warning!");
 }
 
 void ResultModel::releaseArrays() {
@@ -137,7 +141,8 @@ void ResultModel::releaseArrays() {
     std::vector<std::int32_t>().swap(quadNodes);
     std::vector<std::int32_t>().swap(triNodes);
     std::vector<BeamElement>().swap(beams);
-    for (auto* flags : {&selQuad, &selTri, &selBeam, &selNode, &pickQuad, &pickTri, &pickBeam, &pickNode})
+    for (auto* flags :
+         {&selQuad, &selTri, &selBeam, &selNode, &pickQuad, &pickTri, &pickBeam, &pickNode})
         std::vector<std::uint8_t>().swap(*flags);
 }
 
@@ -156,11 +161,13 @@ Box6 ResultModel::computeSelectedBox() {
     for (std::int32_t e = 0; e < quadCount; ++e)
         if (selQuad[static_cast<std::size_t>(e)])
             for (int k = 0; k < nodesPerQuad; ++k)
-                widen(box, nodePos[static_cast<std::size_t>(quadNodes[static_cast<std::size_t>(e * nodesPerQuad + k)])]);
+                widen(box, nodePos[static_cast<std::size_t>(
+                               quadNodes[static_cast<std::size_t>(e * nodesPerQuad + k)])]);
     for (std::int32_t e = 0; e < triCount; ++e)
         if (selTri[static_cast<std::size_t>(e)])
             for (int k = 0; k < nodesPerTri; ++k)
-                widen(box, nodePos[static_cast<std::size_t>(triNodes[static_cast<std::size_t>(e * nodesPerTri + k)])]);
+                widen(box, nodePos[static_cast<std::size_t>(
+                               triNodes[static_cast<std::size_t>(e * nodesPerTri + k)])]);
     for (std::int32_t b = 0; b < beamCount; ++b)
         if (selBeam[static_cast<std::size_t>(b)]) {
             widen(box, beams[static_cast<std::size_t>(b)].start);
@@ -174,7 +181,8 @@ void ResultModel::computeMeanLengths() {
     double sum = 0;
     auto addLoops = [&](const std::vector<std::int32_t>& nodes, std::int32_t count, int n) {
         for (std::int32_t e = 0; e < count; ++e) {
-            const std::int32_t* idx = &nodes[static_cast<std::size_t>(e) * static_cast<std::size_t>(n)];
+            const std::int32_t* idx =
+                &nodes[static_cast<std::size_t>(e) * static_cast<std::size_t>(n)];
             for (int k = 0; k < n; ++k)
                 sum += distance(nodePos[static_cast<std::size_t>(idx[k])],
                                 nodePos[static_cast<std::size_t>(idx[(k + 1) % n])]);
@@ -182,7 +190,8 @@ void ResultModel::computeMeanLengths() {
     };
     addLoops(quadNodes, quadCount, nodesPerQuad);
     addLoops(triNodes, triCount, nodesPerTri);
-    double edges = static_cast<double>(nodesPerTri) * triCount + static_cast<double>(nodesPerQuad) * quadCount;
+    double edges =
+        static_cast<double>(nodesPerTri) * triCount + static_cast<double>(nodesPerQuad) * quadCount;
     meanShellEdge = (quadCount == 0 && triCount == 0) ? 0.0 : sum / edges;
 
     double length = 0;
@@ -195,7 +204,8 @@ double ResultModel::AutoDeformationScale() {
     double maxTranslation = 0;
     for (std::int32_t i = 0; i < nodeCount; ++i)
         for (int c = 0; c < 3; ++c) {
-            double v = std::fabs(nodeDisp[static_cast<std::size_t>(i) * 6 + static_cast<std::size_t>(c)]);
+            double v =
+                std::fabs(nodeDisp[static_cast<std::size_t>(i) * 6 + static_cast<std::size_t>(c)]);
             if (v > maxTranslation) maxTranslation = v;
         }
     double size = box[1] - box[0];
@@ -223,11 +233,11 @@ void ResultModel::updateDisplayedPositions() {
 }
 
 std::size_t modelArrayBytes(const ResultModel& m) {
-    std::size_t n = bytesOf(m.nodePos) + bytesOf(m.nodePos0) + bytesOf(m.nodeDisp) + bytesOf(m.quadStress) +
-                    bytesOf(m.triStress) + bytesOf(m.quadNodes) + bytesOf(m.triNodes) + bytesOf(m.beams) +
-                    bytesOf(m.colourTable);
-    for (const auto* flags : {&m.selQuad, &m.selTri, &m.selBeam, &m.selNode, &m.pickQuad, &m.pickTri,
-                              &m.pickBeam, &m.pickNode})
+    std::size_t n = bytesOf(m.nodePos) + bytesOf(m.nodePos0) + bytesOf(m.nodeDisp) +
+                    bytesOf(m.quadStress) + bytesOf(m.triStress) + bytesOf(m.quadNodes) +
+                    bytesOf(m.triNodes) + bytesOf(m.beams) + bytesOf(m.colourTable);
+    for (const auto* flags : {&m.selQuad, &m.selTri, &m.selBeam, &m.selNode, &m.pickQuad,
+                              &m.pickTri, &m.pickBeam, &m.pickNode})
         n += bytesOf(*flags);
     for (const BeamElement& b : m.beams)
         n += bytesOf(b.meshPos) + bytesOf(b.meshPos0) + bytesOf(b.meshDisp) + bytesOf(b.cellNodes) +

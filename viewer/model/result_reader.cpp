@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #if defined(__linux__)
@@ -19,11 +20,24 @@ namespace {
 
 // Fewest bytes a record can take in a file. A large count that needs more than the file
 // holds is refused before anything is allocated for it; small ones meet the end of the file.
+// The floors come from the shortest text the layout accepts, so that no valid file is refused.
 constexpr std::int32_t kCheckedCount = 100000;
-constexpr std::uint64_t kMinNodeBytes = 16;
-constexpr std::uint64_t kMinQuadBytes = 100;
-constexpr std::uint64_t kMinTriBytes = 80;
-constexpr std::uint64_t kMinBeamBytes = 40;
+// A row of n numbers is at least n one-digit numbers and n - 1 commas, and one byte before it
+// that keeps its first number apart from the number before it (a blank or line end, or the
+// sign of its own first number): "\n0,0,0" is a row of three.
+constexpr std::uint64_t rowBytes(int numbers) {
+    return 2 * static_cast<std::uint64_t>(numbers);
+}
+// The coordinate row and the displacement row.
+constexpr std::uint64_t kMinNodeBytes = rowBytes(3) + rowBytes(6);
+// The index row, then two stress rows for each node.
+constexpr std::uint64_t kMinQuadBytes = rowBytes(4) + 2 * 4 * rowBytes(kStressComponents);
+constexpr std::uint64_t kMinTriBytes = rowBytes(3) + 2 * 3 * rowBytes(kStressComponents);
+// Nothing needs to separate the parts of a beam without mesh points and cells.
+constexpr std::uint64_t kMinBeamBytes =
+    std::string_view("BEI=0SND(0,0,0)END(0,0,0)NPOIN=0NELEM=0").size();
+static_assert(kMinNodeBytes == 18 && kMinQuadBytes == 120 && kMinTriBytes == 90 &&
+              kMinBeamBytes == 39);
 
 // Asks for large pages behind the reserved storage of a big array: filling it then costs a
 // page fault per 2 MiB instead of per 4 KiB. Only advice; where it is not offered nothing
@@ -201,11 +215,8 @@ class Reader {
         return true;
     }
 
-    bool expected(const std::string& what) {
-        std::string msg = "line " + std::to_string(s_.line()) + ": expected " + what;
-        if (s_.atEnd()) msg += ", found the end of the file";
-        return fail(msg);
-    }
+    // "line N: expected ...", or "at the end of the file (after line N): expected ...".
+    bool expected(const std::string& what) { return fail(s_.where() + ": expected " + what); }
 
     bool fail(std::string message) {
         status_ = {false, std::move(message)};

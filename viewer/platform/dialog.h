@@ -39,6 +39,7 @@ enum ControlStyle : std::uint32_t {
     kStyleDropDownList = 1u << 5,  // CBS_DROPDOWNLIST
     kStyleReadOnly = 1u << 6,      // ES_READONLY
     kStyleNumber = 1u << 7,        // ES_NUMBER
+    kStyleMultiLine = 1u << 8,     // BS_MULTILINE: the text's line breaks show
 };
 
 struct ControlTemplate {

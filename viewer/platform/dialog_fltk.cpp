@@ -412,6 +412,9 @@ class FltkDialogHost : public DialogHost {
         widget->labelfont(FL_HELVETICA);
         widget->labelsize(kDialogTextSize);
         widget->labeltype(textLabel());
+        // A multi-line button breaks its text at its line ends and wherever a word would pass
+        // its right edge.
+        if (c.style & kStyleMultiLine) widget->align(widget->align() | FL_ALIGN_WRAP);
         if (c.kind != ControlKind::Edit && c.kind != ControlKind::ComboBox)
             widget->copy_label(c.text.c_str());
         widget->callback(onWidget, this);

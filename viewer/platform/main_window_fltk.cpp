@@ -8,6 +8,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -153,6 +154,27 @@ void onMenu(Fl_Widget*, void* data) {
     if (theView) theView->command(static_cast<int>(reinterpret_cast<std::intptr_t>(data)));
 }
 
+// In an open menu a mnemonic letter chooses its item whatever the case it is typed in, as on
+// other desktops. FLTK compares the letter's case exactly, so that "o" in the File menu would
+// pass over "&Open" and go on to the menu bar's "Pl&otCtrls". While a menu has the keyboard, a
+// letter is tried as a capital first, then as typed (lower case).
+int handleWithMenuLetters(int event, Fl_Window* window) {
+    char* text = Fl::e_text;
+    bool letterInMenu = event == FL_SHORTCUT && Fl::grab() && Fl::grab()->menu_window() &&
+                        Fl::event_length() == 1 && text &&
+                        std::isalpha(static_cast<unsigned char>(text[0]));
+    if (!letterInMenu) return Fl::handle_(event, window);
+    const char typed = text[0];
+    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(typed)));
+    int handled = Fl::handle_(event, window);
+    if (!handled) {
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(typed)));
+        handled = Fl::handle_(event, window);
+    }
+    text[0] = typed;
+    return handled;
+}
+
 // Closing the window ends the program, and its dialogs go with it; Esc is a key of the view,
 // not a close request.
 void onClose(Fl_Widget* window, void*) {
@@ -171,10 +193,6 @@ int ignoreGrabFocus(void* event, void*) {
            (e->xfocus.mode == NotifyGrab || e->xfocus.mode == NotifyUngrab);
 }
 
-// FLTK raises a window whenever the keyboard focus moves into it from another window (a click
-// in the view, a dialog button that hands the focus back). A window manager keeps the dialogs
-// above their owner all the same; with none, they would be buried, so they are raised again
-// after each event that moved the focus into the main window.
 bool windowManagerRunning() {
     Atom check = XInternAtom(fl_display, "_NET_SUPPORTING_WM_CHECK", True);
     if (check == 0) return false;
@@ -190,9 +208,14 @@ bool windowManagerRunning() {
     return found;
 }
 
-int dispatchKeepingDialogsAbove(int event, Fl_Window* window) {
+// Every event: menu letters of either case; and dialogs kept above the main window. FLTK raises
+// a window whenever the keyboard focus moves into it from another window (a click in the view,
+// a dialog button that hands the focus back). A window manager keeps the dialogs above their
+// owner all the same; with none, they would be buried, so they are raised again after each
+// event that moved the focus into the main window.
+int dispatchEvent(int event, Fl_Window* window) {
     static Fl_Window* focusedBefore = nullptr;
-    int handled = Fl::handle_(event, window);
+    int handled = handleWithMenuLetters(event, window);
     Fl_Window* focused = Fl::focus() ? Fl::focus()->top_window() : nullptr;
     if (focused && focused == theWindow && focusedBefore != theWindow && !windowManagerRunning())
         raiseFltkDialogs();
@@ -250,7 +273,7 @@ int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu
     prepareWidgets();
     checkPixelFormat(GlView::kMode);
     Fl::add_system_handler(ignoreGrabFocus, nullptr);
-    Fl::event_dispatch(dispatchKeepingDialogsAbove);
+    Fl::event_dispatch(dispatchEvent);
     Fl::use_high_res_GL(0);
     auto window =
         std::make_unique<Fl_Double_Window>(kViewWidth, kViewHeight + kMenuHeight, title.c_str());

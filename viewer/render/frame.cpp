@@ -5,9 +5,9 @@
 #include <cmath>
 #include <utility>
 
+#include "viewer/contour/contour_gl.h"
 #include "viewer/contour/legend.h"
 #include "viewer/render/labels.h"
-#include "viewer/contour/contour_gl.h"
 #include "viewer/render/mesh_drawing.h"
 
 namespace quillon {
@@ -17,6 +17,15 @@ Matrix4 currentModelView() {
     Matrix4 out;
     for (int i = 0; i < 16; ++i) out[static_cast<std::size_t>(i)] = m[i];
     return out;
+}
+
+void loadCamera(const ViewState& v) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(v.left, v.right, v.bottom, v.top, v.zNear, v.zFar);
+    glViewport(0, 0, static_cast<GLsizei>(v.W), static_cast<GLsizei>(v.H));
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(v.modelView.data());
 }
 
 bool invertMatrix(const Matrix4& m, Matrix4& out) {
@@ -80,7 +89,8 @@ void SetupLighting(const ViewState& view) {
     const GLfloat ambient[] = {0.2f, 0.2f, 0.2f, 1.0f};
     const GLfloat diffuse[] = {1.0f, 1.0f, 1.0f, 1.0f};
     const GLfloat specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
-    const GLfloat position[] = {static_cast<GLfloat>(q[0]), static_cast<GLfloat>(q[1]), static_cast<GLfloat>(q[2]), 0.0f};
+    const GLfloat position[] = {static_cast<GLfloat>(q[0]), static_cast<GLfloat>(q[1]),
+                                static_cast<GLfloat>(q[2]), 0.0f};
     glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
     glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
@@ -89,7 +99,7 @@ void SetupLighting(const ViewState& view) {
     glEnable(GL_LIGHT0);
 }
 
-void DrawPickRectangle(const ViewState& v, const InteractionState& it) {
+void DrawPickRectangle(const ViewState& v, const PixelRect& r) {
     auto ndcX = [&](int px) { return static_cast<GLfloat>((px - v.W / 2) / (v.W / 2)); };
     auto ndcY = [&](int py) { return static_cast<GLfloat>((v.H / 2 - py) / (v.H / 2)); };
     glLineWidth(1);
@@ -100,40 +110,45 @@ void DrawPickRectangle(const ViewState& v, const InteractionState& it) {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    glRectf(ndcX(it.anchorX), ndcY(it.anchorY), ndcX(it.cornerX), ndcY(it.cornerY));
+    glRectf(ndcX(r.x0), ndcY(r.y0), ndcX(r.x1), ndcY(r.y1));
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
 }
 
-void DrawContours(AppState& s) {
-    if (s.cachedDrawing) {
-        s.contourCache.draw(s.model, s.contour, s.savedModelView);
+void DrawContours(AppState& s, FrameCaches& caches) {
+    if (caches.cachedDrawing) {
+        caches.contour.draw(s.model, s.contour, s.savedModelView);
         return;
     }
     ImmediatePieceSink sink;
-    ContourPass(s.model, s.contour, contourLevels(s.model, s.contour.currentComponent), s.savedModelView, sink);
+    ContourPass(s.model, s.contour, contourLevels(s.model, s.contour.currentComponent),
+                s.savedModelView, sink);
 }
 
-void RenderScene(AppState& s) {
+void RenderScene(AppState& s, FrameCaches& caches) {
     const ResultModel& m = s.model;
-    s.savedModelView = currentModelView();
+    loadCamera(s.view);
+    s.savedModelView = widen(s.view.modelView);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SetupLighting(s.view);
-    if (s.contour.contourOn) DrawContours(s);
+    if (s.contour.contourOn) DrawContours(s, caches);
 
     // Outlines are pulled towards the viewer so that they show on coplanar filled faces.
     glEnable(GL_POLYGON_OFFSET_LINE);
     glPolygonOffset(-1.0f, -1.0f);
-    if (s.cachedDrawing) {
-        s.outlineCache.draw(m);
+    if (caches.cachedDrawing) {
+        caches.outline.draw(m);
     } else {
         forEachOutline(m, [&](int, OutlineKind kind, std::int32_t index) {
-            if (kind == OutlineKind::Quad) DrawQuadOutline(m, index);
-            else if (kind == OutlineKind::Triangle) DrawTriangleOutline(m, index);
-            else DrawBeamSurface(m, index);
+            if (kind == OutlineKind::Quad)
+                DrawQuadOutline(m, index);
+            else if (kind == OutlineKind::Triangle)
+                DrawTriangleOutline(m, index);
+            else
+                DrawBeamSurface(m, index);
         });
     }
 
@@ -142,21 +157,18 @@ void RenderScene(AppState& s) {
     DrawNodeMarkers(m);
     glEnable(GL_LIGHTING);
 
-    const InteractionState& it = s.interaction;
-    bool pickRectangle = it.mode >= PickShells && it.mode <= UnpickNodes && it.rectanglePick == 1 && it.clickCount == 1;
-    bool zoomRectangle = it.mode == ZoomWindow && it.clickCount == 1;
-    if (pickRectangle || zoomRectangle) {
+    if (std::optional<PixelRect> band = rubberBand(s.interaction)) {
         glDisable(GL_LIGHTING);
         glDisable(GL_DEPTH_TEST);
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-        DrawPickRectangle(s.view, it);
+        DrawPickRectangle(s.view, *band);
         glEnable(GL_DEPTH_TEST);
         glEnable(GL_LIGHTING);
     }
     glFinish();
 }
 
-void PaintOverlays(AppState& s, platform::OverlayCanvas& canvas) {
+void PaintOverlays(AppState& s, FrameCaches& caches, platform::OverlayCanvas& canvas) {
     const ResultModel& m = s.model;
     DrawNodeNumbers(m, s.savedModelView, s.view, canvas);
     DrawQuadNumbers(m, s.savedModelView, s.view, canvas);
@@ -164,8 +176,9 @@ void PaintOverlays(AppState& s, platform::OverlayCanvas& canvas) {
     DrawBeamNumbers(m, s.savedModelView, s.view, canvas);
     // The legend shows whether or not contours are plotted, with the levels of the fill.
     const int W = static_cast<int>(s.view.W), H = static_cast<int>(s.view.H);
-    if (s.cachedDrawing)
-        DrawLegend(s.contourCache.levels(m, s.contour.currentComponent), m.colourTable, W, H, canvas);
+    if (caches.cachedDrawing)
+        DrawLegend(caches.contour.levels(m, s.contour.currentComponent), m.colourTable, W, H,
+                   canvas);
     else
         DrawLegend(m, s.contour.currentComponent, W, H, canvas);
 }

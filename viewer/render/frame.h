@@ -1,7 +1,11 @@
 #pragma once
 // One frame: the OpenGL pass (background, light, contours, outlines, markers, rubber band)
 // and then the overlay pass (labels, legend) on top of it.
-#include "viewer/render/app_state.h"
+#include <optional>
+
+#include "viewer/contour/contour_gl.h"
+#include "viewer/render/mesh_drawing.h"
+#include "viewer/state/app_state.h"
 
 namespace quillon {
 
@@ -9,18 +13,29 @@ namespace platform {
 class OverlayCanvas;
 }
 
+// What frames keep between them: contour pieces and outlines in vertex arrays, computed again
+// only when what they show changed. With cachedDrawing off every frame computes and draws them
+// element by element.
+struct FrameCaches {
+    bool cachedDrawing = true;
+    ContourCache contour;
+    OutlineCache outline;
+};
+
 // The current OpenGL model-view matrix, widened to doubles.
 Matrix4 currentModelView();
-// The OpenGL pass. Expects a current context with the camera's matrices set.
-void RenderScene(AppState& state);
+// Loads the camera: projection, viewport and model-view matrix.
+void loadCamera(const ViewState& view);
+// The OpenGL pass, with the camera of the state's view. Expects a current context.
+void RenderScene(AppState& state, FrameCaches& caches);
 // The contour pass: filled bands on the shells and beam skins.
-void DrawContours(AppState& state);
+void DrawContours(AppState& state, FrameCaches& caches);
 // Places light 0 fixed to the viewer and enables lighting.
 void SetupLighting(const ViewState& view);
-// The rubber-band rectangle between the anchor and the current corner, in client pixels.
-void DrawPickRectangle(const ViewState& view, const InteractionState& interaction);
+// The rubber-band rectangle between two corners in client pixels.
+void DrawPickRectangle(const ViewState& view, const PixelRect& rectangle);
 // The overlay pass, drawn over the finished OpenGL picture.
-void PaintOverlays(AppState& state, platform::OverlayCanvas& canvas);
+void PaintOverlays(AppState& state, FrameCaches& caches, platform::OverlayCanvas& canvas);
 
 // Inverts a general 4 × 4 matrix (column-major) by Gauss–Jordan elimination with full
 // pivoting. Returns false when a pivot is negligible (p + 1 == 1); `out` is then undefined.

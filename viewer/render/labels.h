@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "viewer/model/result_model.h"
-#include "viewer/render/view_state.h"
+#include "viewer/view/view_state.h"
 
 namespace quillon {
 

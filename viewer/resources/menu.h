@@ -20,6 +20,12 @@ enum CommandId : int {
 inline std::vector<platform::MenuCommand> mainMenu() {
     return {
         {"&File", "&Open", kCmdOpen},
+        {"&View", "View &Kit", kCmdViewKit},
+        {"&Contour", "Contour &Kit", kCmdContourKit},
+        {"&Select", "Select &Shell Element(s)", kCmdSelectShells},
+        {"&Select", "Select &Beam Element(s)", kCmdSelectBeams},
+        {"&Select", "Select &Node(s)", kCmdSelectNodes},
+        {"Pl&otCtrls", "&Settings...", kCmdPlotSettings},
     };
 }
 

@@ -3,18 +3,9 @@
 #include <GL/gl.h>
 
 #include "viewer/render/frame.h"
-#include "viewer/ui/camera.h"
+#include "viewer/view/camera.h"
 
 namespace quillon {
-namespace {
-Point3D centreOf(const Box6& b) {
-    Point3D c;
-    c.x = (b[0] + b[1]) / 2;
-    c.y = (b[2] + b[3]) / 2;
-    c.z = (b[4] + b[5]) / 2;
-    return c;
-}
-}  // namespace
 
 void initGlState() {
     glClearDepth(1.0);
@@ -25,9 +16,9 @@ void afterLoad(AppState& s) {
     s.contour.currentComponent = kSe;
     SelectedStressRange(s.model, kSe, s.contour.SL, s.contour.SR);
     s.view.modelBox = s.model.computeNodeBox();
-    s.view.modelCentre = centreOf(s.view.modelBox);
+    s.view.modelCentre = boxCentre(s.view.modelBox);
     s.view.selectedBox = s.model.computeSelectedBox();
-    s.view.rotationCentre = centreOf(s.view.selectedBox);
+    s.view.rotationCentre = boxCentre(s.view.selectedBox);
     s.view.alpha = 225.0;
     s.view.beta = 35.26;
     applyCamera(s.view);
@@ -47,10 +38,10 @@ void resizeView(AppState& s, int width, int height) {
     applyCamera(s.view);
 }
 
-void paintFrame(AppState& s, platform::OverlayCanvas& canvas) {
+void paintFrame(AppState& s, FrameCaches& caches, platform::OverlayCanvas& canvas) {
     if (!s.modelLoaded) return;
-    RenderScene(s);
-    PaintOverlays(s, canvas);
+    RenderScene(s, caches);
+    PaintOverlays(s, caches, canvas);
 }
 
 }  // namespace quillon

@@ -2,7 +2,8 @@
 // What the main window does with its events, independent of the toolkit that delivers them.
 #include <string>
 
-#include "viewer/render/app_state.h"
+#include "viewer/render/frame.h"
+#include "viewer/state/app_state.h"
 
 namespace quillon {
 
@@ -22,6 +23,6 @@ LoadStatus openResultFile(AppState& state, const std::string& path);
 // A new client size: the camera is rebuilt from the angles and fitted again.
 void resizeView(AppState& state, int width, int height);
 // One frame: the OpenGL pass, then the overlays on top. Nothing before a model is loaded.
-void paintFrame(AppState& state, platform::OverlayCanvas& canvas);
+void paintFrame(AppState& state, FrameCaches& caches, platform::OverlayCanvas& canvas);
 
 }  // namespace quillon

@@ -1,4 +1,6 @@
 // quillon: viewer of average-stress result files.
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +13,7 @@
 #include "viewer/ui/app.h"
 #include "viewer/ui/info.h"
 #include "viewer/ui/main_window_events.h"
+#include "viewer/ui/script.h"
 #include "viewer/ui/snapshot.h"
 
 #ifndef QUILLON_VERSION
@@ -23,21 +26,31 @@ const char* kTitle = "Quillon Contour \u2014 quillon team, 2026";
 
 const char* kUsage =
     "usage: quillon [RESULT_FILE]\n"
-    "       quillon --snapshot OUT.png [--size WxH] [--view ALPHA,BETA] [RESULT_FILE]\n"
+    "       quillon --snapshot OUT.png [--size WxH] [--view ALPHA,BETA] [SETTINGS] [RESULT_FILE]\n"
+    "       quillon --script FILE [--size WxH] [SETTINGS] [RESULT_FILE]\n"
     "       quillon --info RESULT_FILE\n"
     "       quillon --help | --version\n"
     "\n"
     "Shows an average-stress result file in a window (default: Quillon_AverageStrs.txt in the\n"
     "working directory). The window needs a display; without one, use --snapshot.\n"
     "  --snapshot OUT.png   draw the picture without a window and write it as PNG\n"
-    "  --size WxH           picture size for --snapshot (default 1024x768)\n"
+    "  --script FILE        run the steps of a script without a window (clicks, keys, menu\n"
+    "                       commands, dialog buttons, snapshots; see the README)\n"
+    "  --size WxH           picture size for --snapshot and --script (default 1024x768)\n"
     "  --view ALPHA,BETA    view angles in degrees for --snapshot (default 225,35.26)\n"
     "  --info RESULT_FILE   load the file and print a summary of the model\n"
     "  --help               print this text\n"
-    "  --version            print the version\n";
+    "  --version            print the version\n"
+    "SETTINGS of --snapshot and --script, applied once after the load:\n"
+    "%s";
+
+void printUsage(std::FILE* to) {
+    std::fprintf(to, kUsage, quillon::kDisplayOptionsUsage);
+}
 
 int usageError(const std::string& what) {
-    std::fprintf(stderr, "quillon: %s\n%s", what.c_str(), kUsage);
+    std::fprintf(stderr, "quillon: %s\n", what.c_str());
+    printUsage(stderr);
     return 2;
 }
 
@@ -49,20 +62,26 @@ int info(const std::string& path) {
     return 0;
 }
 
+// "WxH" with whole numbers of 1 to 16384 pixels, nothing else.
 bool parseSize(const char* text, int& w, int& h) {
-    char tail = 0;
-    return std::sscanf(text, "%dx%d%c", &w, &h, &tail) == 2 && w > 0 && h > 0 && w <= 16384 &&
-           h <= 16384;
+    const char* end = text + std::strlen(text);
+    auto [x, e1] = std::from_chars(text, end, w);
+    if (e1 != std::errc() || x == end || *x != 'x') return false;
+    auto [y, e2] = std::from_chars(x + 1, end, h);
+    return e2 == std::errc() && y == end && w >= 1 && h >= 1 && w <= 16384 && h <= 16384;
 }
 
+// "ALPHA,BETA" in degrees, both finite numbers.
 bool parseView(const char* text, double& a, double& b) {
     char tail = 0;
-    return std::sscanf(text, "%lf,%lf%c", &a, &b, &tail) == 2;
+    return std::sscanf(text, "%lf,%lf%c", &a, &b, &tail) == 2 && std::isfinite(a) &&
+           std::isfinite(b);
 }
 
 int snapshot(int argc, char** argv) {
     quillon::SnapshotRequest r;
     r.resultFile = quillon::kStartupFile;
+    std::string error;
     bool haveFile = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -71,13 +90,17 @@ int snapshot(int argc, char** argv) {
             r.output = argv[++i];
         } else if (arg == "--size" && hasValue) {
             if (!parseSize(argv[++i], r.width, r.height))
-                return usageError("--size wants WxH, e.g. 1024x768");
+                return usageError("--size wants WxH, each 1 to 16384 pixels, e.g. 1024x768");
         } else if (arg == "--view" && hasValue) {
             double a = 0, b = 0;
             if (!parseView(argv[++i], a, b))
-                return usageError("--view wants ALPHA,BETA in degrees");
+                return usageError("--view wants ALPHA,BETA, two finite numbers of degrees");
             r.alpha = a;
             r.beta = b;
+        } else if (quillon::OptionParse p =
+                       quillon::parseDisplayOption(argc, argv, i, r.display, error);
+                   p != quillon::OptionParse::NotADisplayOption) {
+            if (p == quillon::OptionParse::Bad) return usageError(error);
         } else if (!arg.empty() && arg[0] != '-' && !haveFile) {
             r.resultFile = arg;
             haveFile = true;
@@ -86,6 +109,34 @@ int snapshot(int argc, char** argv) {
         }
     }
     return quillon::renderSnapshot(r);
+}
+
+int script(int argc, char** argv) {
+    quillon::ScriptRequest r;
+    r.resultFile = quillon::kStartupFile;
+    std::string error;
+    bool haveFile = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--script" && hasValue) {
+            r.scriptPath = argv[++i];
+        } else if (arg == "--size" && hasValue) {
+            if (!parseSize(argv[++i], r.width, r.height))
+                return usageError("--size wants WxH, each 1 to 16384 pixels, e.g. 1024x768");
+        } else if (quillon::OptionParse p =
+                       quillon::parseDisplayOption(argc, argv, i, r.display, error);
+                   p != quillon::OptionParse::NotADisplayOption) {
+            if (p == quillon::OptionParse::Bad) return usageError(error);
+        } else if (!arg.empty() && arg[0] != '-' && !haveFile) {
+            r.resultFile = arg;
+            haveFile = true;
+        } else {
+            return usageError("unexpected argument " + arg);
+        }
+    }
+    if (r.scriptPath.empty()) return usageError("--script wants a script file");
+    return quillon::runScript(r, stdout);
 }
 
 // The window on `path`. The file is read before the window shows: if it cannot be read, the
@@ -108,7 +159,7 @@ int window(const std::string& path) {
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::fputs(kUsage, stdout);
+        printUsage(stdout);
         return 0;
     }
     if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
@@ -119,8 +170,10 @@ int main(int argc, char** argv) {
         if (argc != 3) return usageError("--info wants one result file");
         return info(argv[2]);
     }
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--snapshot") == 0) return snapshot(argc, argv);
+        if (std::strcmp(argv[i], "--script") == 0) return script(argc, argv);
+    }
     if (argc > 2) return usageError(std::string("unexpected argument ") + argv[2]);
     if (argc == 2 && argv[1][0] == '-') return usageError(std::string("unknown option ") + argv[1]);
     return window(argc == 2 ? argv[1] : quillon::kStartupFile);

@@ -1,8 +1,15 @@
 #include "viewer/ui/main_window_events.h"
 
+#include <memory>
+
+#include "viewer/contour/contour_kit.h"
 #include "viewer/platform/message.h"
+#include "viewer/render/plot_settings.h"
+#include "viewer/resources/dialogs.h"
 #include "viewer/resources/menu.h"
 #include "viewer/ui/app.h"
+#include "viewer/ui/navigation.h"
+#include "viewer/ui/view_kit.h"
 
 namespace quillon {
 
@@ -24,23 +31,63 @@ void MainWindowHandler::onSize(int width, int height) {
 }
 
 void MainWindowHandler::onPaint(platform::OverlayCanvas& canvas) {
-    paintFrame(state_, canvas);
+    paintFrame(state_, caches_, canvas);
 }
 
-// Navigation and picking come with their own handlers; the window already routes to these.
-void MainWindowHandler::onLeftButtonDown(int, int) {}
-void MainWindowHandler::onMouseMove(int, int) {}
-void MainWindowHandler::onWheel(int, int, int) {}
-void MainWindowHandler::onChar(unsigned int) {}
+void MainWindowHandler::repaintIf(bool changed) {
+    if (changed) desktop_.repaintMainWindow();
+}
+
+void MainWindowHandler::onLeftButtonDown(int x, int y) {
+    repaintIf(HandleLeftButtonDown(state_, x, y));
+}
+void MainWindowHandler::onMouseMove(int x, int y) {
+    repaintIf(HandleMouseMove(state_, x, y));
+}
+void MainWindowHandler::onWheel(int delta, int x, int y) {
+    repaintIf(HandleMouseWheel(state_, delta, x, y));
+}
+void MainWindowHandler::onChar(unsigned int ch) {
+    repaintIf(HandleChar(state_, ch));
+}
 
 void MainWindowHandler::onCommand(int id) {
     switch (id) {
         case kCmdOpen:
             openFile();
             break;
+        case kCmdViewKit:
+            dialogs_.viewKit = desktop_.openDialog(
+                viewKitTemplate(),
+                std::make_unique<ViewKitDialog>(state_, desktop_, dialogs_.viewKit));
+            break;
+        case kCmdContourKit:
+            dialogs_.contourKit = desktop_.openDialog(
+                contourKitTemplate(),
+                std::make_unique<ContourKitDialog>(state_, desktop_, dialogs_.contourKit));
+            break;
+        case kCmdSelectShells:
+            openSelectionDialog(SelectionKind::Shells, dialogs_.selectShells);
+            break;
+        case kCmdSelectBeams:
+            openSelectionDialog(SelectionKind::Beams, dialogs_.selectBeams);
+            break;
+        case kCmdSelectNodes:
+            openSelectionDialog(SelectionKind::Nodes, dialogs_.selectNodes);
+            break;
+        case kCmdPlotSettings:
+            desktop_.openDialog(plotSettingsTemplate(),
+                                std::make_unique<PlotSettingsDialog>(state_, desktop_));
+            break;
         default:
             break;
     }
+}
+
+// The dialog itself switches the mouse to picking its kind when it opens.
+void MainWindowHandler::openSelectionDialog(SelectionKind kind, platform::DialogHost*& handle) {
+    handle = desktop_.openDialog(selectionTemplate(kind),
+                                 std::make_unique<SelectionDialog>(kind, state_, desktop_, handle));
 }
 
 void MainWindowHandler::openFile() {

@@ -1,11 +1,23 @@
 #pragma once
-// The main window's events as the viewer handles them: creation, size, paint and the menu;
-// mouse and keyboard reach the navigation handlers.
+// The main window's events as the viewer handles them, whatever delivers them: the FLTK window,
+// or a scripted run without a window. Creation, size and paint, the menu commands, and the
+// mouse and keys, which go to the navigation.
 #include "viewer/platform/dialog.h"
 #include "viewer/platform/main_window.h"
-#include "viewer/render/app_state.h"
+#include "viewer/render/frame.h"
+#include "viewer/select/selection_dialog.h"
+#include "viewer/state/app_state.h"
 
 namespace quillon {
+
+// The newest open instance of each tool dialog; nullptr when none is open.
+struct DialogHandles {
+    platform::DialogHost* viewKit = nullptr;
+    platform::DialogHost* contourKit = nullptr;
+    platform::DialogHost* selectShells = nullptr;
+    platform::DialogHost* selectBeams = nullptr;
+    platform::DialogHost* selectNodes = nullptr;
+};
 
 class MainWindowHandler : public platform::MainWindowEvents {
   public:
@@ -20,13 +32,20 @@ class MainWindowHandler : public platform::MainWindowEvents {
     void onChar(unsigned int ch) override;
     void onCommand(int id) override;
 
+    const DialogHandles& dialogs() const { return dialogs_; }
+    FrameCaches& frameCaches() { return caches_; }
+
   private:
     // File > Open: a model that cannot be read leaves everything as it was, with a warning.
     void openFile();
+    void repaintIf(bool changed);
+    void openSelectionDialog(SelectionKind kind, platform::DialogHost*& handle);
 
     AppState& state_;
     platform::Desktop& desktop_;
     platform::FileDialog openDialog_;
+    DialogHandles dialogs_;
+    FrameCaches caches_;
 };
 
 }  // namespace quillon

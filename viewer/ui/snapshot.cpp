@@ -4,7 +4,7 @@
 #include "viewer/platform/message.h"
 #include "viewer/platform/offscreen_gl.h"
 #include "viewer/ui/app.h"
-#include "viewer/ui/camera.h"
+#include "viewer/view/camera.h"
 
 namespace quillon {
 
@@ -17,12 +17,14 @@ int renderSnapshot(const SnapshotRequest& r) {
     state.view.H = r.height;
     LoadStatus status = openResultFile(state, r.resultFile);
     if (!status.ok) platform::fatal(status.message);
+    applyDisplayOptions(r.display, state);
     if (r.alpha) state.view.alpha = *r.alpha;
     if (r.beta) state.view.beta = *r.beta;
     if (r.alpha || r.beta) applyCamera(state.view);
     platform::GlOverlayCanvas canvas;
     canvas.begin(r.width, r.height);
-    paintFrame(state, canvas);
+    FrameCaches caches;
+    paintFrame(state, caches, canvas);
     canvas.end();
     if (!platform::writePng(r.output, r.width, r.height, gl.readRgb()))
         platform::fatal("cannot write the picture " + r.output);

@@ -1,11 +1,13 @@
 #pragma once
 // Everything the viewer holds between events, owned by one object that is passed to whoever
-// needs it.
-#include "viewer/contour/contour_gl.h"
-#include "viewer/contour/stress_scale.h"
+// needs it: the dialogs of every subsystem read and write it. Drawing caches are not part of
+// it; they belong to the frame.
+#include "viewer/model/matrix4.h"
 #include "viewer/model/result_model.h"
-#include "viewer/render/mesh_drawing.h"
-#include "viewer/render/view_state.h"
+#include "viewer/state/contour_settings.h"
+#include "viewer/state/interaction.h"
+#include "viewer/state/selection_settings.h"
+#include "viewer/view/view_state.h"
 
 namespace quillon {
 
@@ -14,13 +16,9 @@ struct AppState {
     ViewState view;
     ContourSettings contour;
     InteractionState interaction;
+    SelectionSettings selection;
     Matrix4 savedModelView = kIdentity4;  // the model-view matrix of the last frame
     bool modelLoaded = false;
-    // Contour pieces and outlines are kept between frames and drawn from vertex arrays; off,
-    // every frame computes and draws them element by element.
-    bool cachedDrawing = true;
-    ContourCache contourCache;
-    OutlineCache outlineCache;
 };
 
 }  // namespace quillon

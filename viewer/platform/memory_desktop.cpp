@@ -1,0 +1,118 @@
+#include "viewer/platform/memory_desktop.h"
+
+#include <algorithm>
+
+namespace quillon::platform {
+
+MemoryDialogHost::MemoryDialogHost(const DialogTemplate& t, std::unique_ptr<DialogLogic> logic)
+    : template_(t), logic_(std::move(logic)), controls_(t.controls.size()) {
+    for (std::size_t i = 0; i < t.controls.size(); ++i)
+        if (t.controls[i].kind != ControlKind::Edit && t.controls[i].kind != ControlKind::ComboBox)
+            controls_[i].text = t.controls[i].text;
+}
+
+MemoryDialogHost::Control* MemoryDialogHost::control(int id) {
+    const ControlTemplate* c = template_.control(id);
+    return c ? &controls_[static_cast<std::size_t>(c - template_.controls.data())] : nullptr;
+}
+const MemoryDialogHost::Control* MemoryDialogHost::control(int id) const {
+    return const_cast<MemoryDialogHost*>(this)->control(id);
+}
+
+std::string MemoryDialogHost::itemText(int id) const {
+    const Control* c = control(id);
+    return c ? c->text : "";
+}
+void MemoryDialogHost::setItemText(int id, const std::string& text) {
+    if (Control* c = control(id)) c->text = text;
+}
+bool MemoryDialogHost::isChecked(int id) const {
+    const Control* c = control(id);
+    return c && c->checked;
+}
+void MemoryDialogHost::setChecked(int id, bool checked) {
+    if (Control* c = control(id)) c->checked = checked;
+}
+void MemoryDialogHost::comboClear(int id) {
+    if (Control* c = control(id)) {
+        c->items.clear();
+        c->selection = -1;
+    }
+}
+void MemoryDialogHost::comboInsert(int id, int index, const std::string& text) {
+    Control* c = control(id);
+    if (!c) return;
+    auto at = index < 0 || static_cast<std::size_t>(index) > c->items.size()
+                  ? c->items.end()
+                  : c->items.begin() + index;
+    c->items.insert(at, text);
+}
+int MemoryDialogHost::comboCount(int id) const {
+    const Control* c = control(id);
+    return c ? static_cast<int>(c->items.size()) : 0;
+}
+void MemoryDialogHost::comboSelect(int id, int index) {
+    Control* c = control(id);
+    if (!c) return;
+    c->selection = index >= 0 && index < static_cast<int>(c->items.size()) ? index : -1;
+}
+int MemoryDialogHost::comboSelection(int id) const {
+    const Control* c = control(id);
+    return c ? c->selection : -1;
+}
+
+void MemoryDialogHost::press(int id) {
+    const ControlTemplate* t = template_.control(id);
+    if (t && t->kind == ControlKind::CheckBox) {
+        setChecked(id, !isChecked(id));
+    } else if (t && t->kind == ControlKind::RadioButton) {
+        // Its group runs from the control that starts it to the next one that starts another.
+        const auto& all = template_.controls;
+        std::size_t at = static_cast<std::size_t>(t - all.data()), first = at;
+        while (first > 0 && !(all[first].style & kStyleGroup)) --first;
+        for (std::size_t i = first; i < all.size(); ++i) {
+            if (i > first && (all[i].style & kStyleGroup)) break;
+            if (all[i].kind == ControlKind::RadioButton) controls_[i].checked = i == at;
+        }
+    }
+    logic_->onCommand(*this, id, Notification::Clicked);
+}
+
+void MemoryDialogHost::chooseComboItem(int id, int index) {
+    comboSelect(id, index);
+    logic_->onCommand(*this, id, Notification::SelectionChanged);
+}
+
+void MemoryDialogHost::pressCloseBox() {
+    logic_->onCommand(*this, IDCANCEL, Notification::Clicked);
+}
+
+DialogHost* MemoryDesktop::openDialog(const DialogTemplate& t, std::unique_ptr<DialogLogic> logic) {
+    dialogs_.push_back(std::make_unique<MemoryDialogHost>(t, std::move(logic)));
+    MemoryDialogHost* host = dialogs_.back().get();
+    host->init();
+    return host;
+}
+
+std::optional<std::string> MemoryDesktop::chooseFileToOpen(FileDialog& dialog) {
+    std::optional<std::string> chosen = std::exchange(answer_, std::nullopt);
+    if (!chosen) return std::nullopt;
+    dialog.lastPath = withDefaultExtension(*chosen, dialog.defaultExtension);
+    return dialog.lastPath;
+}
+
+std::optional<std::string> MemoryDesktop::chooseFileToSave(FileDialog& dialog) {
+    return chooseFileToOpen(dialog);  // an answer given in advance also agrees to replace a file
+}
+
+MemoryDialogHost* MemoryDesktop::newestOpen(int templateId) {
+    for (auto it = dialogs_.rbegin(); it != dialogs_.rend(); ++it)
+        if (!(*it)->closed() && (*it)->dialogTemplate().id == templateId) return it->get();
+    return nullptr;
+}
+
+void MemoryDesktop::releaseClosed() {
+    std::erase_if(dialogs_, [](const auto& d) { return d->closed(); });
+}
+
+}  // namespace quillon::platform

@@ -1,0 +1,85 @@
+#pragma once
+// Dialogs and a main window held in memory: what scripted runs and tests drive instead of a
+// display. The dialogs keep their controls' state as a window would, and a press, an edit or a
+// combo choice reaches the dialog's logic as a user's would.
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "viewer/platform/dialog.h"
+
+namespace quillon::platform {
+
+class MemoryDialogHost : public DialogHost {
+  public:
+    MemoryDialogHost(const DialogTemplate& dialogTemplate, std::unique_ptr<DialogLogic> logic);
+
+    const DialogTemplate& dialogTemplate() const override { return template_; }
+    std::string itemText(int id) const override;
+    void setItemText(int id, const std::string& text) override;
+    bool isChecked(int id) const override;
+    void setChecked(int id, bool checked) override;
+    void comboClear(int id) override;
+    void comboInsert(int id, int index, const std::string& text) override;
+    int comboCount(int id) const override;
+    void comboSelect(int id, int index) override;
+    int comboSelection(int id) const override;
+    void close() override { closed_ = true; }
+
+    bool closed() const { return closed_; }
+    void init() { logic_->onInit(*this); }
+    // A click on a push button, radio button or check box: automatic buttons change their
+    // check state first, then the logic hears of it.
+    void press(int id);
+    // The user chose item `index` of a combo box: the logic hears of the change.
+    void chooseComboItem(int id, int index);
+    // The close box (or Esc).
+    void pressCloseBox();
+
+  private:
+    struct Control {
+        std::string text;
+        bool checked = false;
+        std::vector<std::string> items;
+        int selection = -1;
+    };
+    Control* control(int id);
+    const Control* control(int id) const;
+
+    DialogTemplate template_;
+    std::unique_ptr<DialogLogic> logic_;
+    std::vector<Control> controls_;  // in template order
+    bool closed_ = false;
+};
+
+class MemoryDesktop : public Desktop {
+  public:
+    void repaintMainWindow() override { repaintRequested_ = true; }
+    void focusMainWindow() override { mainWindowFocused_ = true; }
+    DialogHost* openDialog(const DialogTemplate& dialogTemplate,
+                           std::unique_ptr<DialogLogic> logic) override;
+    std::optional<std::string> chooseFileToOpen(FileDialog& dialog) override;
+    std::optional<std::string> chooseFileToSave(FileDialog& dialog) override;
+
+    // The answer of the next file chooser: a path, or nothing for a cancelled one. Without an
+    // answer a chooser is cancelled.
+    void answerNextChooser(std::optional<std::string> path) { answer_ = std::move(path); }
+    // Whether a repaint was requested since the last call.
+    bool takeRepaintRequest() { return std::exchange(repaintRequested_, false); }
+    // Whether the main view was given the keyboard since the last call.
+    bool takeFocusRequest() { return std::exchange(mainWindowFocused_, false); }
+    // The newest open dialog from template `templateId`, or nullptr.
+    MemoryDialogHost* newestOpen(int templateId);
+    // Forgets the dialogs that closed.
+    void releaseClosed();
+
+  private:
+    std::vector<std::unique_ptr<MemoryDialogHost>> dialogs_;  // oldest first
+    std::optional<std::string> answer_;
+    bool repaintRequested_ = false;
+    bool mainWindowFocused_ = false;
+};
+
+}  // namespace quillon::platform

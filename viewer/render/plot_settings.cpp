@@ -1,0 +1,78 @@
+#include "viewer/render/plot_settings.h"
+
+#include "viewer/contour/contour_kit.h"
+#include "viewer/platform/dialog_numbers.h"
+#include "viewer/resources/dialogs.h"
+
+namespace quillon {
+namespace {
+
+// The six combo boxes in the order they are read, with the model field each one sets.
+struct Filter {
+    int id;
+    std::int32_t ResultModel::*field;
+};
+constexpr Filter kFilters[] = {
+    {IDC_SHELL_OUTLINES, &ResultModel::shellOutlineMode},
+    {IDC_BEAM_MESHLINES, &ResultModel::beamMeshLineMode},
+    {IDC_NODES, &ResultModel::nodeMode},
+    {IDC_SHELL_NUMBERS, &ResultModel::shellNumberMode},
+    {IDC_BEAM_NUMBERS, &ResultModel::beamNumberMode},
+    {IDC_NODE_NUMBERS, &ResultModel::nodeNumberMode},
+};
+
+}  // namespace
+
+void PlotSettingsDialog::repaint() {
+    desktop_.focusMainWindow();
+    desktop_.repaintMainWindow();
+}
+
+void PlotSettingsDialog::onInit(platform::DialogHost& host) {
+    for (const Filter& f : kFilters) {
+        host.comboInsert(f.id, 0, "All");
+        host.comboInsert(f.id, 1, "Selected");
+        host.comboInsert(f.id, 2, "None");
+        host.comboSelect(f.id, state_.model.*f.field);
+    }
+    host.setItemText(IDC_DISP_SCALE, platform::formatDouble(state_.model.dispScale));
+    desktop_.repaintMainWindow();
+}
+
+void PlotSettingsDialog::onCommand(platform::DialogHost& host, int id,
+                                   platform::Notification code) {
+    ResultModel& model = state_.model;
+    bool isFilter = false;
+    for (const Filter& f : kFilters) isFilter |= f.id == id;
+    if (isFilter) {
+        if (code != platform::Notification::SelectionChanged) return;
+        for (const Filter& f : kFilters) model.*f.field = host.comboSelection(f.id);
+        repaint();
+        return;
+    }
+    switch (id) {
+        case IDC_PLOT_CONTOUR:
+        case IDC_CLEAR_CONTOUR:
+            SetContourPlotting(state_, desktop_, id == IDC_PLOT_CONTOUR);
+            return;
+        case IDC_DEFORMED:
+            model.deformed = !model.deformed;
+            model.updateDisplayedPositions();
+            repaint();
+            return;
+        case IDC_RENEW:
+            model.dispScale = platform::dialogDouble(host.itemText(IDC_DISP_SCALE));
+            model.deformed = true;
+            model.updateDisplayedPositions();
+            repaint();
+            return;
+        case IDC_PLOT_EXIT:
+        case platform::IDCANCEL:
+            host.close();
+            return;
+        default:
+            return;
+    }
+}
+
+}  // namespace quillon

@@ -1,0 +1,18 @@
+#pragma once
+// The selection dialogs' settings, kept while the dialogs are closed: how Apply merges the
+// picked flags into the selection, and whether picking passes over unselected entities.
+namespace quillon {
+
+enum class SelectMode : int { Reselect = 0, AlsoSelect = 1, Unselect = 2 };
+
+// One kind of entity: shells (both shapes), beams or nodes.
+struct KindSelectionSettings {
+    int selectMode = 0;        // a SelectMode; a value outside 0 … 2 checks no radio button
+    bool onlyOperate = false;  // picking passes over entities that are not selected
+};
+
+struct SelectionSettings {
+    KindSelectionSettings shells, beams, nodes;
+};
+
+}  // namespace quillon
