@@ -10,8 +10,10 @@
 #include "tests/support/run_process.h"
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
+#include "viewer/platform/dialog_navigation.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/platform/widget_face.h"
+#include "viewer/resources/dialogs.h"
 
 namespace {
 
@@ -42,6 +44,22 @@ std::string stripFile() {
     r.disps = {"0,0,0,0,0,0", "0,0,0.2,0,0,0", "0,0,0.4,0,0,0", "0,0,0.1,0,0,0"};
     r.quads = {"0,1,2,3"};
     return testsupport::writeFile("strip.txt", r.text());
+}
+
+constexpr int kViewWidth = 1024, kViewHeight = 768;  // the view's size at the start
+constexpr int kEdgeAllowance = 800;                  // about 0.1 % of the view
+
+// Pixels whose colours differ by more than a shade in some channel; every pixel when the sizes
+// differ.
+int differingPixels(const Picture& a, const Picture& b) {
+    if (a.width != b.width || a.height != b.height) return std::max(a.width * a.height, 1);
+    int n = 0;
+    for (std::size_t i = 0; i < a.rgb.size(); i += 3) {
+        bool differs = false;
+        for (std::size_t k = 0; k < 3; ++k) differs |= std::abs(a.rgb[i + k] - b.rgb[i + k]) > 48;
+        n += differs ? 1 : 0;
+    }
+    return n;
 }
 
 // Message boxes show their text at 14 pixels per em.
@@ -139,6 +157,50 @@ class QuillonWindow : public ::testing::Test {
                        << " pixels: " << last_.count(0, 0, last_.width, last_.height, isOutline)
                        << " outline pixels; standard error: " << testsupport::readFile(errPath());
         return p.value_or(Picture{});
+    }
+
+    // The whole OpenGL view (1024 × 768, under the menu bar) on a fresh screenshot, and its
+    // top-left corner on the screen.
+    Picture wholeView(const std::string& window) {
+        testsupport::WindowGeometry g = x_.geometry(window);
+        return testsupport::crop(x_.screenshot(), g.x, g.y + g.height - kViewHeight,
+                                 g.x + kViewWidth, g.y + g.height);
+    }
+    std::pair<int, int> viewOrigin(const std::string& window) {
+        testsupport::WindowGeometry g = x_.geometry(window);
+        return {g.x, g.y + g.height - kViewHeight};
+    }
+    // The picture that the same steps give without a window (quillon --script, which runs the
+    // window's own handlers): `steps` then a snapshot.
+    Picture scripted(const std::string& model, const std::string& steps) {
+        std::string png = (testsupport::testDir() / "expected.png").string();
+        std::string script = testsupport::writeFile("steps.txt", steps + "snapshot " + png + "\n");
+        auto r = testsupport::runProcess(QUILLON_EXE, {"--script", script, model});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        Picture p;
+        EXPECT_TRUE(quillon::platform::readPng(png, p.width, p.height, p.rgb));
+        return p;
+    }
+    // The whole view once it has settled on `expected` (the window's OpenGL and the headless
+    // one differ in a few edge pixels: depth precision).
+    void expectView(const std::string& window, const Picture& expected, const char* what) {
+        auto near = [&](const Picture& v) { return differingPixels(v, expected) < kEdgeAllowance; };
+        std::optional<Picture> shown;
+        waitUntil(
+            [&] {
+                Picture p = wholeView(window);
+                bool settled = p.width > 0 && p.rgb == last_.rgb;
+                last_ = std::move(p);
+                if (settled && near(last_)) shown = last_;
+                return shown.has_value();
+            },
+            kPatience, 250ms);
+        EXPECT_TRUE(shown) << what << ": " << differingPixels(last_, expected)
+                           << " pixels differ from the scripted picture; standard error: "
+                           << testsupport::readFile(errPath());
+        if (!shown)
+            quillon::platform::writePng((testsupport::testDir() / "view.png").string(), last_.width,
+                                        last_.height, last_.rgb);
     }
 
     // File > Open from the keyboard: the menu's mnemonics, with the pointer over the view.
@@ -245,6 +307,86 @@ TEST_F(QuillonWindow, EscapeDoesNotCloseTheWindow) {
     meshView(window, before);
     EXPECT_TRUE(quillon_.running());
     EXPECT_EQ(x_.windows(kMainTitle).size(), 1u);
+}
+
+TEST_F(QuillonWindow, ViewKitFromTheMenuTurnsTheViewToAStandardOneAndStaysAbove) {
+    std::string model = squareFile();
+    Picture start = scripted(model, "");
+    Picture plan = scripted(model, "menu 40002\npress 103 1027\n");  // XOY+
+    ASSERT_GT(differingPixels(start, plan), 20 * kEdgeAllowance) << "a plan view looks different";
+    startQuillon({model});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    expectView(window, start, "start");
+
+    // View > View Kit from the keyboard, with the pointer over the view.
+    auto [vx, vy] = viewOrigin(window);
+    x_.keysAt(vx + kViewWidth / 2, vy + kViewHeight / 2, {"alt+v", "k"});
+    auto kit = x_.waitForWindow("^View Kit$", kPatience);
+    ASSERT_TRUE(kit) << "no View Kit; standard error: " << testsupport::readFile(errPath());
+    EXPECT_EQ(x_.transientFor(*kit), window);
+    testsupport::WindowGeometry k = x_.geometry(*kit);
+    auto press = [&](int id) {
+        auto r = quillon::platform::controlRectangle(*quillon::viewKitTemplate().control(id));
+        x_.clickAt(k.x + r.x + r.width / 2, k.y + r.y + r.height / 2);
+    };
+    press(quillon::IDC_XOY_PLUS);
+    expectView(window, plan, "XOY+");
+
+    // The button gave the keyboard back to the view: zoomed in with the wheel, the A typed
+    // with the pointer over the dialog fits the view again.
+    std::string steps = "menu 40002\npress 103 1027\nwheel 3 300 250\n";
+    Picture planZoomed = scripted(model, steps);
+    Picture planFitted = scripted(model, steps + "key a\n");
+    ASSERT_GT(differingPixels(planZoomed, planFitted), 20 * kEdgeAllowance);
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 300), std::to_string(vy + 250), "click",
+             "--repeat", "3", "4"});
+    expectView(window, planZoomed, "zoomed plan view");
+    x_.tool({"xdotool", "mousemove", std::to_string(k.x + k.width / 2), std::to_string(k.y + 10),
+             "key", "a"});
+    expectView(window, planFitted, "A after XOY+");
+    // The dialog is still above the main window: its Exit closes it.
+    press(quillon::IDC_VIEWKIT_EXIT);
+    EXPECT_TRUE(waitUntil([&] { return x_.windows("^View Kit$").empty(); }, kPatience));
+    EXPECT_TRUE(quillon_.running());
+}
+
+TEST_F(QuillonWindow, WheelZoomsAboutThePointer) {
+    std::string model = squareFile();
+    Picture start = scripted(model, "");
+    Picture zoomed = scripted(model, "wheel 5 300 250\nwheel -2 700 500\n");
+    ASSERT_GT(differingPixels(start, zoomed), 20 * kEdgeAllowance);
+    startQuillon({model});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    expectView(window, start, "start");
+    auto [vx, vy] = viewOrigin(window);
+    // Button 4 is the wheel turned away from the user, 5 towards.
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 300), std::to_string(vy + 250), "click",
+             "--repeat", "5", "4", "mousemove", std::to_string(vx + 700), std::to_string(vy + 500),
+             "click", "--repeat", "2", "5"});
+    expectView(window, zoomed, "five steps in, two out");
+}
+
+TEST_F(QuillonWindow, PKeyPansWithTwoClicks) {
+    std::string model = squareFile();
+    Picture start = scripted(model, "");
+    Picture panned = scripted(model, "key p\nclick 400 300\nmove 550 420\nclick 550 420\n");
+    ASSERT_GT(differingPixels(start, panned), 20 * kEdgeAllowance);
+    startQuillon({model});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    expectView(window, start, "start");
+    auto [vx, vy] = viewOrigin(window);
+    x_.keysAt(vx + 400, vy + 300, {"p"});
+    x_.clickAt(vx + 400, vy + 300);
+    // The view follows the pointer with no button held, and stays where the second click is.
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 480), std::to_string(vy + 350),
+             "mousemove", std::to_string(vx + 550), std::to_string(vy + 420)});
+    expectView(window, panned, "following the pointer");
+    x_.clickAt(vx + 550, vy + 420);
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 100), std::to_string(vy + 100)});
+    expectView(window, panned, "after the second click");
 }
 
 TEST_F(QuillonWindow, WindowClassIsTheProgramsAndTheLegacyTitleIsPlainText) {

@@ -32,13 +32,17 @@ bool hasModifier() {
     return Fl::event_state(FL_CTRL | FL_ALT | FL_META) != 0;
 }
 
-// A label; '&' marks a mnemonic, as in a dialog's static text.
+// A label; '&' marks a mnemonic, as in a dialog's static text. Its text uses the whole width
+// (FLTK would keep 3 pixels clear at each side and wrap words that fit).
 class StaticText : public Fl_Box {
   public:
     StaticText(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {
         set_flag(SHORTCUT_LABEL);
         align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
     }
+
+  protected:
+    void draw() override { draw_label(x(), y(), w(), h(), align()); }
 };
 
 // A frame whose caption interrupts its top edge.
@@ -348,7 +352,7 @@ class FltkDialogHost : public DialogHost {
             m.text = c.items[k].c_str();
             m.labeltype_ = literalLabel();
             m.labelfont_ = FL_HELVETICA;
-            m.labelsize_ = kDialogTextSize;
+            m.labelsize_ = dialogTextSize();
             m.labelcolor_ = FL_FOREGROUND_COLOR;
         }
         c.choice->menu(c.menu.data());
@@ -377,7 +381,7 @@ class FltkDialogHost : public DialogHost {
                 auto* edit = new Edit(r.x, r.y, r.width, r.height, c.style & kStyleNumber);
                 edit->when(FL_WHEN_NEVER);  // edits notify nothing
                 edit->textfont(FL_HELVETICA);
-                edit->textsize(kDialogTextSize);
+                edit->textsize(dialogTextSize());
                 if (!(c.style & kStyleBorder)) edit->box(FL_FLAT_BOX);
                 if (c.style & kStyleReadOnly) {
                     edit->readonly(1);
@@ -401,7 +405,7 @@ class FltkDialogHost : public DialogHost {
             case ControlKind::ComboBox: {
                 auto* choice = new Fl_Choice(r.x, r.y, r.width, r.height);
                 choice->textfont(FL_HELVETICA);
-                choice->textsize(kDialogTextSize);
+                choice->textsize(dialogTextSize());
                 widget = choice;
                 Combo& entry = combos_[index];
                 entry.choice = choice;
@@ -410,7 +414,7 @@ class FltkDialogHost : public DialogHost {
             }
         }
         widget->labelfont(FL_HELVETICA);
-        widget->labelsize(kDialogTextSize);
+        widget->labelsize(dialogTextSize());
         widget->labeltype(textLabel());
         // A multi-line button breaks its text at its line ends and wherever a word would pass
         // its right edge.

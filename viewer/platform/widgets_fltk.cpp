@@ -9,6 +9,7 @@
 #include <X11/Xatom.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "viewer/platform/widget_face.h"
@@ -82,6 +83,24 @@ void prepareWidgets() {
         Fl::set_font(FL_HELVETICA_ITALIC, names[2].c_str());
         Fl::set_font(FL_HELVETICA_BOLD_ITALIC, names[3].c_str());
     }
+}
+
+int dialogTextSize() {
+    static int size = 0;
+    if (size > 0) return size;
+    prepareWidgets();
+    fl_open_display();
+    const char* letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    double best = 1e9;
+    for (int s = 8; s <= 16; ++s) {
+        fl_font(FL_HELVETICA, s);
+        double off = std::abs(fl_width(letters) / 52.0 - 5.5);
+        if (off < best) {
+            best = off;
+            size = s;
+        }
+    }
+    return size;
 }
 
 Fl_Labeltype textLabel() {

@@ -11,10 +11,14 @@ namespace quillon::platform {
 
 // The X11 class of every window (WM_CLASS), so that desktops group and name them.
 constexpr const char* kWindowClass = "Quillon Contour";
-// Text sizes in pixels: dialogs (a dialog unit is a quarter of an average character across and
-// an eighth of a line down, so the font must be about 12 pixels high) and message boxes.
-constexpr int kDialogTextSize = 12;
+// The text size of message boxes in pixels.
 constexpr int kMessageTextSize = 14;
+
+// The text size of dialogs in pixels. Dialog units were made for a font whose letters are 5.5
+// pixels wide on average (a quarter of the average, rounded up, is the 1.5 pixels of a dialog
+// unit across): the size closest to that, so that labels fit the rectangles the templates give
+// them. Needs the display.
+int dialogTextSize();
 
 // Once, before the first window: the face that has Latin and Chinese glyphs for every
 // Helvetica style (the widgets' font), the window class, and the label types below.
