@@ -21,12 +21,17 @@ struct Ink {
 // The file of the face that fontconfig gives for `family`; empty when that family is missing.
 inline std::string fontFile(const std::string& family) {
     std::string file;
+    FcConfig* config = FcInitLoadConfigAndFonts();
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
-    if (!pattern) return file;
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    if (!config || !pattern) {
+        if (pattern) FcPatternDestroy(pattern);
+        if (config) FcConfigDestroy(config);
+        return file;
+    }
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = FcFontMatch(config, pattern, &result);
     FcChar8 *name = nullptr, *path = nullptr;
     if (match && FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch &&
         FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch &&
@@ -34,6 +39,7 @@ inline std::string fontFile(const std::string& family) {
         file = reinterpret_cast<const char*>(path);
     if (match) FcPatternDestroy(match);
     FcPatternDestroy(pattern);
+    FcConfigDestroy(config);
     return file;
 }
 

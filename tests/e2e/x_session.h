@@ -61,6 +61,11 @@ class Child {
             if (!overridden) envText.push_back(entry);
         }
         envText.insert(envText.end(), env.begin(), env.end());
+        // Under the leak checker, the caches that the toolkit and the font libraries keep for
+        // the life of a windowed program are not leaks of ours.
+        if (!std::getenv("LSAN_OPTIONS"))
+            envText.push_back("LSAN_OPTIONS=suppressions=" QUILLON_SOURCE_DIR
+                              "/tests/e2e/toolkit_caches.supp:print_suppressions=0");
         std::vector<char*> args, envp;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         for (const auto& e : envText) envp.push_back(const_cast<char*>(e.c_str()));

@@ -17,10 +17,16 @@ struct CharSetDeleter {
     void operator()(FcCharSet* c) const { FcCharSetDestroy(c); }
 };
 
+struct ConfigDeleter {
+    void operator()(FcConfig* c) const { FcConfigDestroy(c); }
+};
+
 }  // namespace
 
 std::optional<FontFace> faceCovering(const std::string& text) {
-    if (!FcInit()) return std::nullopt;
+    // A configuration of our own, released at the end (fontconfig's default one lives on).
+    std::unique_ptr<FcConfig, ConfigDeleter> config(FcInitLoadConfigAndFonts());
+    if (!config) return std::nullopt;
     std::unique_ptr<FcCharSet, CharSetDeleter> wanted(FcCharSetCreate());
     for (FcChar32 c = 0x20; c < 0x7F; ++c) FcCharSetAddChar(wanted.get(), c);
     const auto* bytes = reinterpret_cast<const FcChar8*>(text.data());
@@ -35,11 +41,11 @@ std::optional<FontFace> faceCovering(const std::string& text) {
     std::unique_ptr<FcPattern, PatternDeleter> pattern(
         FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif:lang=zh-cn")));
     if (!pattern) return std::nullopt;
-    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
     FcResult result = FcResultNoMatch;
     std::unique_ptr<FcFontSet, FontSetDeleter> sorted(
-        FcFontSort(nullptr, pattern.get(), FcFalse, nullptr, &result));
+        FcFontSort(config.get(), pattern.get(), FcFalse, nullptr, &result));
     if (!sorted) return std::nullopt;
     for (int i = 0; i < sorted->nfont; ++i) {
         FcPattern* font = sorted->fonts[i];
