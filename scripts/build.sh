@@ -6,8 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-release}"
 shift || true
-if [ ! -f "build/$preset/build.ninja" ]; then
-  cmake --preset "$preset" >/dev/null
+# QUILLON_WERROR=ON (continuous integration sets it) makes compiler warnings errors.
+if [ ! -f "build/$preset/build.ninja" ] || [ -n "${QUILLON_WERROR:-}" ]; then
+  cmake --preset "$preset" -DQUILLON_WERROR="${QUILLON_WERROR:-OFF}" >/dev/null
 fi
 if [ $# -gt 0 ]; then
   cmake --build --preset "$preset" --target "$@"

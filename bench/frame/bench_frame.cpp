@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     std::size_t turnRebuilds = caches.contour.rebuildCount() - before;
 
     // Outlines and mesh lines off: the bands alone.
-    state.model.shellOutlineMode = state.model.beamMeshLineMode = quillon::None;
+    state.model.shellOutlineMode = state.model.beamMeshLineMode = quillon::DisplayFilter::None;
     frame();
     double bandsOnly = median(frame, runs);
     // A label filter changes what is written over the picture, not the bands.
@@ -108,13 +108,13 @@ int main(int argc, char** argv) {
     double labelFilter = median(
         [&] {
             state.model.beamNumberMode =
-                state.model.beamNumberMode == quillon::None ? quillon::All : quillon::None;
+                state.model.beamNumberMode == quillon::DisplayFilter::None ? quillon::DisplayFilter::All : quillon::DisplayFilter::None;
             frame();
         },
         runs);
     std::size_t labelRebuilds = caches.contour.rebuildCount() - before;
-    state.model.beamNumberMode = quillon::None;
-    state.model.shellOutlineMode = state.model.beamMeshLineMode = quillon::All;
+    state.model.beamNumberMode = quillon::DisplayFilter::None;
+    state.model.shellOutlineMode = state.model.beamMeshLineMode = quillon::DisplayFilter::All;
 
     state.contour.contourOn = false;
     double outlines = median(frame, runs);

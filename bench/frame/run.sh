@@ -9,14 +9,8 @@ if [ ! -f "$build/build.ninja" ]; then
   cmake --preset release >/dev/null
 fi
 cmake --build "$build" --target quillon_example_gen bench_frame >/dev/null
-data_dir="$build/bench/frame/data"
-mkdir -p "$data_dir"
 for shells in 100000 1000000; do
-  data="$data_dir/result_${shells}_shells.txt"
-  if [ ! -s "$data" ]; then
-    "$build/examples/quillon_example_gen" --shells "$shells" --seed 1 -o "$data.part"
-    mv "$data.part" "$data"
-  fi
+  data=$(bash bench/make_data.sh "$build" "$shells")
   frames=20
   [ "$shells" -ge 1000000 ] && frames=5
   "$build/bench/frame/bench_frame" "$data" "$frames"

@@ -32,11 +32,17 @@ TEST(QuillonCli, InfoPrintsTheNineLineSummary) {
 }
 
 TEST(QuillonCli, InfoFailuresExitWithOneAndSayWhy) {
-    auto res =
-        runProcess(QUILLON_EXE, {"--info", (testsupport::testDir() / "missing.txt").string()});
+    auto missing = (testsupport::testDir() / "missing.txt").string();
+    auto res = runProcess(QUILLON_EXE, {"--info", missing});
     EXPECT_EQ(res.exitCode, 1);
     EXPECT_EQ(res.out, "");
-    EXPECT_EQ(res.err, "quillon: Warning! 应力云图文件读取错误!\n");
+    // The message names the file and the system's reason, so that a user can tell which one.
+    EXPECT_EQ(res.err, "quillon: Warning! 应力云图文件读取错误! (" + missing +
+                           ": No such file or directory)\n");
+    res = runProcess(QUILLON_EXE, {"--info", testsupport::testDir().string()});
+    EXPECT_EQ(res.exitCode, 1);
+    EXPECT_EQ(res.err, "quillon: Warning! 应力云图文件读取错误! (" +
+                           testsupport::testDir().string() + ": Is a directory)\n");
 
     auto zero =
         testsupport::writeFile("zero.txt", "NPOIN=0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n");

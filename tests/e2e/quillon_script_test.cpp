@@ -217,7 +217,9 @@ TEST(QuillonScript, FileOpenAnswersAndWarningsGoToStandardError) {
         "menu 40001\n"
         "print view\n");
     ASSERT_EQ(r.result.exitCode, 0) << r.result.err;
-    EXPECT_EQ(r.result.err, "quillon: Warning! 应力云图文件读取错误!\n");
+    EXPECT_EQ(r.result.err, "quillon: Warning! 应力云图文件读取错误! (" +
+                                (testsupport::testDir() / "missing.txt").string() +
+                                ": No such file or directory)\n");
     auto out = lines(r.result.out);
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(out[1], out[0]);  // a failed open keeps the view; a cancelled one does nothing
@@ -231,7 +233,8 @@ TEST(QuillonScript, AMissingScriptOrResultFileEndsAtOnce) {
     EXPECT_NE(res.err.find("cannot read the script"), std::string::npos) << res.err;
     ScriptRun r = runScript("print view\n", (testsupport::testDir() / "missing.txt").string());
     EXPECT_EQ(r.result.exitCode, 1);
-    EXPECT_EQ(r.result.err, "quillon: Warning! 应力云图文件读取错误!\n");
+    EXPECT_EQ(r.result.err.rfind("quillon: Warning! 应力云图文件读取错误! (", 0), 0u)
+        << r.result.err;
     EXPECT_EQ(r.result.out, "");
 }
 
@@ -339,6 +342,27 @@ TEST(QuillonScript, PicksAndSelectionsInPictures) {
         for (int x = 250; x < 400; ++x)
             differingLegend += legendBefore.at(x, y) == legendAfter.at(x, y) ? 0 : 1;
     EXPECT_GT(differingLegend, 50);
+}
+
+// To File and From File in a scripted run: the chooser's answers name the files.
+TEST(QuillonScript, SelectionFilesThroughTheChoosers) {
+    auto model = std::string(QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt");
+    auto file = (testsupport::testDir() / "shells.txt").string();
+    auto again = (testsupport::testDir() / "again").string();
+    std::string steps =
+        "menu 40010\n"
+        "press 102 1015\n"
+        "click 200 150\n"
+        "press 102 1057\n";                             // point pick, then reselect: one shell
+    steps += "choose " + file + "\npress 102 1082\n";   // to file
+    steps += "press 102 1020\n";                        // select all again
+    steps += "choose " + file + "\npress 102 1081\n";   // from file
+    steps += "choose " + again + "\npress 102 1082\n";  // what was read back
+    ScriptRun r = runScript(steps, model);
+    ASSERT_EQ(r.result.exitCode, 0) << r.result.err;
+    std::string text = testsupport::readFile(file);
+    EXPECT_EQ(text.rfind("Number of selected four-nodes shell elements,NSF=1\n", 0), 0u) << text;
+    EXPECT_EQ(testsupport::readFile(again + ".txt"), text);  // the default extension added
 }
 
 }  // namespace

@@ -487,8 +487,8 @@ TEST(ResultModel, ASecondLoadReplacesTheFirstAndAFailedOneKeepsIt) {
     ASSERT_TRUE(load(m, big.text()).ok);
     m.pickQuad[0] = 1;
     m.selTri[0] = 0;
-    m.nodeMode = quillon::Selected;
-    m.shellNumberMode = quillon::All;
+    m.nodeMode = quillon::DisplayFilter::Selected;
+    m.shellNumberMode = quillon::DisplayFilter::All;
     m.deformed = false;
     m.colourTable[0] = 0x123456;
 
@@ -520,8 +520,8 @@ TEST(ResultModel, ASecondLoadReplacesTheFirstAndAFailedOneKeepsIt) {
     EXPECT_EQ(m.selTri, std::vector<std::uint8_t>{1});
     EXPECT_EQ(m.nodeBox, (quillon::Box6{10, 11, 10, 11, 10, 10}));
     EXPECT_EQ(m.meanBeamLength, 0);
-    EXPECT_EQ(m.nodeMode, quillon::Selected);
-    EXPECT_EQ(m.shellNumberMode, quillon::All);
+    EXPECT_EQ(m.nodeMode, quillon::DisplayFilter::Selected);
+    EXPECT_EQ(m.shellNumberMode, quillon::DisplayFilter::All);
     EXPECT_FALSE(m.deformed);
     EXPECT_EQ(m.nodePos[0].z, 10);  // undeformed, as the setting says
     EXPECT_EQ(m.colourTable[0], 0x123456);

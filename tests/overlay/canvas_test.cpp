@@ -214,7 +214,7 @@ class LegendPixels : public testsupport::GlTest {
 
 TEST_F(LegendPixels, BoxesInBandColoursFramedInBlackWithLabelsBeside) {
     state.contour.contourOn = false;  // the legend shows all the same
-    state.model.shellOutlineMode = quillon::None;
+    state.model.shellOutlineMode = quillon::DisplayFilter::None;
     Picture p = draw();
     quillon::LegendLayout l =
         testsupport::legendOf(state.model, state.contour.currentComponent, kW, kH);

@@ -57,7 +57,7 @@ class Labels : public ::testing::Test {
         v.right = 3;
         v.bottom = -1;
         v.top = 2;
-        m.nodeNumberMode = m.shellNumberMode = m.beamNumberMode = quillon::All;
+        m.nodeNumberMode = m.shellNumberMode = m.beamNumberMode = quillon::DisplayFilter::All;
     }
     WindowPoint project(double x, double y) const {
         return {static_cast<int>((x + 1) / 4 * 400), static_cast<int>(300 - (y + 1) / 3 * 300)};
@@ -136,8 +136,8 @@ TEST_F(Labels, FontSizesFollowTheMeanLengthsAndTheZoom) {
 }
 
 TEST_F(Labels, TheSelectedFilterLooksOnlyAtSelectedFlags) {
-    m.shellNumberMode = quillon::Selected;
-    m.nodeNumberMode = quillon::Selected;
+    m.shellNumberMode = quillon::DisplayFilter::Selected;
+    m.nodeNumberMode = quillon::DisplayFilter::Selected;
     m.selQuad[0] = 0;
     m.pickQuad[0] = 1;  // picked but not selected: no label
     m.pickTri[0] = 0;   // selected and not picked: labelled
@@ -150,9 +150,9 @@ TEST_F(Labels, TheSelectedFilterLooksOnlyAtSelectedFlags) {
     for (const auto& t : n.texts) texts.push_back(t.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"0", "1", "3", "4"}));
     // All draws every entity whatever its flags; None draws nothing.
-    m.shellNumberMode = quillon::All;
+    m.shellNumberMode = quillon::DisplayFilter::All;
     EXPECT_EQ(quillon::LayoutQuadNumbers(m, kIdentity4, v).texts.size(), 1u);
-    m.nodeNumberMode = quillon::None;
+    m.nodeNumberMode = quillon::DisplayFilter::None;
     EXPECT_TRUE(quillon::LayoutNodeNumbers(m, kIdentity4, v).texts.empty());
 }
 
@@ -183,7 +183,7 @@ TEST_F(Labels, BeamLabelsSitOnTheMidpointInYellow) {
     r.beams = {b, b};
     ASSERT_NO_FATAL_FAILURE(load(r));
     m.selBeam[0] = 0;
-    m.beamNumberMode = quillon::Selected;
+    m.beamNumberMode = quillon::DisplayFilter::Selected;
     LabelLayout l = quillon::LayoutBeamNumbers(m, kIdentity4, v);
     ASSERT_EQ(l.texts.size(), 1u);
     EXPECT_EQ(l.colour, 0x0000FFFF);
@@ -233,7 +233,7 @@ TEST(PaintOverlays, LabelsInTheirOrderThenTheLegendEvenWithoutContours) {
     s.view.bottom = -1;
     s.view.top = 2;
     s.contour.contourOn = false;
-    s.model.nodeNumberMode = s.model.shellNumberMode = quillon::All;
+    s.model.nodeNumberMode = s.model.shellNumberMode = quillon::DisplayFilter::All;
     testsupport::RecordingCanvas canvas;
     quillon::FrameCaches caches;
     quillon::PaintOverlays(s, caches, canvas);

@@ -92,7 +92,7 @@ TEST_F(ContourCache, ComputedAgainOnlyWhenThePictureWouldChange) {
     draw();
     EXPECT_EQ(rebuilds(), 3u);
     EXPECT_EQ(outlines(), 2u);
-    state.model.beamMeshLineMode = quillon::Selected;
+    state.model.beamMeshLineMode = quillon::DisplayFilter::Selected;
     draw();
     EXPECT_EQ(outlines(), 3u);
     EXPECT_EQ(rebuilds(), 3u);

@@ -159,7 +159,7 @@ TEST_F(FramePixels, OutlineFilters) {
     EXPECT_GT(onVerticalEdge(all, 0.0, grey), 0);
     EXPECT_GT(onVerticalEdge(all, 4.0, isWhite), 0);
 
-    state.model.shellOutlineMode = quillon::Selected;
+    state.model.shellOutlineMode = quillon::DisplayFilter::Selected;
     Picture selected = draw();
     EXPECT_EQ(onVerticalEdge(selected, 0.0, [](Rgb c) { return !isBlack(c); }), 0);
     EXPECT_GT(onVerticalEdge(selected, 4.0, isWhite), 0);
@@ -167,7 +167,7 @@ TEST_F(FramePixels, OutlineFilters) {
     Picture pickedOnly = draw();
     EXPECT_GT(onVerticalEdge(pickedOnly, 0.0, isRed), 0);
 
-    state.model.shellOutlineMode = quillon::None;
+    state.model.shellOutlineMode = quillon::DisplayFilter::None;
     Picture none = draw();
     EXPECT_EQ(none.count(0, 0, kW, kH, [](Rgb c) { return !isBlack(c); }), 0);
 }
@@ -176,11 +176,11 @@ TEST_F(FramePixels, NodeMarkersArePlainColouredRings) {
     auto around = [&](const Picture& p, double x, double y, auto pred) {
         return p.count(px(x) - 4, py(y) - 4, px(x) + 5, py(y) + 5, pred);
     };
-    state.model.shellOutlineMode = quillon::None;
+    state.model.shellOutlineMode = quillon::DisplayFilter::None;
     Picture none = draw();  // markers start hidden
     EXPECT_EQ(around(none, 2, 1, [](Rgb c) { return !isBlack(c); }), 0);
 
-    state.model.nodeMode = quillon::All;
+    state.model.nodeMode = quillon::DisplayFilter::All;
     state.model.pickNode[6] = 1;
     state.model.selNode[7] = 0;
     Picture all = draw();
@@ -191,14 +191,14 @@ TEST_F(FramePixels, NodeMarkersArePlainColouredRings) {
                      [](Rgb c) { return c.r == c.g && c.g == c.b && c.r >= 127 && c.r <= 128; }),
               0);
 
-    state.model.nodeMode = quillon::Selected;
+    state.model.nodeMode = quillon::DisplayFilter::Selected;
     Picture selected = draw();
     EXPECT_EQ(around(selected, 6 - 0.1, 3 - 0.1, [](Rgb c) { return !isBlack(c); }), 0);
     EXPECT_GT(around(selected, 0, 0, [](Rgb c) { return !isBlack(c); }), 0);
 }
 
 TEST_F(FramePixels, RubberBandOnlyWhileARectangleIsBeingDrawn) {
-    state.model.shellOutlineMode = quillon::None;
+    state.model.shellOutlineMode = quillon::DisplayFilter::None;
     state.interaction.anchorX = 20;
     state.interaction.anchorY = 20;
     state.interaction.cornerX = 120;
@@ -238,7 +238,7 @@ TEST_F(PointModel, FramesWithoutErrors) {
     ASSERT_NO_FATAL_FAILURE(openModel(200, 100, testsupport::writeFile("point.txt", r.text())));
     while (glGetError() != GL_NO_ERROR) {
     }
-    state.model.nodeMode = quillon::All;
+    state.model.nodeMode = quillon::DisplayFilter::All;
     drawFrame();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     GLfloat p[16];

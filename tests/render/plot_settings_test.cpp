@@ -41,16 +41,16 @@ TEST_F(PlotSettings, OpensWithTheModelsSettings) {
 
 TEST_F(PlotSettings, AComboChoiceTakesEffectAtOnce) {
     dialog->chooseComboItem(quillon::IDC_NODE_NUMBERS, 0);
-    EXPECT_EQ(state.model.nodeNumberMode, quillon::All);
+    EXPECT_EQ(state.model.nodeNumberMode, quillon::DisplayFilter::All);
     dialog->chooseComboItem(quillon::IDC_SHELL_OUTLINES, 2);
-    EXPECT_EQ(state.model.shellOutlineMode, quillon::None);
-    EXPECT_EQ(state.model.nodeNumberMode, quillon::All);
+    EXPECT_EQ(state.model.shellOutlineMode, quillon::DisplayFilter::None);
+    EXPECT_EQ(state.model.nodeNumberMode, quillon::DisplayFilter::All);
     EXPECT_TRUE(repaintedWithFocus());
     // A second instance shows the settings in force and works on the same ones.
     auto& second = open(quillon::kCmdPlotSettings, quillon::kDlgPlotSettings);
     EXPECT_EQ(second.comboSelection(quillon::IDC_SHELL_OUTLINES), 2);
     second.chooseComboItem(quillon::IDC_BEAM_NUMBERS, 1);
-    EXPECT_EQ(state.model.beamNumberMode, quillon::Selected);
+    EXPECT_EQ(state.model.beamNumberMode, quillon::DisplayFilter::Selected);
     second.press(quillon::IDC_PLOT_EXIT);
     EXPECT_TRUE(second.closed());
     EXPECT_FALSE(dialog->closed());

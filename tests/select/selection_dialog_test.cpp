@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 
 #include "tests/model/result_text.h"
 #include "tests/support/dialog_fixture.h"
@@ -43,19 +45,19 @@ class SelectionDialogs : public testsupport::DialogTest {
 };
 
 TEST_F(SelectionDialogs, OpeningSetsTheModeTheFiltersAndShowsTheSettings) {
-    state.model.shellOutlineMode = quillon::None;
-    state.model.nodeMode = quillon::None;
+    state.model.shellOutlineMode = quillon::DisplayFilter::None;
+    state.model.nodeMode = quillon::DisplayFilter::None;
     auto& b = beams();
     EXPECT_EQ(state.interaction.mode, InteractionMode::PickBeams);
-    EXPECT_EQ(state.model.shellOutlineMode, quillon::None);  // the beam dialog leaves the filters
+    EXPECT_EQ(state.model.shellOutlineMode, quillon::DisplayFilter::None);  // the beam dialog leaves the filters
     EXPECT_TRUE(b.isChecked(kBeamControls.rectanglePick));
     EXPECT_FALSE(b.isChecked(kBeamControls.pointPick));
     EXPECT_TRUE(b.isChecked(kBeamControls.reselect));
     EXPECT_FALSE(b.isChecked(kBeamControls.onlyOperate));
     auto& n = nodes();
     EXPECT_EQ(state.interaction.mode, InteractionMode::PickNodes);
-    EXPECT_EQ(state.model.shellOutlineMode, quillon::All);
-    EXPECT_EQ(state.model.nodeMode, quillon::All);
+    EXPECT_EQ(state.model.shellOutlineMode, quillon::DisplayFilter::All);
+    EXPECT_EQ(state.model.nodeMode, quillon::DisplayFilter::All);
     EXPECT_EQ(handler.dialogs().selectNodes, &n);
     EXPECT_EQ(handler.dialogs().selectBeams, &b);
 }
@@ -128,7 +130,7 @@ TEST_F(SelectionDialogs, NodesOfSelectedElementsAndTheNodeFilter) {
     s.press(kShellControls.selectNone);
     n.press(kNodeControls.nodesInElements);
     EXPECT_EQ(count(m().selNode), 0);
-    EXPECT_EQ(state.model.nodeMode, quillon::Selected);
+    EXPECT_EQ(state.model.nodeMode, quillon::DisplayFilter::Selected);
     state.model.selQuad[0] = 1;
     n.press(kNodeControls.nodesInElements);
     EXPECT_EQ(count(m().selNode), 4);
@@ -189,6 +191,69 @@ TEST_F(SelectionDialogs, PicksWithTheMainViewsClicks) {
     s.press(kShellControls.zoom);
     EXPECT_EQ(state.interaction.mode, InteractionMode::ZoomWindow);
     EXPECT_TRUE(desktop.takeFocusRequest());
+}
+
+TEST_F(SelectionDialogs, FilesThroughTheChoosersAndReports) {
+    auto& b = beams();
+    auto file = (testsupport::testDir() / "beams").string();  // ".txt" is added
+    state.model.selBeam.assign(state.model.selBeam.size(), 0);
+    state.model.selBeam[2] = state.model.selBeam[4] = 1;
+    desktop.answerNextChooser(file);
+    b.press(kBeamControls.toFile);
+    EXPECT_EQ(testsupport::readFile(file + ".txt"), "2\n4\n");
+    // Reading it back replaces the selection and fits the view as Select All does.
+    state.model.selBeam.assign(state.model.selBeam.size(), 1);
+    state.view.left -= 50;
+    const double shifted = state.view.left;
+    desktop.takeRepaintRequest();
+    desktop.answerNextChooser(file + ".txt");
+    b.press(kBeamControls.fromFile);
+    EXPECT_EQ(count(m().selBeam), 2);
+    EXPECT_NE(state.view.left, shifted);  // fitted again
+    EXPECT_TRUE(desktop.takeRepaintRequest());
+    EXPECT_TRUE(messages.empty());
+    // A cancelled chooser changes nothing; the name chosen last is offered again.
+    EXPECT_EQ(state.selection.beams.fileName, file + ".txt");
+    b.press(kBeamControls.fromFile);
+    EXPECT_EQ(count(m().selBeam), 2);
+    // A file that cannot be read warns and changes nothing.
+    desktop.answerNextChooser((testsupport::testDir() / "missing.txt").string());
+    b.press(kBeamControls.fromFile);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].substr(0, messages[0].find('\n')),
+              "The selected beam elements file read error!");
+    EXPECT_EQ(count(m().selBeam), 2);
+    // Text off the format: what came before stays, one warning names the line.
+    desktop.answerNextChooser(testsupport::writeFile("bad.txt", "1\nthree\n"));
+    b.press(kBeamControls.fromFile);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[1].find("bad.txt, line 2: expected a beam index"), std::string::npos)
+        << messages[1];
+    EXPECT_EQ(count(m().selBeam), 1);
+
+    // List Stresses writes the report in the working folder and hands it on.
+    auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(testsupport::testDir());
+    auto& n = nodes();
+    std::FILE* out = std::tmpfile();
+    desktop.setReportOutput(out);
+    n.press(kNodeControls.listStresses);
+    auto& s = shells();
+    s.press(kShellControls.listStresses);
+    std::filesystem::current_path(cwd);
+    std::rewind(out);
+    char text[4096] = {};
+    std::size_t length = std::fread(text, 1, sizeof text - 1, out);
+    std::fclose(out);
+    auto dir = testsupport::testDir();
+    EXPECT_EQ(std::string(text, length),
+              "report: " + (dir / "SelectedNodeStress.txt").string() +
+                  "\nreport: " + (dir / "SelectedElemStress.txt").string() + "\n");
+    EXPECT_EQ(testsupport::readFile((dir / "SelectedNodeStress.txt").string()).substr(0, 15),
+              "           Node");
+    EXPECT_EQ(testsupport::readFile((dir / "SelectedElemStress.txt").string())
+                  .rfind("Four-node shell element:0\n", 0),
+              0u);
 }
 
 }  // namespace

@@ -38,13 +38,7 @@ void fillRows(AppState& s, platform::DialogHost& host, bool resetInterval) {
 
 void SetContourPlotting(AppState& state, platform::Desktop& desktop, bool on) {
     state.contour.contourOn = on;
-    desktop.focusMainWindow();
-    desktop.repaintMainWindow();
-}
-
-void ContourKitDialog::repaint() {
-    desktop_.focusMainWindow();
-    desktop_.repaintMainWindow();
+    platform::RepaintMainWindow(desktop);
 }
 
 void ContourKitDialog::onInit(platform::DialogHost& host) {
@@ -76,7 +70,7 @@ void ContourKitDialog::onCommand(platform::DialogHost& host, int id, platform::N
         host.setItemText(IDC_SET_ID, formatInteger(c));
         host.setItemText(IDC_SET_SL, slText);
         host.setItemText(IDC_SET_SR, srText);
-        repaint();
+        platform::RepaintMainWindow(desktop_);
         return;
     }
     switch (id) {
@@ -97,12 +91,12 @@ void ContourKitDialog::onCommand(platform::DialogHost& host, int id, platform::N
             const ContourRowEdits row = contourRowEdits(component);
             host.setItemText(row.sl, slText);
             host.setItemText(row.sr, srText);
-            repaint();
+            platform::RepaintMainWindow(desktop_);
             return;
         }
         case IDC_CONTOUR_RESET:
             fillRows(state_, host, true);
-            repaint();
+            platform::RepaintMainWindow(desktop_);
             return;
         case IDC_CONTOUR_EXIT:
         case platform::IDCANCEL:

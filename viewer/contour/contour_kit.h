@@ -18,8 +18,6 @@ class ContourKitDialog : public platform::DialogLogic {
     void onCommand(platform::DialogHost& host, int id, platform::Notification code) override;
 
   private:
-    void repaint();
-
     AppState& state_;
     platform::Desktop& desktop_;
     platform::DialogHost*& handle_;

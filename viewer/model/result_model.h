@@ -17,13 +17,15 @@ struct Point3D {
 using Box6 = std::array<double, 6>;  // xmin, xmax, ymin, ymax, zmin, zmax
 
 // Display filters of the Plot Settings.
-enum DisplayFilter : std::int32_t { All = 0, Selected = 1, None = 2 };
+// (An enumeration class: X11's headers define None as a macro.)
+enum class DisplayFilter : std::int32_t { All = 0, Selected = 1, None = 2 };
 
 // Seven stress values per element node and layer: Sx, Sy, Sz, Txy, Txz, Tyz, Se.
 constexpr int kStressComponents = 7;
 // Index of layer l, element node k, component c within the block of an element with n nodes.
 constexpr std::size_t stressIndex(int n, int layer, int node, int component) {
-    return static_cast<std::size_t>(layer * kStressComponents * n + node * kStressComponents + component);
+    return static_cast<std::size_t>(layer * kStressComponents * n + node * kStressComponents +
+                                    component);
 }
 
 // One beam with its end points and its own surface mesh of four-node cells.
@@ -53,10 +55,11 @@ struct BeamElement {
 struct LoadStatus {
     bool ok = true;
     std::string message;
+    std::string detail;  // for a file that could not be read: its path and the system's reason
 };
 
 class ResultModel {
-public:
+  public:
     std::int32_t nodeCount = 0;
     std::vector<Point3D> nodePos;   // displayed
     std::vector<Point3D> nodePos0;  // as read
@@ -84,7 +87,7 @@ public:
                                   kYellowGreen = 0x00FF7F, kGreen = 0x00FF00,
                                   kSpringGreen = 0x7FFF00, kCyan = 0xFFFF00, kAzure = 0xFF7F00,
                                   kBlue = 0xFF0000;
-    std::vector<std::int32_t> colourTable{kBlue, kAzure, kCyan, kSpringGreen, kGreen,
+    std::vector<std::int32_t> colourTable{kBlue,        kAzure,  kCyan,   kSpringGreen, kGreen,
                                           kYellowGreen, kYellow, kOrange, kRed};
     std::int32_t colourCount = 9;
 
@@ -94,12 +97,12 @@ public:
     double meanShellEdge = 0;
     double meanBeamLength = 0;
 
-    std::int32_t shellNumberMode = None;
-    std::int32_t beamNumberMode = None;
-    std::int32_t nodeNumberMode = None;
-    std::int32_t shellOutlineMode = All;
-    std::int32_t beamMeshLineMode = All;
-    std::int32_t nodeMode = None;
+    DisplayFilter shellNumberMode = DisplayFilter::None;
+    DisplayFilter beamNumberMode = DisplayFilter::None;
+    DisplayFilter nodeNumberMode = DisplayFilter::None;
+    DisplayFilter shellOutlineMode = DisplayFilter::All;
+    DisplayFilter beamMeshLineMode = DisplayFilter::All;
+    DisplayFilter nodeMode = DisplayFilter::None;
 
     // Replaces the contents with the file's. On failure nothing changes. The display
     // filters, `deformed` and the colour table carry over to the new contents.
@@ -111,7 +114,7 @@ public:
     void updateDisplayedPositions();
     double AutoDeformationScale();
 
-private:
+  private:
     // The steps after the file was read: flags, box, mean lengths, magnification, positions.
     void finishLoad();
     void computeMeanLengths();
@@ -121,8 +124,8 @@ private:
 struct ElementFlags {
     std::vector<std::uint8_t> selQuad, selTri, selBeam, pickQuad, pickTri, pickBeam;
     bool matches(const ResultModel& m) const {
-        return selQuad == m.selQuad && selTri == m.selTri && selBeam == m.selBeam && pickQuad == m.pickQuad &&
-               pickTri == m.pickTri && pickBeam == m.pickBeam;
+        return selQuad == m.selQuad && selTri == m.selTri && selBeam == m.selBeam &&
+               pickQuad == m.pickQuad && pickTri == m.pickTri && pickBeam == m.pickBeam;
     }
     void take(const ResultModel& m) {
         selQuad = m.selQuad;

@@ -1,7 +1,9 @@
 // Reader of average-stress result files. The file is read front to back with the scan rules
 // of common::TextScanner; the reader stops at the first item that does not follow the layout
 // and says which line it is on and what was expected there.
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -62,16 +64,26 @@ class Reader {
     Reader(const std::string& path, ResultModel& model) : path_(path), m_(model) {}
 
     LoadStatus run() {
-        if (!s_.open(path_)) return {false, "应力云图文件读取错误!"};
+        if (!s_.open(path_)) return unreadable(errno);
         std::error_code ec;
         fileSize_ = std::filesystem::file_size(path_, ec);
         if (ec) fileSize_ = UINT64_MAX;
+        errno = 0;
         bool complete = readAll();
-        if (s_.readError()) return {false, "应力云图文件读取错误!"};
+        if (s_.readError()) return unreadable(errno ? errno : EIO);
         return complete ? LoadStatus{} : status_;
     }
 
   private:
+    // The file could not be opened or read: the message, with the path (in full, so that a
+    // user in the wrong folder sees which one) and the system's reason.
+    LoadStatus unreadable(int error) const {
+        std::error_code ec;
+        std::filesystem::path full = std::filesystem::absolute(path_, ec);
+        return {false, "应力云图文件读取错误!",
+                (ec ? path_ : full.string()) + ": " + std::strerror(error)};
+    }
+
     bool readAll() {
         std::int32_t n = 0;
         if (!s_.match("NPOIN=") || !s_.readInt(n)) return expected("NPOIN=<count>");
@@ -219,7 +231,7 @@ class Reader {
     bool expected(const std::string& what) { return fail(s_.where() + ": expected " + what); }
 
     bool fail(std::string message) {
-        status_ = {false, std::move(message)};
+        status_ = {false, std::move(message), ""};
         return false;
     }
 

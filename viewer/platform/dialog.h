@@ -142,7 +142,20 @@ class Desktop {
     // The user's choice of a file to write (an existing file only after they agreed to
     // replace it); nothing when cancelled.
     virtual std::optional<std::string> chooseFileToSave(FileDialog& dialog) = 0;
+    // Hands a finished file to the desktop's text editor without waiting for it.
+    virtual void openInTextEditor(const std::string& path) = 0;
 };
+
+// The end of every dialog action that changes the picture: the keyboard goes back to the main
+// view, which is drawn again.
+inline void RepaintMainWindow(Desktop& desktop) {
+    desktop.focusMainWindow();
+    desktop.repaintMainWindow();
+}
+
+// Starts the desktop's opener (xdg-open) on `path`, detached: nothing waits for it and no
+// shell reads the path.
+void startTextEditor(const std::string& path);
 
 // A chosen name without an extension gets the default one, unless a file of that very name
 // exists.

@@ -349,6 +349,7 @@ class FltkDesktop : public Desktop {
     std::optional<std::string> chooseFileToSave(FileDialog& dialog) override {
         return chooseFile(dialog, Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     }
+    void openInTextEditor(const std::string& path) override { startTextEditor(path); }
 };
 
 }  // namespace

@@ -105,6 +105,11 @@ std::optional<std::string> MemoryDesktop::chooseFileToSave(FileDialog& dialog) {
     return chooseFileToOpen(dialog);  // an answer given in advance also agrees to replace a file
 }
 
+void MemoryDesktop::openInTextEditor(const std::string& path) {
+    std::fprintf(reportOut_, "report: %s\n", path.c_str());
+    std::fflush(reportOut_);
+}
+
 MemoryDialogHost* MemoryDesktop::newestOpen(int templateId) {
     for (auto it = dialogs_.rbegin(); it != dialogs_.rend(); ++it)
         if (!(*it)->closed() && (*it)->dialogTemplate().id == templateId) return it->get();

@@ -2,6 +2,7 @@
 // Dialogs and a main window held in memory: what scripted runs and tests drive instead of a
 // display. The dialogs keep their controls' state as a window would, and a press, an edit or a
 // combo choice reaches the dialog's logic as a user's would.
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -62,6 +63,9 @@ class MemoryDesktop : public Desktop {
                            std::unique_ptr<DialogLogic> logic) override;
     std::optional<std::string> chooseFileToOpen(FileDialog& dialog) override;
     std::optional<std::string> chooseFileToSave(FileDialog& dialog) override;
+    // Without a desktop, a finished report is named on the output: "report: PATH".
+    void openInTextEditor(const std::string& path) override;
+    void setReportOutput(std::FILE* out) { reportOut_ = out; }
 
     // The answer of the next file chooser: a path, or nothing for a cancelled one. Without an
     // answer a chooser is cancelled.
@@ -78,6 +82,7 @@ class MemoryDesktop : public Desktop {
   private:
     std::vector<std::unique_ptr<MemoryDialogHost>> dialogs_;  // oldest first
     std::optional<std::string> answer_;
+    std::FILE* reportOut_ = stdout;
     bool repaintRequested_ = false;
     bool mainWindowFocused_ = false;
 };

@@ -12,17 +12,23 @@ MessagePresenter& presenter() {
 }
 }  // namespace
 
-void messageBox(const std::string& text, const std::string& caption) {
-    std::fprintf(stderr, "quillon: %s %s\n", caption.c_str(), text.c_str());
+void messageBox(const std::string& text, const std::string& caption, const std::string& detail) {
+    if (detail.empty())
+        std::fprintf(stderr, "quillon: %s %s\n", caption.c_str(), text.c_str());
+    else
+        std::fprintf(stderr, "quillon: %s %s (%s)\n", caption.c_str(), text.c_str(),
+                     detail.c_str());
     std::fflush(stderr);
-    if (presenter()) presenter()(text, caption);
+    if (presenter()) presenter()(detail.empty() ? text : text + "\n" + detail, caption);
 }
 
-void fatal(const std::string& text) {
-    messageBox(text, "Warning!");
+void fatal(const std::string& text, const std::string& detail) {
+    messageBox(text, "Warning!", detail);
     std::exit(1);
 }
 
-MessagePresenter setMessagePresenter(MessagePresenter p) { return std::exchange(presenter(), std::move(p)); }
+MessagePresenter setMessagePresenter(MessagePresenter p) {
+    return std::exchange(presenter(), std::move(p));
+}
 
 }  // namespace quillon::platform

@@ -6,10 +6,13 @@
 
 namespace quillon::platform {
 
-// Shows `text` with the title `caption` (the box has no owner and an OK button).
-void messageBox(const std::string& text, const std::string& caption);
+// Shows `text` with the title `caption` (the box has no owner and an OK button). A `detail`
+// (such as a file's path and the system's reason) shows on a second line of the box, and in
+// brackets after the text on standard error.
+void messageBox(const std::string& text, const std::string& caption,
+                const std::string& detail = "");
 // Shows `text` with the caption "Warning!", then ends the process with exit code 1.
-[[noreturn]] void fatal(const std::string& text);
+[[noreturn]] void fatal(const std::string& text, const std::string& detail = "");
 
 // The presenter shows a message after it has been written to standard error; none is
 // installed by default (console and headless use). Returns the previous presenter.

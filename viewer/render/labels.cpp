@@ -22,18 +22,18 @@ std::string indexText(std::int32_t index) {
     return text;
 }
 
-bool admitted(std::int32_t filter, const std::vector<std::uint8_t>& selected, std::int32_t index) {
-    return filter != Selected || selected[static_cast<std::size_t>(index)] != 0;
+bool admitted(DisplayFilter filter, const std::vector<std::uint8_t>& selected, std::int32_t index) {
+    return filter != DisplayFilter::Selected || selected[static_cast<std::size_t>(index)] != 0;
 }
 
 // A font of height `height` whose characters are half as wide as high; nothing to lay out when
 // the kind is empty, filtered out or would be 0 pixels high.
-bool startLayout(LabelLayout& layout, std::int32_t count, std::int32_t filter, std::int32_t colour,
+bool startLayout(LabelLayout& layout, std::int32_t count, DisplayFilter filter, std::int32_t colour,
                  double height) {
     layout.colour = colour;
     layout.height = truncToInt(height);
     layout.width = layout.height / 2;
-    return count > 0 && filter != None && layout.height > 0;
+    return count > 0 && filter != DisplayFilter::None && layout.height > 0;
 }
 
 // Element labels are centred on their anchor.

@@ -26,9 +26,11 @@ Face faceOf(const std::vector<Point3D>& positions, const std::int32_t* nodes, in
 
 // Calls emit(colour, face) for the outline of a shell when its filter shows it.
 template <class Emit>
-void shellOutline(const ResultModel& m, const std::int32_t* nodes, int n, bool picked, bool selected, Emit emit) {
+void shellOutline(const ResultModel& m, const std::int32_t* nodes, int n, bool picked,
+                  bool selected, Emit emit) {
     std::int32_t colour;
-    if (outlineColour(m.shellOutlineMode, picked, selected, colour)) emit(colour, faceOf(m.nodePos, nodes, n));
+    if (outlineColour(m.shellOutlineMode, picked, selected, colour))
+        emit(colour, faceOf(m.nodePos, nodes, n));
 }
 
 // Calls emit(colour, face) for every cell of a beam's surface when its filter shows it.
@@ -37,7 +39,8 @@ void beamOutline(const ResultModel& m, std::size_t i, Emit emit) {
     std::int32_t colour;
     if (!outlineColour(m.beamMeshLineMode, m.pickBeam[i] != 0, m.selBeam[i] != 0, colour)) return;
     const BeamElement& b = m.beams[i];
-    for (std::size_t c = 0; c < static_cast<std::size_t>(b.cellCount); ++c) emit(colour, faceOf(b.meshPos, &b.cellNodes[c * 4], 4));
+    for (std::size_t c = 0; c < static_cast<std::size_t>(b.cellCount); ++c)
+        emit(colour, faceOf(b.meshPos, &b.cellNodes[c * 4], 4));
 }
 
 void drawFace(std::int32_t colour, const Face& f) {
@@ -56,9 +59,9 @@ void outlineMode() {
 
 }  // namespace
 
-bool outlineColour(std::int32_t filter, bool picked, bool selected, std::int32_t& colour) {
-    if (filter == None) return false;
-    if (filter == Selected && !picked && !selected) return false;
+bool outlineColour(DisplayFilter filter, bool picked, bool selected, std::int32_t& colour) {
+    if (filter == DisplayFilter::None) return false;
+    if (filter == DisplayFilter::Selected && !picked && !selected) return false;
     colour = picked ? kPickedColour : selected ? kSelectedColour : kOtherColour;
     return true;
 }
@@ -85,16 +88,21 @@ void DrawBeamSurface(const ResultModel& m, std::int32_t index) {
 }
 
 void OutlineCache::draw(const ResultModel& m) {
-    if (version_ != m.positionsVersion || shellMode_ != m.shellOutlineMode || beamMode_ != m.beamMeshLineMode ||
-        !flags_.matches(m)) {
+    if (version_ != m.positionsVersion || shellMode_ != m.shellOutlineMode ||
+        beamMode_ != m.beamMeshLineMode || !flags_.matches(m)) {
         for (LitBatch& b : sweeps_) b.clear();
         forEachOutline(m, [&](int sweep, OutlineKind kind, std::int32_t index) {
             LitBatch& batch = sweeps_[static_cast<std::size_t>(sweep)];
-            auto add = [&](std::int32_t colour, const Face& f) { batch.add(colour, f.normal, f.points, f.count); };
+            auto add = [&](std::int32_t colour, const Face& f) {
+                batch.add(colour, f.normal, f.points, f.count);
+            };
             std::size_t i = static_cast<std::size_t>(index);
-            if (kind == OutlineKind::Quad) shellOutline(m, &m.quadNodes[i * 4], 4, m.pickQuad[i] != 0, m.selQuad[i] != 0, add);
-            else if (kind == OutlineKind::Triangle) shellOutline(m, &m.triNodes[i * 3], 3, m.pickTri[i] != 0, m.selTri[i] != 0, add);
-            else beamOutline(m, i, add);
+            if (kind == OutlineKind::Quad)
+                shellOutline(m, &m.quadNodes[i * 4], 4, m.pickQuad[i] != 0, m.selQuad[i] != 0, add);
+            else if (kind == OutlineKind::Triangle)
+                shellOutline(m, &m.triNodes[i * 3], 3, m.pickTri[i] != 0, m.selTri[i] != 0, add);
+            else
+                beamOutline(m, i, add);
         });
         ++rebuilds_;
         version_ = m.positionsVersion;
@@ -104,14 +112,17 @@ void OutlineCache::draw(const ResultModel& m) {
     }
     outlineMode();
     glLineWidth(1.0f);
-    static const unsigned kPrimitive[6] = {GL_QUADS, GL_TRIANGLES, GL_QUADS, GL_TRIANGLES, GL_QUADS, GL_QUADS};
+    static const unsigned kPrimitive[6] = {GL_QUADS,     GL_TRIANGLES, GL_QUADS,
+                                           GL_TRIANGLES, GL_QUADS,     GL_QUADS};
     for (std::size_t k = 0; k < sweeps_.size(); ++k) sweeps_[k].draw(kPrimitive[k]);
 }
 
 void DrawNodeMarkers(const ResultModel& m) {
-    if (m.nodeMode == None) return;
+    if (m.nodeMode == DisplayFilter::None) return;
     const Box6& b = m.nodeBox;
-    double r0 = std::sqrt((b[1] - b[0]) * (b[1] - b[0]) + (b[3] - b[2]) * (b[3] - b[2]) + (b[5] - b[4]) * (b[5] - b[4])) / 600;
+    double r0 = std::sqrt((b[1] - b[0]) * (b[1] - b[0]) + (b[3] - b[2]) * (b[3] - b[2]) +
+                          (b[5] - b[4]) * (b[5] - b[4])) /
+                600;
     for (std::int32_t i = 0; i < m.nodeCount; ++i) {
         std::size_t k = static_cast<std::size_t>(i);
         double radius;
@@ -124,7 +135,7 @@ void DrawNodeMarkers(const ResultModel& m) {
             glLineWidth(1);
             radius = 2 * r0;
         } else {
-            if (m.nodeMode == Selected) continue;
+            if (m.nodeMode == DisplayFilter::Selected) continue;
             glColor3f(0.5f, 0.5f, 0.5f);
             glLineWidth(1);
             radius = r0;
@@ -141,11 +152,13 @@ void DrawWireSphere(double x, double y, double z, double r) {
         double rho = std::cos(phi) * r;
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
-        glTranslatef(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z + std::sin(phi) * r));
+        glTranslatef(static_cast<float>(x), static_cast<float>(y),
+                     static_cast<float>(z + std::sin(phi) * r));
         glBegin(GL_LINE_LOOP);
         for (int j = 0; j < 12; ++j) {
             double theta = j * 2 * pi / 12;
-            glVertex2f(static_cast<float>(std::cos(theta) * rho), static_cast<float>(std::sin(theta) * rho));
+            glVertex2f(static_cast<float>(std::cos(theta) * rho),
+                       static_cast<float>(std::sin(theta) * rho));
         }
         glEnd();
         glMatrixMode(GL_MODELVIEW);

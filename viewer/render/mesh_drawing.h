@@ -2,6 +2,7 @@
 // Shell and beam outlines and node markers (the OpenGL half of the mesh drawing).
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "viewer/contour/contour_fill.h"
@@ -15,7 +16,7 @@ constexpr std::int32_t kSelectedColour = 0x00FFFFFF;  // white
 constexpr std::int32_t kOtherColour = 0x005A5A5A;     // grey
 
 // The outline colour of an entity under a display filter; false when it is not drawn.
-bool outlineColour(std::int32_t filter, bool picked, bool selected, std::int32_t& colour);
+bool outlineColour(DisplayFilter filter, bool picked, bool selected, std::int32_t& colour);
 
 enum class OutlineKind { Quad, Triangle, Beam };
 // Visits the outlines in drawing order: picked four-node shells, picked three-node shells,
@@ -27,13 +28,16 @@ void forEachOutline(const ResultModel& m, Visit visit) {
     for (int picked = 1; picked >= 0; --picked) {
         int sweep = picked ? 0 : 2;
         for (std::int32_t e = 0; e < m.quadCount; ++e)
-            if ((m.pickQuad[static_cast<std::size_t>(e)] != 0) == (picked != 0)) visit(sweep, OutlineKind::Quad, e);
+            if ((m.pickQuad[static_cast<std::size_t>(e)] != 0) == (picked != 0))
+                visit(sweep, OutlineKind::Quad, e);
         for (std::int32_t e = 0; e < m.triCount; ++e)
-            if ((m.pickTri[static_cast<std::size_t>(e)] != 0) == (picked != 0)) visit(sweep + 1, OutlineKind::Triangle, e);
+            if ((m.pickTri[static_cast<std::size_t>(e)] != 0) == (picked != 0))
+                visit(sweep + 1, OutlineKind::Triangle, e);
     }
     for (int picked = 1; picked >= 0; --picked)
         for (std::int32_t b = 0; b < m.beamCount; ++b)
-            if ((m.pickBeam[static_cast<std::size_t>(b)] != 0) == (picked != 0)) visit(picked ? 4 : 5, OutlineKind::Beam, b);
+            if ((m.pickBeam[static_cast<std::size_t>(b)] != 0) == (picked != 0))
+                visit(picked ? 4 : 5, OutlineKind::Beam, b);
 }
 
 void DrawQuadOutline(const ResultModel& model, std::int32_t index);
@@ -44,13 +48,13 @@ void DrawNodeMarkers(const ResultModel& model);
 // The outlines of the frames, kept in vertex arrays until the positions, the filters or the
 // flags change; drawn in the order of forEachOutline.
 class OutlineCache {
-public:
+  public:
     void draw(const ResultModel& model);
     std::size_t rebuildCount() const { return rebuilds_; }
 
-private:
+  private:
     std::uint64_t version_ = 0;
-    std::int32_t shellMode_ = -1, beamMode_ = -1;
+    std::optional<DisplayFilter> shellMode_, beamMode_;  // nothing: never drawn
     ElementFlags flags_;
     std::array<LitBatch, 6> sweeps_;
     std::size_t rebuilds_ = 0;

@@ -10,7 +10,7 @@ namespace {
 // The six combo boxes in the order they are read, with the model field each one sets.
 struct Filter {
     int id;
-    std::int32_t ResultModel::*field;
+    DisplayFilter ResultModel::*field;
 };
 constexpr Filter kFilters[] = {
     {IDC_SHELL_OUTLINES, &ResultModel::shellOutlineMode},
@@ -23,17 +23,12 @@ constexpr Filter kFilters[] = {
 
 }  // namespace
 
-void PlotSettingsDialog::repaint() {
-    desktop_.focusMainWindow();
-    desktop_.repaintMainWindow();
-}
-
 void PlotSettingsDialog::onInit(platform::DialogHost& host) {
     for (const Filter& f : kFilters) {
         host.comboInsert(f.id, 0, "All");
         host.comboInsert(f.id, 1, "Selected");
         host.comboInsert(f.id, 2, "None");
-        host.comboSelect(f.id, state_.model.*f.field);
+        host.comboSelect(f.id, static_cast<int>(state_.model.*f.field));
     }
     host.setItemText(IDC_DISP_SCALE, platform::formatDouble(state_.model.dispScale));
     desktop_.repaintMainWindow();
@@ -46,8 +41,9 @@ void PlotSettingsDialog::onCommand(platform::DialogHost& host, int id,
     for (const Filter& f : kFilters) isFilter |= f.id == id;
     if (isFilter) {
         if (code != platform::Notification::SelectionChanged) return;
-        for (const Filter& f : kFilters) model.*f.field = host.comboSelection(f.id);
-        repaint();
+        for (const Filter& f : kFilters)
+            model.*f.field = static_cast<DisplayFilter>(host.comboSelection(f.id));
+        platform::RepaintMainWindow(desktop_);
         return;
     }
     switch (id) {
@@ -58,13 +54,13 @@ void PlotSettingsDialog::onCommand(platform::DialogHost& host, int id,
         case IDC_DEFORMED:
             model.deformed = !model.deformed;
             model.updateDisplayedPositions();
-            repaint();
+            platform::RepaintMainWindow(desktop_);
             return;
         case IDC_RENEW:
             model.dispScale = platform::dialogDouble(host.itemText(IDC_DISP_SCALE));
             model.deformed = true;
             model.updateDisplayedPositions();
-            repaint();
+            platform::RepaintMainWindow(desktop_);
             return;
         case IDC_PLOT_EXIT:
         case platform::IDCANCEL:

@@ -16,8 +16,6 @@ class PlotSettingsDialog : public platform::DialogLogic {
     void onCommand(platform::DialogHost& host, int id, platform::Notification code) override;
 
   private:
-    void repaint();
-
     AppState& state_;
     platform::Desktop& desktop_;
 };

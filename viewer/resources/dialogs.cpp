@@ -185,6 +185,9 @@ DialogTemplate makeSelection(int id, const char* caption, int width, int height,
     add(c.selectAll, ControlKind::PushButton, "Select All", l.selectAll, kButtonStyle);
     add(c.selectNone, ControlKind::PushButton, "Select None", l.selectNone, kButtonStyle);
     add(c.invert, ControlKind::PushButton, "Invert", l.invert, kButtonStyle);
+    add(c.fromFile, ControlKind::PushButton, "From File", l.fromFile, kButtonStyle);
+    add(c.toFile, ControlKind::PushButton, "To File", l.toFile, kButtonStyle);
+    if (c.listStresses) add(c.listStresses, ControlKind::PushButton, "List Stresses", l.listStresses, kButtonStyle);
     if (c.nodesInElements)
         add(c.nodesInElements, ControlKind::PushButton, "Select Nodes In Elements Selected",
             l.nodesInElements, kButtonStyle | platform::kStyleMultiLine);
@@ -199,25 +202,23 @@ DialogTemplate makeSelection(int id, const char* caption, int width, int height,
     return t;
 }
 
-// "From File", "To File" and "List Stresses" are left out until selection files and reports
-// are built.
 constexpr SelectionLayout kShellLayout{
     {7, 7, 70, 40},    {15, 17, 46, 10},   {15, 32, 61, 10}, {7, 47, 123, 17},  {7, 64, 35, 14},
     {51, 64, 35, 14},  {95, 64, 35, 14},   {7, 85, 64, 51},  {15, 94, 41, 10},  {15, 109, 50, 10},
     {15, 124, 42, 10}, {79, 98, 41, 26},   {7, 140, 37, 14}, {48, 140, 41, 14}, {96, 140, 34, 14},
-    {0, 0, 0, 0},      {0, 0, 0, 0},       {0, 0, 0, 0},     {0, 0, 0, 0},      {7, 205, 27, 16},
+    {7, 162, 41, 14},  {89, 162, 41, 14},  {29, 182, 80, 14}, {0, 0, 0, 0},     {7, 205, 27, 16},
     {55, 205, 27, 16}, {103, 205, 27, 16}, {7, 225, 54, 14}, {76, 225, 54, 14}, {48, 243, 41, 14}};
 constexpr SelectionLayout kBeamLayout{
     {7, 7, 70, 40},    {15, 17, 46, 10},   {15, 32, 61, 10}, {7, 47, 123, 17},  {7, 64, 35, 14},
     {51, 64, 35, 14},  {95, 64, 35, 14},   {7, 85, 64, 51},  {15, 94, 41, 10},  {15, 109, 50, 10},
     {15, 124, 42, 10}, {79, 98, 41, 26},   {7, 140, 37, 14}, {48, 140, 41, 14}, {96, 140, 34, 14},
-    {0, 0, 0, 0},      {0, 0, 0, 0},       {0, 0, 0, 0},     {0, 0, 0, 0},      {7, 189, 27, 16},
+    {7, 162, 41, 14},  {89, 162, 41, 14},  {0, 0, 0, 0},     {0, 0, 0, 0},      {7, 189, 27, 16},
     {55, 189, 27, 16}, {103, 189, 27, 16}, {7, 209, 54, 14}, {76, 209, 54, 14}, {48, 227, 41, 14}};
 constexpr SelectionLayout kNodeLayout{
     {7, 7, 89, 35},    {16, 18, 47, 10},  {16, 29, 63, 10},  {12, 48, 80, 22},  {7, 77, 35, 14},
     {61, 77, 35, 14},  {7, 97, 35, 14},   {7, 115, 89, 53},  {16, 124, 41, 10}, {16, 139, 50, 10},
     {16, 154, 42, 10}, {7, 170, 43, 14},  {53, 170, 43, 14}, {7, 190, 43, 14},  {53, 190, 43, 14},
-    {0, 0, 0, 0},      {0, 0, 0, 0},      {0, 0, 0, 0},      {12, 229, 80, 22}, {7, 277, 25, 14},
+    {7, 210, 43, 14},  {53, 210, 43, 14}, {12, 257, 80, 14}, {12, 229, 80, 22}, {7, 277, 25, 14},
     {39, 277, 25, 14}, {71, 277, 25, 14}, {0, 0, 0, 0},      {0, 0, 0, 0},      {26, 295, 50, 14}};
 
 }  // namespace

@@ -2,7 +2,12 @@
 
 #include <algorithm>
 
+#include <filesystem>
+
 #include "viewer/contour/contour_kit.h"
+#include "viewer/platform/message.h"
+#include "viewer/select/selection_file.h"
+#include "viewer/select/stress_report.h"
 #include "viewer/view/camera.h"
 
 namespace quillon {
@@ -21,6 +26,27 @@ void merge(std::vector<std::uint8_t>& selected, const std::vector<std::uint8_t>&
         else if (selectMode == static_cast<int>(SelectMode::Unselect) && picked[i])
             selected[i] = 0;
     }
+}
+
+SelectionFileKind fileKind(SelectionKind kind) {
+    return kind == SelectionKind::Shells  ? SelectionFileKind::Shells
+           : kind == SelectionKind::Beams ? SelectionFileKind::Beams
+                                          : SelectionFileKind::Nodes;
+}
+
+// The chooser of a kind's selection file.
+platform::FileDialog fileDialog(SelectionKind kind, bool reading, const std::string& lastPath) {
+    const char* what = kind == SelectionKind::Shells  ? "shell elements"
+                       : kind == SelectionKind::Beams ? "beam elements"
+                                                      : "nodes";
+    platform::FileDialog d;
+    d.title = reading ? std::string("Read selected ") + what + " from file"
+                      : std::string("Write selected ") + what + " to file";
+    d.filterName = "Text Files (*.txt)";
+    d.pattern = "*.txt";
+    d.defaultExtension = "txt";
+    d.lastPath = lastPath;
+    return d;
 }
 
 void fill(std::vector<std::uint8_t>& flags, std::uint8_t value) {
@@ -109,7 +135,50 @@ void SelectionDialog::selectNodesInSelectedElements() {
     };
     mark(m.quadNodes, m.selQuad, m.nodesPerQuad);
     mark(m.triNodes, m.selTri, m.nodesPerTri);
-    m.nodeMode = Selected;
+    m.nodeMode = DisplayFilter::Selected;
+}
+
+void SelectionDialog::readFile() {
+    platform::FileDialog dialog = fileDialog(kind_, true, settings().fileName);
+    std::optional<std::string> path = desktop_.chooseFileToOpen(dialog);
+    settings().fileName = dialog.lastPath;
+    if (!path) return;
+    SelectionFileResult r = ReadSelectionFile(state_.model, fileKind(kind_), *path);
+    if (r.outcome == SelectionFileResult::Outcome::CannotOpen) {
+        platform::messageBox(selectionReadError(fileKind(kind_)), "Warning!", r.detail);
+        return;
+    }
+    // What was read stays, also when the reading stopped early.
+    if (r.outcome == SelectionFileResult::Outcome::Stopped)
+        platform::messageBox(selectionReadError(fileKind(kind_)), "Warning!", r.detail);
+    if (kind_ != SelectionKind::Nodes) followSelection(true);
+    desktop_.repaintMainWindow();
+}
+
+void SelectionDialog::writeFile() {
+    platform::FileDialog dialog = fileDialog(kind_, false, settings().fileName);
+    std::optional<std::string> path = desktop_.chooseFileToSave(dialog);
+    settings().fileName = dialog.lastPath;
+    if (!path) return;
+    SelectionFileResult r = WriteSelectionFile(state_.model, fileKind(kind_), *path);
+    if (r.outcome != SelectionFileResult::Outcome::Done)
+        platform::messageBox(selectionWriteError(fileKind(kind_)), "Warning!", r.detail);
+}
+
+void SelectionDialog::listStresses() {
+    const bool nodes = kind_ == SelectionKind::Nodes;
+    const std::string name = nodes ? kNodeReportName : kElementReportName;
+    std::string why;
+    bool written = nodes ? WriteNodeStressReport(state_.model, name, why)
+                         : WriteElementStressReport(state_.model, name, why);
+    if (!written) {
+        platform::messageBox(nodes ? "被选择节点应力文件输出失败!" : "被选择单元应力文件输出失败!",
+                             "Warning!", why);
+        return;
+    }
+    std::error_code ec;
+    std::filesystem::path full = std::filesystem::absolute(name, ec);
+    desktop_.openInTextEditor(ec ? name : full.string());
 }
 
 void SelectionDialog::onInit(platform::DialogHost& host) {
@@ -124,8 +193,8 @@ void SelectionDialog::onInit(platform::DialogHost& host) {
     const int mode = settings().selectMode;
     const int radios[3] = {c.reselect, c.alsoSelect, c.unselect};
     for (int k = 0; k < 3; ++k) host.setChecked(radios[k], k == mode);
-    if (kind_ != SelectionKind::Beams) state_.model.shellOutlineMode = All;
-    if (kind_ == SelectionKind::Nodes) state_.model.nodeMode = All;
+    if (kind_ != SelectionKind::Beams) state_.model.shellOutlineMode = DisplayFilter::All;
+    if (kind_ == SelectionKind::Nodes) state_.model.nodeMode = DisplayFilter::All;
     desktop_.repaintMainWindow();
 }
 
@@ -147,10 +216,7 @@ void SelectionDialog::onCommand(platform::DialogHost& host, int id, platform::No
     ResultModel& m = state_.model;
     InteractionState& it = state_.interaction;
     auto repaint = [&] { desktop_.repaintMainWindow(); };
-    auto focusAndRepaint = [&] {
-        desktop_.focusMainWindow();
-        desktop_.repaintMainWindow();
-    };
+    auto focusAndRepaint = [&] { platform::RepaintMainWindow(desktop_); };
     if (id == platform::IDCANCEL || id == c.exit) {
         close(host);
     } else if (id == c.pointPick) {
@@ -195,6 +261,12 @@ void SelectionDialog::onCommand(platform::DialogHost& host, int id, platform::No
         }
         if (shellsOrBeams) followSelection(true);
         repaint();
+    } else if (id == c.fromFile) {
+        readFile();
+    } else if (id == c.toFile) {
+        writeFile();
+    } else if (c.listStresses && id == c.listStresses) {
+        listStresses();
     } else if (c.nodesInElements && id == c.nodesInElements) {
         selectNodesInSelectedElements();
         repaint();

@@ -32,6 +32,10 @@ class SelectionDialog : public platform::DialogLogic {
     // The selected box and the rotation centre follow the selection; `fit` also fits the view.
     void followSelection(bool fit);
     void selectNodesInSelectedElements();
+    // From File, To File and List Stresses.
+    void readFile();
+    void writeFile();
+    void listStresses();
     void close(platform::DialogHost& host);
 
     SelectionKind kind_;

@@ -1,6 +1,8 @@
 #pragma once
 // The selection dialogs' settings, kept while the dialogs are closed: how Apply merges the
 // picked flags into the selection, and whether picking passes over unselected entities.
+#include <string>
+
 namespace quillon {
 
 enum class SelectMode : int { Reselect = 0, AlsoSelect = 1, Unselect = 2 };
@@ -9,6 +11,7 @@ enum class SelectMode : int { Reselect = 0, AlsoSelect = 1, Unselect = 2 };
 struct KindSelectionSettings {
     int selectMode = 0;        // a SelectMode; a value outside 0 … 2 checks no radio button
     bool onlyOperate = false;  // picking passes over entities that are not selected
+    std::string fileName;      // the selection file chosen last, offered again (read or write)
 };
 
 struct SelectionSettings {

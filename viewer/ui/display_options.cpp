@@ -15,13 +15,13 @@ bool finiteNumber(const char* text, double& value) {
     return end != text && *end == '\0' && std::isfinite(value);
 }
 
-bool filterWord(const char* text, std::int32_t& filter) {
+bool filterWord(const char* text, DisplayFilter& filter) {
     if (std::strcmp(text, "all") == 0)
-        filter = All;
+        filter = DisplayFilter::All;
     else if (std::strcmp(text, "selected") == 0)
-        filter = Selected;
+        filter = DisplayFilter::Selected;
     else if (std::strcmp(text, "none") == 0)
-        filter = None;
+        filter = DisplayFilter::None;
     else
         return false;
     return true;
@@ -29,7 +29,7 @@ bool filterWord(const char* text, std::int32_t& filter) {
 
 struct FilterOption {
     const char* name;
-    std::optional<std::int32_t> DisplayOptions::*field;
+    std::optional<DisplayFilter> DisplayOptions::*field;
 };
 constexpr FilterOption kFilterOptions[] = {
     {"--outlines", &DisplayOptions::outlines},
@@ -103,7 +103,7 @@ OptionParse parseDisplayOption(int argc, char** argv, int& i, DisplayOptions& o,
     } else {
         for (const FilterOption& f : kFilterOptions) {
             if (std::strcmp(arg, f.name) != 0) continue;
-            std::int32_t filter = All;
+            DisplayFilter filter = DisplayFilter::All;
             if (!filterWord(value, filter)) {
                 error = std::string(arg) + " wants all, selected or none";
                 return OptionParse::Bad;

@@ -14,7 +14,7 @@ struct DisplayOptions {
     std::optional<int> component;                       // --component N
     std::optional<std::pair<double, double>> interval;  // --interval SL,SR
     bool noContour = false;                             // --no-contour
-    std::optional<std::int32_t> outlines, beamLines, shellNumbers, beamNumbers, nodes, nodeNumbers;
+    std::optional<DisplayFilter> outlines, beamLines, shellNumbers, beamNumbers, nodes, nodeNumbers;
     bool undeformed = false;      // --undeformed
     std::optional<double> scale;  // --scale S
 };

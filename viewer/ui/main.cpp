@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "viewer/model/result_model.h"
@@ -57,7 +58,7 @@ int usageError(const std::string& what) {
 int info(const std::string& path) {
     quillon::ResultModel model;
     quillon::LoadStatus status = model.loadResultFile(path);
-    if (!status.ok) quillon::platform::fatal(status.message);
+    if (!status.ok) quillon::platform::fatal(status.message, status.detail);
     quillon::printModelInfo(model, stdout);
     return 0;
 }
@@ -78,64 +79,72 @@ bool parseView(const char* text, double& a, double& b) {
            std::isfinite(b);
 }
 
-int snapshot(int argc, char** argv) {
-    quillon::SnapshotRequest r;
-    r.resultFile = quillon::kStartupFile;
-    std::string error;
+// The arguments of the two batch modes, --snapshot OUT.png and --script FILE: the mode's
+// value, --size, --view (snapshots only), the settings options and the result file.
+struct BatchArguments {
+    std::string modeValue;
+    std::string resultFile = quillon::kStartupFile;
+    int width = 1024, height = 768;
+    std::optional<double> alpha, beta;
+    quillon::DisplayOptions display;
+};
+
+// Nothing when the arguments are sound; otherwise what is wrong.
+std::optional<std::string> parseBatch(int argc, char** argv, const std::string& mode,
+                                      bool takesView, BatchArguments& r) {
     bool haveFile = false;
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
+        std::string arg = argv[i], error;
         bool hasValue = i + 1 < argc;
-        if (arg == "--snapshot" && hasValue) {
-            r.output = argv[++i];
+        if (arg == mode && hasValue) {
+            r.modeValue = argv[++i];
         } else if (arg == "--size" && hasValue) {
             if (!parseSize(argv[++i], r.width, r.height))
-                return usageError("--size wants WxH, each 1 to 16384 pixels, e.g. 1024x768");
-        } else if (arg == "--view" && hasValue) {
+                return "--size wants WxH, each 1 to 16384 pixels, e.g. 1024x768";
+        } else if (takesView && arg == "--view" && hasValue) {
             double a = 0, b = 0;
             if (!parseView(argv[++i], a, b))
-                return usageError("--view wants ALPHA,BETA, two finite numbers of degrees");
+                return "--view wants ALPHA,BETA, two finite numbers of degrees";
             r.alpha = a;
             r.beta = b;
         } else if (quillon::OptionParse p =
                        quillon::parseDisplayOption(argc, argv, i, r.display, error);
                    p != quillon::OptionParse::NotADisplayOption) {
-            if (p == quillon::OptionParse::Bad) return usageError(error);
+            if (p == quillon::OptionParse::Bad) return error;
         } else if (!arg.empty() && arg[0] != '-' && !haveFile) {
             r.resultFile = arg;
             haveFile = true;
         } else {
-            return usageError("unexpected argument " + arg);
+            return "unexpected argument " + arg;
         }
     }
+    if (r.modeValue.empty()) return mode + " wants a file";
+    return std::nullopt;
+}
+
+int snapshot(int argc, char** argv) {
+    BatchArguments a;
+    if (auto error = parseBatch(argc, argv, "--snapshot", true, a)) return usageError(*error);
+    quillon::SnapshotRequest r;
+    r.output = a.modeValue;
+    r.resultFile = a.resultFile;
+    r.width = a.width;
+    r.height = a.height;
+    r.alpha = a.alpha;
+    r.beta = a.beta;
+    r.display = a.display;
     return quillon::renderSnapshot(r);
 }
 
 int script(int argc, char** argv) {
+    BatchArguments a;
+    if (auto error = parseBatch(argc, argv, "--script", false, a)) return usageError(*error);
     quillon::ScriptRequest r;
-    r.resultFile = quillon::kStartupFile;
-    std::string error;
-    bool haveFile = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (arg == "--script" && hasValue) {
-            r.scriptPath = argv[++i];
-        } else if (arg == "--size" && hasValue) {
-            if (!parseSize(argv[++i], r.width, r.height))
-                return usageError("--size wants WxH, each 1 to 16384 pixels, e.g. 1024x768");
-        } else if (quillon::OptionParse p =
-                       quillon::parseDisplayOption(argc, argv, i, r.display, error);
-                   p != quillon::OptionParse::NotADisplayOption) {
-            if (p == quillon::OptionParse::Bad) return usageError(error);
-        } else if (!arg.empty() && arg[0] != '-' && !haveFile) {
-            r.resultFile = arg;
-            haveFile = true;
-        } else {
-            return usageError("unexpected argument " + arg);
-        }
-    }
-    if (r.scriptPath.empty()) return usageError("--script wants a script file");
+    r.scriptPath = a.modeValue;
+    r.resultFile = a.resultFile;
+    r.width = a.width;
+    r.height = a.height;
+    r.display = a.display;
     return quillon::runScript(r, stdout);
 }
 
@@ -150,7 +159,7 @@ int window(const std::string& path) {
     quillon::platform::installMessageBoxes();
     quillon::AppState state;
     quillon::LoadStatus status = quillon::openResultFile(state, path);
-    if (!status.ok) quillon::platform::fatal(status.message);
+    if (!status.ok) quillon::platform::fatal(status.message, status.detail);
     quillon::MainWindowHandler handler(state, quillon::platform::windowDesktop());
     return quillon::platform::runMainWindow(kTitle, quillon::mainMenu(), handler);
 }

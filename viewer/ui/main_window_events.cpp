@@ -95,7 +95,7 @@ void MainWindowHandler::openFile() {
     if (!path) return;
     LoadStatus status = openResultFile(state_, *path);
     if (!status.ok) {
-        platform::messageBox(status.message, "Warning!");
+        platform::messageBox(status.message, "Warning!", status.detail);
         return;
     }
     desktop_.repaintMainWindow();

@@ -16,7 +16,7 @@ int renderSnapshot(const SnapshotRequest& r) {
     state.view.W = r.width;
     state.view.H = r.height;
     LoadStatus status = openResultFile(state, r.resultFile);
-    if (!status.ok) platform::fatal(status.message);
+    if (!status.ok) platform::fatal(status.message, status.detail);
     applyDisplayOptions(r.display, state);
     if (r.alpha) state.view.alpha = *r.alpha;
     if (r.beta) state.view.beta = *r.beta;

@@ -39,11 +39,6 @@ void ViewKitDialog::showAngles(platform::DialogHost& host) {
     host.setItemText(IDC_BETA, platform::formatTwoDecimals(state_.view.beta));
 }
 
-void ViewKitDialog::returnFocusAndRepaint() {
-    desktop_.focusMainWindow();
-    desktop_.repaintMainWindow();
-}
-
 void ViewKitDialog::onCommand(platform::DialogHost& host, int id, platform::Notification) {
     ViewState& view = state_.view;
     switch (id) {
@@ -51,11 +46,11 @@ void ViewKitDialog::onCommand(platform::DialogHost& host, int id, platform::Noti
             view.alpha = platform::dialogDouble(host.itemText(IDC_ALPHA));
             view.beta = platform::dialogDouble(host.itemText(IDC_BETA));
             applyCamera(view);
-            returnFocusAndRepaint();
+            platform::RepaintMainWindow(desktop_);
             return;
         case IDC_VIEW_ALL:
             fitAll(view);
-            returnFocusAndRepaint();
+            platform::RepaintMainWindow(desktop_);
             return;
         case IDC_VIEW_PAN:
             state_.interaction.mode = InteractionMode::Pan;
@@ -77,13 +72,13 @@ void ViewKitDialog::onCommand(platform::DialogHost& host, int id, platform::Noti
         view.beta = v.beta;
         showAngles(host);
         applyCamera(view);
-        returnFocusAndRepaint();
+        platform::RepaintMainWindow(desktop_);
         return;
     }
     for (const Rotation& r : kRotations) {
         if (r.id != id) continue;
         rotateModel(view, r.angle, r.x, r.y, r.z);
-        returnFocusAndRepaint();
+        platform::RepaintMainWindow(desktop_);
         return;
     }
 }

@@ -18,8 +18,6 @@ class ViewKitDialog : public platform::DialogLogic {
 
   private:
     void showAngles(platform::DialogHost& host);
-    // The camera changed: the keyboard goes back to the main view, which is drawn again.
-    void returnFocusAndRepaint();
 
     AppState& state_;
     platform::Desktop& desktop_;
