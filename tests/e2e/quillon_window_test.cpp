@@ -391,6 +391,37 @@ TEST_F(QuillonWindow, PKeyPansWithTwoClicks) {
     expectView(window, panned, "after the second click");
 }
 
+TEST_F(QuillonWindow, MessageBoxShowsAPathAsItIsWritten) {
+    // FLTK's own boxes read "@..." as a symbol and cut the text there.
+    auto folder = testsupport::testDir() / "x@y&z";
+    std::filesystem::create_directories(folder);
+    startQuillon({}, folder.string());
+    auto box = x_.waitForWindow("^Warning!$", kPatience);
+    ASSERT_TRUE(box) << "no warning box; standard error: " << testsupport::readFile(errPath());
+    std::string detail =
+        (folder / "Quillon_AverageStrs.txt").string() + ": No such file or directory";
+    ASSERT_NE(testsupport::readFile(errPath()).find("(" + detail + ")"), std::string::npos)
+        << testsupport::readFile(errPath());
+
+    // The lines after the first, but for the OK button's, hold the detail line's ink.
+    const auto& face = quillon::platform::widgetFace();
+    ASSERT_TRUE(face);
+    testsupport::Ink expected =
+        testsupport::renderedInk(face->file, face->index, kMessagePixels, detail);
+    testsupport::Ink cut = testsupport::renderedInk(face->file, face->index, kMessagePixels,
+                                                    detail.substr(0, detail.rfind('@')));
+    testsupport::WindowGeometry g = x_.geometry(*box);
+    auto lines = testsupport::inkLines(
+        testsupport::crop(x_.screenshot(), g.x, g.y, g.x + g.width, g.y + g.height));
+    ASSERT_GE(lines.size(), 3u) << "the text's two lines (or more) and the button";
+    double shown = 0;
+    for (std::size_t i = 1; i + 1 < lines.size(); ++i) shown += lines[i].amount;
+    EXPECT_NEAR(shown, expected.amount, expected.amount / 8)
+        << "the path cut at its '@' would leave " << cut.amount;
+    x_.keysOn(*box, {"Return"});
+    EXPECT_EQ(quillon_.waitForExit(kPatience), std::optional<int>(1));
+}
+
 TEST_F(QuillonWindow, WindowClassIsTheProgramsAndTheLegacyTitleIsPlainText) {
     startQuillon({squareFile()});
     std::string window = mainWindow();

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tests/support/gl_fixture.h"
 
@@ -85,25 +86,31 @@ inline Ink renderedInk(const std::string& file, int index, int pixels, const std
     return ink;
 }
 
-// The first line of dark text on `p`, whose background is the colour of its top-left pixel:
-// the rows from the first one with ink to the first blank row after it (short gaps, as inside
+// The lines of dark text on `p`, whose background is the colour of its top-left pixel, top to
+// bottom: each runs from a row with ink to the first blank row after it (short gaps, as inside
 // an exclamation mark, belong to the line).
-inline Ink firstLineInk(const Picture& p) {
-    Ink ink;
-    if (p.width == 0 || p.height == 0) return ink;
+inline std::vector<Ink> inkLines(const Picture& p) {
+    std::vector<Ink> lines;
+    if (p.width == 0 || p.height == 0) return lines;
     auto lum = [](const Rgb& c) { return (c.r + c.g + c.b) / 3.0; };
     double background = std::max(1.0, lum(p.at(0, 0)));
-    auto cover = [&](int x, int y) {
-        return std::clamp((background - lum(p.at(x, y))) / background, 0.0, 1.0);
-    };
     constexpr int kGap = 2;
+    Ink line;
     int first = 1 << 30, last = -(1 << 30), blank = 0;
     bool inLine = false;
+    auto close = [&] {
+        if (last >= first) line.width = last - first + 1;
+        lines.push_back(line);
+        line = Ink{};
+        first = 1 << 30;
+        last = -(1 << 30);
+        inLine = false;
+    };
     for (int y = 0; y < p.height; ++y) {
         double row = 0;
         bool any = false;
         for (int x = 0; x < p.width; ++x) {
-            double c = cover(x, y);
+            double c = std::clamp((background - lum(p.at(x, y))) / background, 0.0, 1.0);
             row += c;
             if (c >= 0.5) {
                 any = true;
@@ -115,12 +122,18 @@ inline Ink firstLineInk(const Picture& p) {
             inLine = true;
             blank = 0;
         } else if (inLine && ++blank > kGap) {
-            break;
+            close();
+            continue;
         }
-        if (inLine) ink.amount += row;
+        if (inLine) line.amount += row;
     }
-    if (last >= first) ink.width = last - first + 1;
-    return ink;
+    if (inLine) close();
+    return lines;
+}
+
+inline Ink firstLineInk(const Picture& p) {
+    auto lines = inkLines(p);
+    return lines.empty() ? Ink{} : lines.front();
 }
 
 }  // namespace testsupport

@@ -136,12 +136,18 @@ void showMessageBox(const std::string& text, const std::string& caption) {
         fl_measure(text.c_str(), textW, textH, 0);
     }
     textH = std::max(textH, fl_height());
+    // A box with no owner sits in the middle of the screen, and never wider than it (a word
+    // longer than the widest line, such as a long path, is cut there).
+    int sx = 0, sy = 0, sw = 0, sh = 0;
+    Fl::screen_work_area(sx, sy, sw, sh);
+    textW = std::min(textW, sw - 2 * kPad);
     int w = std::max(textW + 2 * kPad, 2 * kPad + 3 * kButtonW);
     int h = kPad + textH + kPad + kButtonH + kPad / 2;
 
     auto window = std::make_unique<MessageWindow>(w, h);
     window->copy_label(caption.c_str());
-    auto* message = new Fl_Box(kPad, kPad, textW, textH);
+    // (FLTK draws a left-aligned label 3 pixels in from each side.)
+    auto* message = new Fl_Box(kPad - 3, kPad, textW + 6, textH);
     message->labeltype(kLiteralLabel);
     message->labelfont(FL_HELVETICA);
     message->labelsize(kMessageTextSize);
@@ -152,9 +158,6 @@ void showMessageBox(const std::string& text, const std::string& caption) {
     ok->callback(onOk);
     window->end();
     window->set_modal();
-    // A box with no owner sits in the middle of the screen.
-    int sx = 0, sy = 0, sw = 0, sh = 0;
-    Fl::screen_work_area(sx, sy, sw, sh);
     window->position(sx + (sw - w) / 2, sy + (sh - h) / 2);
     window->show();
     setLegacyTitle(*window);
