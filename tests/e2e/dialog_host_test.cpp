@@ -88,8 +88,16 @@ class FltkDialogs : public ::testing::Test {
 
     // The open dialogs with `caption`, left to right (a later instance sits further right, or,
     // inside the main window, further left: sorted, they are told apart by their place).
-    std::vector<std::string> dialogs(const std::string& caption) const {
-        auto ids = x_.windows("^" + caption + "$");
+    // Waits until `count` of them are shown (a dialog's "opened" line comes before the server
+    // has mapped its window).
+    std::vector<std::string> dialogs(const std::string& caption, std::size_t count) const {
+        std::vector<std::string> ids;
+        waitUntil(
+            [&] {
+                ids = x_.windows("^" + caption + "$");
+                return ids.size() == count;
+            },
+            kPatience);
         std::sort(ids.begin(), ids.end(), [&](const std::string& a, const std::string& b) {
             return x_.geometry(a).x < x_.geometry(b).x;
         });
@@ -141,15 +149,25 @@ TEST_F(FltkDialogs, ViewKitControlsSitAtTheirRectanglesAndEachButtonSendsItsId) 
     EXPECT_EQ(x_.textProperty(kit, "WM_CLASS"),
               std::string("Quillon Contour\0Quillon Contour\0", 32));
 
-    // Every caption is drawn where its control is (dark text on the grey dialog).
-    testsupport::Picture shot =
-        testsupport::crop(x_.screenshot(), g.x, g.y, g.x + g.width, g.y + g.height);
+    // Every caption is drawn where its control is (dark text on the grey dialog), once the
+    // dialog has been drawn.
     auto dark = [](const testsupport::Rgb& c) { return c.r + c.g + c.b < 200; };
-    for (const ControlTemplate& c : t.controls) {
-        if (c.kind != ControlKind::Static && c.kind != ControlKind::GroupBox) continue;
-        quillon::platform::PixelRect r = quillon::platform::controlRectangle(c);
-        EXPECT_GT(shot.count(r.x, r.y, r.x + r.width, r.y + 14, dark), 20) << "caption " << c.text;
-    }
+    std::string missing;
+    waitUntil(
+        [&] {
+            testsupport::Picture shot =
+                testsupport::crop(x_.screenshot(), g.x, g.y, g.x + g.width, g.y + g.height);
+            missing.clear();
+            for (const ControlTemplate& c : t.controls) {
+                if (c.kind != ControlKind::Static && c.kind != ControlKind::GroupBox) continue;
+                quillon::platform::PixelRect r = quillon::platform::controlRectangle(c);
+                if (shot.count(r.x, r.y, r.x + r.width, r.y + 14, dark) <= 20)
+                    missing += " \"" + c.text + "\"";
+            }
+            return missing.empty();
+        },
+        kPatience, 250ms);
+    EXPECT_EQ(missing, "") << "captions not drawn";
 
     for (const ControlTemplate& c : t.controls) {
         if (c.kind != ControlKind::PushButton || c.id == quillon::IDC_VIEWKIT_EXIT) continue;
@@ -270,8 +288,8 @@ TEST_F(FltkDialogs, EditsTakeTheirTextAndEnterPressesTheDefaultButton) {
 
 TEST_F(FltkDialogs, SeveralDialogsStayAboveTheMainWindowWhoseViewKeepsWorking) {
     ASSERT_NO_FATAL_FAILURE(startProbe({"viewkit", "viewkit", "kinds"}));
-    auto kits = dialogs("View Kit");
-    ASSERT_EQ(kits.size(), 2u);
+    auto kits = dialogs("View Kit", 2);
+    ASSERT_EQ(kits.size(), 2u) << diagnostics();
     std::string kinds = dialog("Every Kind");
     for (const std::string& d : {kits[0], kits[1], kinds})
         EXPECT_EQ(x_.transientFor(d), main_) << "every dialog is owned by the main window";
@@ -304,7 +322,7 @@ TEST_F(FltkDialogs, SeveralDialogsStayAboveTheMainWindowWhoseViewKeepsWorking) {
     // Another instance from the menu, while the others are open.
     keys(main_, {"alt+d", "v"});
     EXPECT_TRUE(next("opened 3 103")) << diagnostics();
-    EXPECT_EQ(x_.windows("^View Kit$").size(), 2u);
+    EXPECT_EQ(dialogs("View Kit", 2).size(), 2u);
 }
 
 TEST_F(FltkDialogs, ClosingTheMainWindowClosesItsDialogsAndEndsTheProgram) {

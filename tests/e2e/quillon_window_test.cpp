@@ -67,15 +67,34 @@ constexpr int kMessagePixels = 14;
 
 // The first line of the box `window` shows `text` (Chinese) as the widgets' face draws it,
 // not as the row of empty boxes that a face without Chinese glyphs leaves.
+// The lines of ink of box `window` once it has been drawn: two screenshots agree and show at
+// least `lines` lines (its text and its button); what was last seen otherwise.
+std::vector<testsupport::Ink> boxLines(const testsupport::XSession& x, const std::string& window,
+                                       std::size_t lines) {
+    Picture last;
+    std::vector<testsupport::Ink> found;
+    waitUntil(
+        [&] {
+            testsupport::WindowGeometry g = x.geometry(window);
+            Picture p = testsupport::crop(x.screenshot(), g.x, g.y, g.x + g.width, g.y + g.height);
+            bool settled = p.width > 0 && p.rgb == last.rgb;
+            last = std::move(p);
+            found = testsupport::inkLines(last);
+            return settled && found.size() >= lines;
+        },
+        kPatience, 250ms);
+    return found;
+}
+
 void expectReadable(const testsupport::XSession& x, const std::string& window,
                     const std::string& text) {
     const auto& face = quillon::platform::widgetFace();
     ASSERT_TRUE(face) << "no installed face has both Latin and Chinese glyphs";
     testsupport::Ink expected =
         testsupport::renderedInk(face->file, face->index, kMessagePixels, text);
-    testsupport::WindowGeometry g = x.geometry(window);
-    testsupport::Ink shown = testsupport::firstLineInk(
-        testsupport::crop(x.screenshot(), g.x, g.y, g.x + g.width, g.y + g.height));
+    auto lines = boxLines(x, window, 2);
+    ASSERT_GE(lines.size(), 2u) << "the box shows no text and button";
+    testsupport::Ink shown = lines.front();
     // The same characters drawn as missing glyphs by a Latin face (DejaVu Sans, the face
     // FLTK picks for "sans" here): the check must tell the two apart.
     std::string tofuFile = testsupport::fontFile("DejaVu Sans");
@@ -410,9 +429,7 @@ TEST_F(QuillonWindow, MessageBoxShowsAPathAsItIsWritten) {
         testsupport::renderedInk(face->file, face->index, kMessagePixels, detail);
     testsupport::Ink cut = testsupport::renderedInk(face->file, face->index, kMessagePixels,
                                                     detail.substr(0, detail.rfind('@')));
-    testsupport::WindowGeometry g = x_.geometry(*box);
-    auto lines = testsupport::inkLines(
-        testsupport::crop(x_.screenshot(), g.x, g.y, g.x + g.width, g.y + g.height));
+    auto lines = boxLines(x_, *box, 3);
     ASSERT_GE(lines.size(), 3u) << "the text's two lines (or more) and the button";
     double shown = 0;
     for (std::size_t i = 1; i + 1 < lines.size(); ++i) shown += lines[i].amount;

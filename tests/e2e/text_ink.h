@@ -131,9 +131,4 @@ inline std::vector<Ink> inkLines(const Picture& p) {
     return lines;
 }
 
-inline Ink firstLineInk(const Picture& p) {
-    auto lines = inkLines(p);
-    return lines.empty() ? Ink{} : lines.front();
-}
-
 }  // namespace testsupport
