@@ -4,12 +4,16 @@
 
 #include <string>
 
+#include "tests/e2e/text_ink.h"
 #include "tests/e2e/x_session.h"
 #include "tests/model/result_text.h"
 #include "tests/support/run_process.h"
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
+#include "viewer/platform/dialog_navigation.h"
 #include "viewer/platform/main_window.h"
+#include "viewer/platform/widget_face.h"
+#include "viewer/resources/dialogs.h"
 
 namespace {
 
@@ -42,11 +46,77 @@ std::string stripFile() {
     return testsupport::writeFile("strip.txt", r.text());
 }
 
+constexpr int kViewWidth = 1024, kViewHeight = 768;  // the view's size at the start
+constexpr int kEdgeAllowance = 800;                  // about 0.1 % of the view
+
+// Pixels whose colours differ by more than a shade in some channel; every pixel when the sizes
+// differ.
+int differingPixels(const Picture& a, const Picture& b) {
+    if (a.width != b.width || a.height != b.height) return std::max(a.width * a.height, 1);
+    int n = 0;
+    for (std::size_t i = 0; i < a.rgb.size(); i += 3) {
+        bool differs = false;
+        for (std::size_t k = 0; k < 3; ++k) differs |= std::abs(a.rgb[i + k] - b.rgb[i + k]) > 48;
+        n += differs ? 1 : 0;
+    }
+    return n;
+}
+
+// Message boxes show their text at 14 pixels per em.
+constexpr int kMessagePixels = 14;
+
+// The first line of the box `window` shows `text` (Chinese) as the widgets' face draws it,
+// not as the row of empty boxes that a face without Chinese glyphs leaves.
+// The lines of ink of box `window` once it has been drawn: two screenshots agree and show at
+// least `lines` lines (its text and its button); what was last seen otherwise.
+std::vector<testsupport::Ink> boxLines(const testsupport::XSession& x, const std::string& window,
+                                       std::size_t lines) {
+    Picture last;
+    std::vector<testsupport::Ink> found;
+    waitUntil(
+        [&] {
+            testsupport::WindowGeometry g = x.geometry(window);
+            Picture p = testsupport::crop(x.screenshot(), g.x, g.y, g.x + g.width, g.y + g.height);
+            bool settled = p.width > 0 && p.rgb == last.rgb;
+            last = std::move(p);
+            found = testsupport::inkLines(last);
+            return settled && found.size() >= lines;
+        },
+        kPatience, 250ms);
+    return found;
+}
+
+void expectReadable(const testsupport::XSession& x, const std::string& window,
+                    const std::string& text) {
+    const auto& face = quillon::platform::widgetFace();
+    ASSERT_TRUE(face) << "no installed face has both Latin and Chinese glyphs";
+    testsupport::Ink expected =
+        testsupport::renderedInk(face->file, face->index, kMessagePixels, text);
+    auto lines = boxLines(x, window, 2);
+    ASSERT_GE(lines.size(), 2u) << "the box shows no text and button";
+    testsupport::Ink shown = lines.front();
+    // The same characters drawn as missing glyphs by a Latin face (DejaVu Sans, the face
+    // FLTK picks for "sans" here): the check must tell the two apart.
+    std::string tofuFile = testsupport::fontFile("DejaVu Sans");
+    ASSERT_FALSE(tofuFile.empty()) << "DejaVu Sans is not installed";
+    testsupport::Ink tofu = testsupport::renderedInk(tofuFile, 0, kMessagePixels, text);
+    ASSERT_GT(std::abs(tofu.width - expected.width), expected.width / 5);
+
+    EXPECT_NEAR(shown.width, expected.width, 2 + expected.width / 10)
+        << "empty boxes would be " << tofu.width << " pixels wide";
+    EXPECT_NEAR(shown.amount, expected.amount, expected.amount / 4)
+        << "empty boxes would leave " << tofu.amount << " of ink";
+    EXPECT_LT(std::abs(shown.amount - expected.amount), std::abs(shown.amount - tofu.amount));
+}
+
 class QuillonWindow : public ::testing::Test {
   protected:
+    // Further arguments of the virtual X server.
+    virtual std::vector<std::string> serverArguments() const { return {}; }
+
     void SetUp() override {
         std::string why;
-        if (!x_.start(why)) {
+        if (!x_.start(why, serverArguments())) {
             SKIP_OR_FAIL_IN_CI() << "no virtual X server: " << why;
         }
     }
@@ -106,6 +176,50 @@ class QuillonWindow : public ::testing::Test {
                        << " pixels: " << last_.count(0, 0, last_.width, last_.height, isOutline)
                        << " outline pixels; standard error: " << testsupport::readFile(errPath());
         return p.value_or(Picture{});
+    }
+
+    // The whole OpenGL view (1024 × 768, under the menu bar) on a fresh screenshot, and its
+    // top-left corner on the screen.
+    Picture wholeView(const std::string& window) {
+        testsupport::WindowGeometry g = x_.geometry(window);
+        return testsupport::crop(x_.screenshot(), g.x, g.y + g.height - kViewHeight,
+                                 g.x + kViewWidth, g.y + g.height);
+    }
+    std::pair<int, int> viewOrigin(const std::string& window) {
+        testsupport::WindowGeometry g = x_.geometry(window);
+        return {g.x, g.y + g.height - kViewHeight};
+    }
+    // The picture that the same steps give without a window (quillon --script, which runs the
+    // window's own handlers): `steps` then a snapshot.
+    Picture scripted(const std::string& model, const std::string& steps) {
+        std::string png = (testsupport::testDir() / "expected.png").string();
+        std::string script = testsupport::writeFile("steps.txt", steps + "snapshot " + png + "\n");
+        auto r = testsupport::runProcess(QUILLON_EXE, {"--script", script, model});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        Picture p;
+        EXPECT_TRUE(quillon::platform::readPng(png, p.width, p.height, p.rgb));
+        return p;
+    }
+    // The whole view once it has settled on `expected` (the window's OpenGL and the headless
+    // one differ in a few edge pixels: depth precision).
+    void expectView(const std::string& window, const Picture& expected, const char* what) {
+        auto near = [&](const Picture& v) { return differingPixels(v, expected) < kEdgeAllowance; };
+        std::optional<Picture> shown;
+        waitUntil(
+            [&] {
+                Picture p = wholeView(window);
+                bool settled = p.width > 0 && p.rgb == last_.rgb;
+                last_ = std::move(p);
+                if (settled && near(last_)) shown = last_;
+                return shown.has_value();
+            },
+            kPatience, 250ms);
+        EXPECT_TRUE(shown) << what << ": " << differingPixels(last_, expected)
+                           << " pixels differ from the scripted picture; standard error: "
+                           << testsupport::readFile(errPath());
+        if (!shown)
+            quillon::platform::writePng((testsupport::testDir() / "view.png").string(), last_.width,
+                                        last_.height, last_.rgb);
     }
 
     // File > Open from the keyboard: the menu's mnemonics, with the pointer over the view.
@@ -193,6 +307,7 @@ TEST_F(QuillonWindow, MissingStartUpFileShowsOnlyTheWarningThenExitsWithOne) {
                                                     (empty / "Quillon_AverageStrs.txt").string() +
                                                     ": No such file or directory)\n");
     EXPECT_TRUE(quillon_.running()) << "the program waits for OK";
+    expectReadable(x_, *box, "应力云图文件读取错误!");
 
     x_.keysOn(*box, {"Return"});
     auto code = quillon_.waitForExit(kPatience);
@@ -213,6 +328,183 @@ TEST_F(QuillonWindow, EscapeDoesNotCloseTheWindow) {
     meshView(window, before);
     EXPECT_TRUE(quillon_.running());
     EXPECT_EQ(x_.windows(kMainTitle).size(), 1u);
+}
+
+TEST_F(QuillonWindow, ViewKitFromTheMenuTurnsTheViewToAStandardOneAndStaysAbove) {
+    std::string model = squareFile();
+    Picture start = scripted(model, "");
+    Picture plan = scripted(model, "menu 40002\npress 103 1027\n");  // XOY+
+    ASSERT_GT(differingPixels(start, plan), 20 * kEdgeAllowance) << "a plan view looks different";
+    startQuillon({model});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    expectView(window, start, "start");
+
+    // View > View Kit from the keyboard, with the pointer over the view.
+    auto [vx, vy] = viewOrigin(window);
+    x_.keysAt(vx + kViewWidth / 2, vy + kViewHeight / 2, {"alt+v", "k"});
+    auto kit = x_.waitForWindow("^View Kit$", kPatience);
+    ASSERT_TRUE(kit) << "no View Kit; standard error: " << testsupport::readFile(errPath());
+    EXPECT_EQ(x_.transientFor(*kit), window);
+    testsupport::WindowGeometry k = x_.geometry(*kit);
+    auto press = [&](int id) {
+        auto r = quillon::platform::controlRectangle(*quillon::viewKitTemplate().control(id));
+        x_.clickAt(k.x + r.x + r.width / 2, k.y + r.y + r.height / 2);
+    };
+    press(quillon::IDC_XOY_PLUS);
+    expectView(window, plan, "XOY+");
+
+    // The button gave the keyboard back to the view: zoomed in with the wheel, the A typed
+    // with the pointer over the dialog fits the view again.
+    std::string steps = "menu 40002\npress 103 1027\nwheel 3 300 250\n";
+    Picture planZoomed = scripted(model, steps);
+    Picture planFitted = scripted(model, steps + "key a\n");
+    ASSERT_GT(differingPixels(planZoomed, planFitted), 20 * kEdgeAllowance);
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 300), std::to_string(vy + 250), "click",
+             "--repeat", "3", "4"});
+    expectView(window, planZoomed, "zoomed plan view");
+    x_.tool({"xdotool", "mousemove", std::to_string(k.x + k.width / 2), std::to_string(k.y + 10),
+             "key", "a"});
+    expectView(window, planFitted, "A after XOY+");
+    // The dialog is still above the main window: its Exit closes it.
+    press(quillon::IDC_VIEWKIT_EXIT);
+    EXPECT_TRUE(waitUntil([&] { return x_.windows("^View Kit$").empty(); }, kPatience));
+    EXPECT_TRUE(quillon_.running());
+}
+
+TEST_F(QuillonWindow, WheelZoomsAboutThePointer) {
+    std::string model = squareFile();
+    Picture start = scripted(model, "");
+    Picture zoomed = scripted(model, "wheel 5 300 250\nwheel -2 700 500\n");
+    ASSERT_GT(differingPixels(start, zoomed), 20 * kEdgeAllowance);
+    startQuillon({model});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    expectView(window, start, "start");
+    auto [vx, vy] = viewOrigin(window);
+    // Button 4 is the wheel turned away from the user, 5 towards.
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 300), std::to_string(vy + 250), "click",
+             "--repeat", "5", "4", "mousemove", std::to_string(vx + 700), std::to_string(vy + 500),
+             "click", "--repeat", "2", "5"});
+    expectView(window, zoomed, "five steps in, two out");
+}
+
+TEST_F(QuillonWindow, PKeyPansWithTwoClicks) {
+    std::string model = squareFile();
+    Picture start = scripted(model, "");
+    Picture panned = scripted(model, "key p\nclick 400 300\nmove 550 420\nclick 550 420\n");
+    ASSERT_GT(differingPixels(start, panned), 20 * kEdgeAllowance);
+    startQuillon({model});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    expectView(window, start, "start");
+    auto [vx, vy] = viewOrigin(window);
+    x_.keysAt(vx + 400, vy + 300, {"p"});
+    x_.clickAt(vx + 400, vy + 300);
+    // The view follows the pointer with no button held, and stays where the second click is.
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 480), std::to_string(vy + 350),
+             "mousemove", std::to_string(vx + 550), std::to_string(vy + 420)});
+    expectView(window, panned, "following the pointer");
+    x_.clickAt(vx + 550, vy + 420);
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 100), std::to_string(vy + 100)});
+    expectView(window, panned, "after the second click");
+}
+
+TEST_F(QuillonWindow, MessageBoxShowsAPathAsItIsWritten) {
+    // FLTK's own boxes read "@..." as a symbol and cut the text there.
+    auto folder = testsupport::testDir() / "x@y&z";
+    std::filesystem::create_directories(folder);
+    startQuillon({}, folder.string());
+    auto box = x_.waitForWindow("^Warning!$", kPatience);
+    ASSERT_TRUE(box) << "no warning box; standard error: " << testsupport::readFile(errPath());
+    std::string detail =
+        (folder / "Quillon_AverageStrs.txt").string() + ": No such file or directory";
+    ASSERT_NE(testsupport::readFile(errPath()).find("(" + detail + ")"), std::string::npos)
+        << testsupport::readFile(errPath());
+
+    // The lines after the first, but for the OK button's, hold the detail line's ink.
+    const auto& face = quillon::platform::widgetFace();
+    ASSERT_TRUE(face);
+    testsupport::Ink expected =
+        testsupport::renderedInk(face->file, face->index, kMessagePixels, detail);
+    testsupport::Ink cut = testsupport::renderedInk(face->file, face->index, kMessagePixels,
+                                                    detail.substr(0, detail.rfind('@')));
+    auto lines = boxLines(x_, *box, 3);
+    ASSERT_GE(lines.size(), 3u) << "the text's two lines (or more) and the button";
+    double shown = 0;
+    for (std::size_t i = 1; i + 1 < lines.size(); ++i) shown += lines[i].amount;
+    EXPECT_NEAR(shown, expected.amount, expected.amount / 8)
+        << "the path cut at its '@' would leave " << cut.amount;
+    x_.keysOn(*box, {"Return"});
+    EXPECT_EQ(quillon_.waitForExit(kPatience), std::optional<int>(1));
+}
+
+TEST_F(QuillonWindow, WindowClassIsTheProgramsAndTheLegacyTitleIsPlainText) {
+    startQuillon({squareFile()});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    EXPECT_EQ(x_.tool({"xprop", "-id", window, "WM_CLASS"}),
+              "WM_CLASS(STRING) = \"Quillon Contour\", \"Quillon Contour\"\n");
+
+    // The title as UTF-8 for desktops that read _NET_WM_NAME; for those that read only the
+    // legacy properties (ISO Latin-1), one byte per character, ASCII as it is, and no UTF-8
+    // bytes (which read as mojibake there: the title's em dash).
+    std::string type;
+    std::string title = x_.textProperty(window, "_NET_WM_NAME", &type);
+    EXPECT_EQ(type, "UTF8_STRING");
+    ASSERT_NE(title.find("Quillon Contour"), std::string::npos);
+    std::vector<char32_t> characters;
+    for (std::size_t at = 0; at < title.size(); ++at)
+        if ((static_cast<unsigned char>(title[at]) & 0xC0) != 0x80)
+            characters.push_back(static_cast<unsigned char>(title[at]) < 0x80 ? title[at]
+                                                                              : U'\uFFFD');
+    for (const char* property : {"WM_NAME", "WM_ICON_NAME"}) {
+        std::string legacy = x_.textProperty(window, property, &type);
+        EXPECT_EQ(type, "STRING") << property;
+        ASSERT_EQ(legacy.size(), characters.size()) << property << ": " << legacy;
+        for (std::size_t i = 0; i < legacy.size(); ++i) {
+            auto byte = static_cast<unsigned char>(legacy[i]);
+            EXPECT_FALSE(byte >= 0x80 && byte < 0xA0) << property << " byte " << i;
+            if (characters[i] < 0x80) {
+                EXPECT_EQ(static_cast<char32_t>(byte), characters[i]) << property << " byte " << i;
+            }
+        }
+    }
+    EXPECT_TRUE(quillon_.running());
+}
+
+// A display without OpenGL (an X server without GLX): the window cannot get its pixel format.
+class QuillonWindowWithoutGlx : public QuillonWindow {
+  protected:
+    std::vector<std::string> serverArguments() const override { return {"-extension", "GLX"}; }
+};
+
+TEST_F(QuillonWindowWithoutGlx, ShowsTheTwoPixelFormatBoxesThenExitsWithOne) {
+    startQuillon({squareFile()});
+    auto first = x_.waitForWindow("^Warning!$", kPatience);
+    ASSERT_TRUE(first) << "no warning box; standard error: " << testsupport::readFile(errPath());
+    EXPECT_EQ(testsupport::readFile(errPath()), "quillon: Warning! ChoosePixelFormat failed!\n");
+    EXPECT_TRUE(x_.windows(kMainTitle, false).empty()) << "the main window exists";
+
+    x_.keysOn(*first, {"Return"});
+    std::optional<std::string> second;
+    waitUntil(
+        [&] {
+            for (const std::string& id : x_.windows("^Warning!$"))
+                if (id != *first) second = id;
+            return second.has_value();
+        },
+        kPatience);
+    ASSERT_TRUE(second) << "no second box; standard error: " << testsupport::readFile(errPath());
+    EXPECT_EQ(testsupport::readFile(errPath()),
+              "quillon: Warning! ChoosePixelFormat failed!\nquillon: Warning! 像素设置错误!\n");
+    expectReadable(x_, *second, "像素设置错误!");
+    EXPECT_TRUE(x_.windows(kMainTitle, false).empty()) << "the main window exists";
+
+    x_.keysOn(*second, {"Return"});
+    auto code = quillon_.waitForExit(kPatience);
+    ASSERT_TRUE(code) << "still running after OK";
+    EXPECT_EQ(*code, 1);
 }
 
 // Not a window test, but the window path without a display: one clear line, exit code 1.

@@ -2,6 +2,7 @@
 // A virtual X server of the test's own, programs started on it, and the user's hands and eyes
 // there: xdotool for the mouse, the keyboard and finding windows, ImageMagick for screenshots.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -47,9 +48,10 @@ class Child {
     ~Child() { stop(); }
 
     // Starts `argv` with `env` ("NAME=value") added to this process's environment, in `cwd`
-    // (empty: the current folder), standard error to `errPath` and standard output discarded.
+    // (empty: the current folder), standard error to `errPath` and standard output to `outPath`.
     bool start(const std::vector<std::string>& argv, const std::vector<std::string>& env = {},
-               const std::string& cwd = "", const std::string& errPath = "/dev/null") {
+               const std::string& cwd = "", const std::string& errPath = "/dev/null",
+               const std::string& outPath = "/dev/null") {
         std::vector<std::string> envText;
         for (char** e = environ; *e; ++e) {
             std::string entry = *e;
@@ -59,6 +61,11 @@ class Child {
             if (!overridden) envText.push_back(entry);
         }
         envText.insert(envText.end(), env.begin(), env.end());
+        // Under the leak checker, the caches that the toolkit and the font libraries keep for
+        // the life of a windowed program are not leaks of ours.
+        if (!std::getenv("LSAN_OPTIONS"))
+            envText.push_back("LSAN_OPTIONS=suppressions=" QUILLON_SOURCE_DIR
+                              "/tests/e2e/toolkit_caches.supp:print_suppressions=0");
         std::vector<char*> args, envp;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         for (const auto& e : envText) envp.push_back(const_cast<char*>(e.c_str()));
@@ -69,7 +76,7 @@ class Child {
         if (pid_ == 0) {
             if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
             int in = open("/dev/null", O_RDONLY);
-            int out = open("/dev/null", O_WRONLY);
+            int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (in < 0 || out < 0 || err < 0) _exit(127);
             dup2(in, 0);
@@ -119,20 +126,21 @@ struct WindowGeometry {
 class XSession {
   public:
     // Tries several display numbers; false (with the reason) when no server would start.
-    bool start(std::string& why) {
+    // `extra` are further server arguments (e.g. "-extension", "GLX").
+    bool start(std::string& why, const std::vector<std::string>& extra = {}) {
         int first = 100 + static_cast<int>(getpid() % 400);
         for (int k = 0; k < 12; ++k) {
             int n = first + 37 * k;
             if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
             std::string display = ":" + std::to_string(n);
             auto log = (testDir() / "xvfb.log").string();
-            if (!server_.start(
-                    // -noreset: without it the server resets when its last client leaves, and a
-                    // program that connects right after the readiness probe below disconnected
-                    // finds the display gone ("Can't open display").
-                    {"Xvfb", display, "-noreset", "-screen", "0", "1280x1024x24", "-nolisten",
-                     "tcp"},
-                    {}, "", log)) {
+            // -noreset: without it the server resets when its last client leaves, and a program
+            // that connects right after the readiness probe below disconnected finds the display
+            // gone ("Can't open display").
+            std::vector<std::string> args = {"Xvfb", display,        "-noreset",  "-screen",
+                                             "0",    "1280x1024x24", "-nolisten", "tcp"};
+            args.insert(args.end(), extra.begin(), extra.end());
+            if (!server_.start(args, {}, "", log)) {
                 why = "cannot start Xvfb";
                 return false;
             }
@@ -219,6 +227,63 @@ class XSession {
         keysAt(g.x + g.width / 2, g.y + g.height / 2, keys);
     }
 
+    // A left click at (x, y) on the screen.
+    void clickAt(int x, int y) const {
+        tool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"});
+    }
+
+    // The close box of window `id`: the window manager's request to close it (WM_DELETE_WINDOW).
+    void closeBox(const std::string& id) const {
+        Display* d = XOpenDisplay(display_.c_str());
+        if (!d) return;
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = windowId(id);
+        e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(d, e.xclient.window, False, NoEventMask, &e);
+        XCloseDisplay(d);
+    }
+
+    // The window that `id` is transient for (kept above), as xdotool names windows; empty when
+    // it is transient for none.
+    std::string transientFor(const std::string& id) const {
+        Display* d = XOpenDisplay(display_.c_str());
+        if (!d) return "";
+        Window owner = 0;
+        bool has = XGetTransientForHint(d, windowId(id), &owner) && owner;
+        XCloseDisplay(d);
+        return has ? std::to_string(owner) : "";
+    }
+
+    // The bytes of a window's property of 8-bit items (empty when missing) and its type's name.
+    std::string textProperty(const std::string& id, const std::string& name,
+                             std::string* type = nullptr) const {
+        Display* d = XOpenDisplay(display_.c_str());
+        if (!d) return "";
+        Atom actualType = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        std::string value;
+        if (XGetWindowProperty(d, windowId(id), XInternAtom(d, name.c_str(), False), 0, 4096, False,
+                               AnyPropertyType, &actualType, &format, &items, &after,
+                               &data) == Success &&
+            data && format == 8) {
+            value.assign(reinterpret_cast<const char*>(data), items);
+            if (type) {
+                char* typeName = XGetAtomName(d, actualType);
+                *type = typeName ? typeName : "";
+                XFree(typeName);
+            }
+        }
+        if (data) XFree(data);
+        XCloseDisplay(d);
+        return value;
+    }
+
     // The whole screen.
     Picture screenshot() const {
         auto path = (testDir() / "screen.png").string();
@@ -230,6 +295,7 @@ class XSession {
     }
 
   private:
+    static Window windowId(const std::string& id) { return std::stoul(id); }
     static bool accepts(const std::string& display) {
         Display* d = XOpenDisplay(display.c_str());
         if (!d) return false;

@@ -4,7 +4,8 @@
 #include <FL/Fl_Gl_Window.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Native_File_Chooser.H>
-#include <FL/fl_ask.H>
+#include <FL/x.H>
+#include <GL/glx.h>
 #include <X11/Xlib.h>
 
 #include <cctype>
@@ -17,6 +18,7 @@
 #include "viewer/platform/gl_overlay_canvas.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/platform/message.h"
+#include "viewer/platform/widgets_fltk.h"
 
 namespace quillon::platform {
 namespace {
@@ -43,8 +45,10 @@ class GlView : public Fl_Gl_Window {
   public:
     GlView(int x, int y, int w, int h, MainWindowEvents& events)
         : Fl_Gl_Window(x, y, w, h), events_(events) {
-        mode(FL_RGB | FL_DEPTH | FL_SINGLE);
+        mode(kMode);
     }
+
+    static constexpr int kMode = FL_RGB | FL_DEPTH | FL_SINGLE;
 
     ~GlView() override { releaseOverlays(); }
 
@@ -128,8 +132,10 @@ class GlView : public Fl_Gl_Window {
     int sizedWidth_ = -1, sizedHeight_ = -1;
 };
 
-// The one main window while runMainWindow runs; repaint and focus requests go to its view.
+// The one main window while runMainWindow runs; repaint and focus requests go to its view,
+// dialogs are owned by the window.
 GlView* theView = nullptr;
+Fl_Window* theWindow = nullptr;
 
 // FLTK menu paths use '/' and '\' as separators and escapes.
 std::string menuPath(const MenuCommand& c) {
@@ -152,7 +158,7 @@ void onMenu(Fl_Widget*, void* data) {
 // other desktops. FLTK compares the letter's case exactly, so that "o" in the File menu would
 // pass over "&Open" and go on to the menu bar's "Pl&otCtrls". While a menu has the keyboard, a
 // letter is tried as a capital first, then as typed (lower case).
-int dispatchEvent(int event, Fl_Window* window) {
+int handleWithMenuLetters(int event, Fl_Window* window) {
     char* text = Fl::e_text;
     bool letterInMenu = event == FL_SHORTCUT && Fl::grab() && Fl::grab()->menu_window() &&
                         Fl::event_length() == 1 && text &&
@@ -169,16 +175,105 @@ int dispatchEvent(int event, Fl_Window* window) {
     return handled;
 }
 
-// Closing the window ends the program; Esc is a key of the view, not a close request.
+// Closing the window ends the program, and its dialogs go with it; Esc is a key of the view,
+// not a close request.
 void onClose(Fl_Widget* window, void*) {
     if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+    closeAllFltkDialogs();
     window->hide();
+}
+
+// The focus events of a keyboard grab (a menu or a drop-down list open and close) are not
+// changes of the focus. FLTK would take the one at the end of the grab for a new focus on the
+// window under the pointer and move the keyboard there, away from a dialog that the menu
+// command just opened (as happens with no window manager, where the focus follows the pointer).
+int ignoreGrabFocus(void* event, void*) {
+    const auto* e = static_cast<const XEvent*>(event);
+    return (e->type == FocusIn || e->type == FocusOut) &&
+           (e->xfocus.mode == NotifyGrab || e->xfocus.mode == NotifyUngrab);
+}
+
+bool windowManagerRunning() {
+    Atom check = XInternAtom(fl_display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == 0) return false;
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool found =
+        XGetWindowProperty(fl_display, RootWindow(fl_display, fl_screen), check, 0, 1, False,
+                           AnyPropertyType, &type, &format, &items, &after, &data) == Success &&
+        items > 0;
+    if (data) XFree(data);
+    return found;
+}
+
+// Every event: menu letters of either case; and dialogs kept above the main window. FLTK raises
+// a window whenever the keyboard focus moves into it from another window (a click in the view,
+// a dialog button that hands the focus back). A window manager keeps the dialogs above their
+// owner all the same; with none, they would be buried, so they are raised again after each
+// event that moved the focus into the main window.
+int dispatchEvent(int event, Fl_Window* window) {
+    static Fl_Window* focusedBefore = nullptr;
+    int handled = handleWithMenuLetters(event, window);
+    Fl_Window* focused = Fl::focus() ? Fl::focus()->top_window() : nullptr;
+    if (focused && focused == theWindow && focusedBefore != theWindow && !windowManagerRunning())
+        raiseFltkDialogs();
+    focusedBefore = focused;
+    return handled;
+}
+
+// A visual and a context of the view's kind can be had (the view falls back to a double
+// buffer drawn as a single one, as FLTK does).
+bool canCreateContext() {
+    int single[] = {GLX_RGBA, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1, GLX_DEPTH_SIZE,
+                    1,        None};
+    int twice[] = {GLX_RGBA,
+                   GLX_DOUBLEBUFFER,
+                   GLX_RED_SIZE,
+                   1,
+                   GLX_GREEN_SIZE,
+                   1,
+                   GLX_BLUE_SIZE,
+                   1,
+                   GLX_DEPTH_SIZE,
+                   1,
+                   None};
+    XVisualInfo* visual = glXChooseVisual(fl_display, fl_screen, single);
+    if (!visual) visual = glXChooseVisual(fl_display, fl_screen, twice);
+    if (!visual) return false;
+    GLXContext context = glXCreateContext(fl_display, visual, nullptr, True);
+    XFree(visual);
+    if (!context) return false;
+    glXDestroyContext(fl_display, context);
+    return true;
+}
+
+// The two steps of making the window's OpenGL pixel format; a failure is told in the two boxes
+// of a failed pixel format and ends the program with exit code 1. Without the GLX extension
+// no GLX call is made (Xlib would print its own complaint).
+void checkPixelFormat(int mode) {
+    fl_open_display();
+    int opcode = 0, event = 0, error = 0;
+    bool glx = XQueryExtension(fl_display, "GLX", &opcode, &event, &error);
+    if (!glx || !(Fl_Gl_Window::can_do(mode) || Fl_Gl_Window::can_do(mode | FL_DOUBLE))) {
+        messageBox("ChoosePixelFormat failed!", "Warning!");
+        fatal("像素设置错误!");
+    }
+    if (!canCreateContext()) {
+        messageBox("SetPixelFormat failed!", "Warning!");
+        fatal("像素设置错误!");
+    }
 }
 
 }  // namespace
 
 int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu,
                   MainWindowEvents& events) {
+    prepareWidgets();
+    checkPixelFormat(GlView::kMode);
+    Fl::add_system_handler(ignoreGrabFocus, nullptr);
+    Fl::event_dispatch(dispatchEvent);
     Fl::use_high_res_GL(0);
     auto window =
         std::make_unique<Fl_Double_Window>(kViewWidth, kViewHeight + kMenuHeight, title.c_str());
@@ -193,12 +288,18 @@ int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu
     window->color(FL_BLACK);
 
     theView = view;
-    Fl::event_dispatch(dispatchEvent);
+    theWindow = window.get();
     window->show();
+    setLegacyTitle(*window);
     view->cursor(FL_CURSOR_CROSS);
     view->take_focus();
     int code = Fl::run();
+    Fl::remove_system_handler(ignoreGrabFocus);
+    Fl::event_dispatch(nullptr);
+    closeAllFltkDialogs();
+    Fl::do_widget_deletion();
     theView = nullptr;
+    theWindow = nullptr;
     return code;
 }
 
@@ -240,7 +341,7 @@ class FltkDesktop : public Desktop {
     }
     DialogHost* openDialog(const DialogTemplate& dialogTemplate,
                            std::unique_ptr<DialogLogic> logic) override {
-        return openFltkDialog(dialogTemplate, std::move(logic));
+        return openFltkDialog(dialogTemplate, std::move(logic), theWindow, theView);
     }
     std::optional<std::string> chooseFileToOpen(FileDialog& dialog) override {
         return chooseFile(dialog, Fl_Native_File_Chooser::BROWSE_FILE);
@@ -266,11 +367,7 @@ bool displayAvailable() {
 }
 
 void installMessageBoxes() {
-    fl_close = "OK";
-    setMessagePresenter([](const std::string& text, const std::string& caption) {
-        fl_message_title(caption.c_str());
-        fl_alert("%s", text.c_str());
-    });
+    setMessagePresenter(showMessageBox);
 }
 
 }  // namespace quillon::platform
