@@ -6,6 +6,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "common/utf16.h"
+
 namespace common {
 namespace {
 
@@ -202,7 +204,11 @@ TextScanner::~TextScanner() {
 
 bool TextScanner::open(const std::string& path) {
     close();
+#if defined(_WIN32)
+    file_ = _wfopen(WideFromUtf8(path).c_str(), L"rb");  // every name, not only the code page's
+#else
     file_ = std::fopen(path.c_str(), "rb");
+#endif
     if (!file_) return false;
     pos_ = end_ = 0;
     consumedBefore_ = 0;

@@ -26,7 +26,7 @@ class TextScanner {
     TextScanner(const TextScanner&) = delete;
     TextScanner& operator=(const TextScanner&) = delete;
 
-    // Opens the file for reading; false when it cannot be opened.
+    // Opens the file for reading; false when it cannot be opened. The path is UTF-8 on Windows.
     bool open(const std::string& path);
     void close();
 

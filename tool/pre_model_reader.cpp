@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "common/text_scanner.h"
+#include "common/utf16.h"
 #include "tool/pre_model.h"
 
 namespace tarvik {
@@ -279,7 +280,7 @@ bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput&
         return false;
     }
     std::error_code ec;
-    std::uint64_t size = std::filesystem::file_size(path, ec);
+    std::uint64_t size = std::filesystem::file_size(common::PathFromUtf8(path), ec);
     if (ec) size = std::uint64_t{1} << 20;  // not a regular file: reserve modestly
     Scan s(in, size);
 
