@@ -3,6 +3,7 @@
 # the offers to install Mono and Gecko, and with file names and arguments passed as UTF-8
 # whatever the caller's locale.
 #   cmake/wine-run.sh PROGRAM.exe ARGS...
+#   cmake/wine-run.sh wineserver ARGS...   the prefix's server (-w: wait until it has ended)
 # The Wine prefix (about 700 MB, 10 s to make) is made once per user and shared by every
 # build folder, unless WINEPREFIX names another. Programs started at the same time on a new
 # prefix wait for the first to finish making it.
@@ -15,5 +16,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   flock "$WINEPREFIX.lock" sh -c \
     '[ -f "$WINEPREFIX/system.reg" ] || { wine wineboot --init && wineserver -w; }' >&2
+fi
+if [ "${1:-}" = wineserver ]; then
+  shift
+  exec wineserver "$@"
 fi
 exec wine "$@"
