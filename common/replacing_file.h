@@ -10,6 +10,12 @@
 // would: a device, a FIFO, standard output given as /dev/stdout, a file with more than one
 // link (a rename would split the links), a file reached through /proc, and a file in a
 // folder we cannot write. A failure there leaves what was written so far.
+//
+// On Windows (replacing_file_windows.cpp) paths are UTF-8, the text is written in text mode
+// (each LF becomes CR LF), and the rename is MoveFileExW, which replaces an existing file,
+// after FlushFileBuffers. There are no modes or owners to keep, and a read-only file is
+// refused as Windows' own writes refuse it. Devices (NUL, CON), pipes and files with more
+// than one link are written straight into; symbolic links are followed to their target.
 #include <cstddef>
 #include <string>
 
@@ -33,7 +39,7 @@ class ReplacingFile {
     // into is only closed.
     void discard();
 
-    // errno of the first failure, 0 when none.
+    // errno of the first failure, 0 when none (on Windows mapped from the system's error).
     int error() const { return error_; }
     // True when the text goes to a temporary file that replaces the target on commit.
     bool replaces() const { return !tempPath_.empty(); }
@@ -44,7 +50,11 @@ class ReplacingFile {
     bool openStraight(const std::string& path);
     bool openTemporary(const std::string& folder, const std::string& name);
 
+#if defined(_WIN32)
+    void* handle_ = nullptr;  // a HANDLE; null when none is open
+#else
     int fd_ = -1;
+#endif
     std::string target_;
     std::string tempPath_;
     int error_ = 0;

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "common/utf16.h"
+
 namespace common {
 namespace {
 
@@ -216,7 +218,11 @@ TextScanner::~TextScanner() {
 
 bool TextScanner::open(const std::string& path) {
     close();
+#if defined(_WIN32)
+    file_ = _wfopen(WideFromUtf8(path).c_str(), L"rb");  // every name, not only the code page's
+#else
     file_ = std::fopen(path.c_str(), "rb");
+#endif
     if (!file_) return false;
     struct stat st {};
     bool regular = fstat(fileno(file_), &st) == 0 && S_ISREG(st.st_mode);

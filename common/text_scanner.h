@@ -37,7 +37,7 @@ class TextScanner {
     static std::size_t blockSizeFor(std::uint64_t fileSize,
                                     std::size_t largestBlock = kLargestBlock);
 
-    // Opens the file for reading; false when it cannot be opened.
+    // Opens the file for reading; false when it cannot be opened. The path is UTF-8 on Windows.
     bool open(const std::string& path);
     void close();
     // The size of the open file when it is a regular file, else kUnknownSize.

@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages that building, running, testing and packaging need
 # (dpkg-dev gives cpack its dpkg-shlibdeps; the others check the installed files).
 # Does nothing when every package is already present.
+#   scripts/install-deps.sh [--windows]
 set -euo pipefail
 
 packages=(
@@ -17,10 +18,15 @@ packages=(
   dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin librsvg2-bin man-db groff-base
 )
 
-# Fuzzing (scripts/fuzz.sh): clang and its libFuzzer and sanitizer runtimes, when asked for.
-if [ "${1:-}" = "--fuzz" ]; then
-  packages+=(clang libclang-rt-14-dev)
-fi
+# --fuzz: clang and its libFuzzer and sanitizer runtimes (scripts/fuzz.sh);
+# --windows: the cross compiler for tarvik.exe and Wine to run it and its tests.
+for arg in "$@"; do
+  case "$arg" in
+    --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 wine googletest) ;;
+    *) echo "usage: scripts/install-deps.sh [--fuzz] [--windows]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/text_scanner.h"
+#include "common/utf16.h"
 #include "tool/pre_model.h"
 
 namespace tarvik {

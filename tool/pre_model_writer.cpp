@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "common/replacing_file.h"
 #include "tool/number_text.h"
 #include "tool/pre_model.h"
-#include "common/replacing_file.h"
 
 namespace tarvik {
 namespace {
@@ -187,8 +187,7 @@ bool WritePreModel(const PreModel& model, const std::string& path, const Message
     file.discard();
     ShowWarning(messages, kSaveFailed);
     ShowWarning(messages, kTryAnotherPath);
-    std::fprintf(messages.warnings, "tarvik: %s: %s\n", path.c_str(), std::strerror(err));
-    std::fflush(messages.warnings);
+    WriteMessageLine(messages.warnings, "tarvik: " + path + ": " + std::strerror(err));
     return false;
 }
 

@@ -1,9 +1,13 @@
 // tarvik IN OUT DX DY DZ: shifts every geometric and nodal point of a pre-processing model
 // file by (DX, DY, DZ) and writes the model to OUT (which may be IN).
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "tool/pre_model.h"
+#if defined(_WIN32)
+#include "common/utf16.h"
+#endif
 
 #ifndef TARVIK_VERSION
 #define TARVIK_VERSION "unknown"
@@ -20,25 +24,41 @@ constexpr const char* kUsage =
     "  --help     show this text\n"
     "  --version  show the version\n";
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc >= 2 && std::strcmp(argv[1], "--help") == 0) {
+// `args` as UTF-8, the program's name first.
+int Run(const std::vector<std::string>& args) {
+    if (args.size() >= 2 && args[1] == "--help") {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
+    if (args.size() >= 2 && args[1] == "--version") {
         std::printf("tarvik %s\n", TARVIK_VERSION);
         return 0;
     }
-    if (argc < 6) {
+    if (args.size() < 6) {
         std::fputs(kUsage, stderr);
         return 2;
     }
     const tarvik::MessageOutput messages;
     tarvik::PreModel model;
-    if (!tarvik::ReadPreModel(model, argv[1], messages)) return 1;
-    tarvik::OffsetPreModel(model, tarvik::OffsetFromText(argv[3]), tarvik::OffsetFromText(argv[4]),
-                           tarvik::OffsetFromText(argv[5]));
-    return tarvik::WritePreModel(model, argv[2], messages) ? 0 : 1;
+    if (!tarvik::ReadPreModel(model, args[1], messages)) return 1;
+    tarvik::OffsetPreModel(model, tarvik::OffsetFromText(args[3].c_str()),
+                           tarvik::OffsetFromText(args[4].c_str()),
+                           tarvik::OffsetFromText(args[5].c_str()));
+    return tarvik::WritePreModel(model, args[2], messages) ? 0 : 1;
 }
+
+}  // namespace
+
+#if defined(_WIN32)
+// The arguments as UTF-16, so that every file name can be given, not only those of the ANSI
+// code page.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(common::Utf8FromWide(argv[i]));
+    return Run(args);
+}
+#else
+int main(int argc, char** argv) {
+    return Run(std::vector<std::string>(argv, argv + argc));
+}
+#endif

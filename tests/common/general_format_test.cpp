@@ -13,6 +13,11 @@
 namespace {
 
 std::string printfG(double v) {
+#if defined(_WIN32)
+    // The C library of mingw-w64 drops the sign of a negative NaN; the formatter keeps it, as
+    // glibc's printf does, so that reports read alike everywhere.
+    if (std::isnan(v)) return std::signbit(v) ? "-nan" : "nan";
+#endif
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%g", v);
     return buffer;

@@ -8,12 +8,43 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <system_error>
 
+#if defined(_WIN32)
+#include <process.h>
+#endif
+
 namespace testsupport {
+
+// mkdtemp: a new folder named by `pattern` with its trailing XXXXXX replaced, or nullptr.
+// Windows has none: letters from a counter, the clock and the process id, tried until a name
+// is free.
+inline char* makeTempDir(char* pattern) {
+#if defined(_WIN32)
+    std::string text(pattern);
+    if (text.size() < 6 || text.compare(text.size() - 6, 6, "XXXXXX") != 0) return nullptr;
+    static unsigned long long counter = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        unsigned long long x = static_cast<unsigned long long>(_getpid()) * 1000003u +
+                               static_cast<unsigned long long>(std::time(nullptr)) + ++counter;
+        for (std::size_t i = text.size() - 6; i < text.size(); ++i, x /= 36)
+            text[i] = "abcdefghijklmnopqrstuvwxyz0123456789"[x % 36];
+        std::error_code ec;
+        if (std::filesystem::create_directory(text, ec)) {
+            text.copy(pattern, text.size());
+            return pattern;
+        }
+        if (ec) return nullptr;
+    }
+    return nullptr;
+#else
+    return mkdtemp(pattern);
+#endif
+}
 
 namespace detail {
 // The folder of the running test; empty until the test asks for it.
@@ -33,7 +64,7 @@ inline std::filesystem::path testDir() {
     auto root = std::filesystem::temp_directory_path() / "quillon_tests";
     std::filesystem::create_directories(root);
     std::string pattern = (root / (name + "-XXXXXX")).string();
-    if (!mkdtemp(pattern.data())) {
+    if (!makeTempDir(pattern.data())) {
         ADD_FAILURE() << "cannot make a folder like " << pattern;
         return root;
     }
@@ -46,7 +77,7 @@ inline void finishTestDir(bool failed) {
     std::filesystem::path& dir = detail::currentTestDir();
     if (dir.empty()) return;
     if (failed) {
-        std::printf("[ kept     ] %s\n", dir.c_str());
+        std::printf("[ kept     ] %s\n", dir.string().c_str());
     } else {
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);

@@ -1,11 +1,19 @@
 // Writing model files: the exact text, labels against positions, number notation, the
 // locale, and that a failed write leaves everything as it was.
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <cerrno>
@@ -23,6 +31,7 @@ namespace {
 using tarvik::PreModel;
 using tarvik_test::CapturedMessages;
 using tarvik_test::ModelText;
+using tarvik_test::ReadOutput;
 using tarvik_test::ReadText;
 using tarvik_test::TempDir;
 using tarvik_test::WriteText;
@@ -37,7 +46,7 @@ std::string Rewrite(const std::string& text, const TempDir& dir) {
     EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("out.txt"), messages.output))
         << messages.warnings();
     EXPECT_EQ(messages.warnings(), "");
-    return ReadText(dir.file("out.txt"));
+    return ReadOutput(dir.file("out.txt"));
 }
 
 TEST(PreModelWriter, ExampleComesBackByteForByte) {
@@ -63,6 +72,15 @@ TEST(PreModelWriter, TextInMemoryIsTheFilesText) {
     ASSERT_TRUE(tarvik::WritePreModel(m, dir.file("big.txt"), messages.output));
     std::string text = tarvik::PreModelText(m);
     EXPECT_GT(text.size(), std::size_t{2} << 20);
+#if defined(_WIN32)
+    // The file is written in text mode: there every line ends in CR LF.
+    std::string lines;
+    for (char c : text) {
+        if (c == '\n') lines += '\r';
+        lines += c;
+    }
+    text = lines;
+#endif
     EXPECT_TRUE(text == ReadText(dir.file("big.txt")));
 }
 
@@ -173,6 +191,18 @@ TEST(PreModelWriter, OutputThatCannotBeReplacedStaysAndNoTemporaryFileRemains) {
     EXPECT_EQ(ReadText(dir.file("out/keep.txt")), "kept");
 }
 
+// What the writer writes for `m`, through an ordinary new file.
+std::string TextOf(const PreModel& m, const TempDir& dir) {
+    CapturedMessages messages;
+    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("reference.txt"), messages.output));
+    std::string text = ReadOutput(dir.file("reference.txt"));
+    std::filesystem::remove(dir.file("reference.txt"));
+    return text;
+}
+
+// Modes, owners, symbolic links, FIFOs, devices and /proc are POSIX matters; the Windows
+// counterparts follow after them.
+#if !defined(_WIN32)
 TEST(PreModelWriter, ModeOfNewAndReplacedFiles) {
     TempDir dir;
     CapturedMessages messages;
@@ -196,15 +226,6 @@ TEST(PreModelWriter, ModeOfNewAndReplacedFiles) {
     EXPECT_EQ(mode("private.txt"), 0600u);
     EXPECT_EQ(mode("old.txt"), 0640u);
     EXPECT_EQ(ReadText(dir.file("old.txt")).rfind("### Halvo R2.00 ###\n", 0), 0u);
-}
-
-// What the writer writes for `m`, through an ordinary new file.
-std::string TextOf(const PreModel& m, const TempDir& dir) {
-    CapturedMessages messages;
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("reference.txt"), messages.output));
-    std::string text = ReadText(dir.file("reference.txt"));
-    std::filesystem::remove(dir.file("reference.txt"));
-    return text;
 }
 
 ino_t InodeOf(const std::string& path) {
@@ -326,5 +347,98 @@ TEST(PreModelWriter, DeviceIsWrittenIntoNotReplaced) {
     EXPECT_EQ(st.st_rdev, makedev(1, 3));
     EXPECT_EQ(dir.listing(), "null\n");
 }
+#else  // _WIN32
+
+std::wstring Wide(const std::string& utf8) {
+    return tarvik_test::PathOf(utf8).wstring();
+}
+
+// An existing file is replaced (MoveFileExW), its text in text mode, and nothing else stays.
+TEST(PreModelWriter, ReplacesAnExistingFileWithCrLfLineEnds) {
+    TempDir dir;
+    CapturedMessages messages;
+    PreModel m;
+    const std::string text = TextOf(m, dir);
+    WriteText(dir.file("out.txt"), "old text\n");
+    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("out.txt"), messages.output));
+    std::string raw = ReadText(dir.file("out.txt"));
+    EXPECT_EQ(raw.rfind("### Halvo R2.00 ###\r\nNumber of materials:NMT=0\r\n", 0), 0u) << raw;
+    EXPECT_EQ(ReadOutput(dir.file("out.txt")), text);
+    EXPECT_EQ(messages.warnings(), "");
+    EXPECT_EQ(dir.listing(), "out.txt\n");
+}
+
+// The read-only attribute protects a file from Windows' own writes; tarvik keeps to it.
+TEST(PreModelWriter, ReadOnlyFileIsRefusedAndKept) {
+    TempDir dir;
+    CapturedMessages messages;
+    PreModel m;
+    WriteText(dir.file("locked.txt"), "keep me");
+    ASSERT_TRUE(SetFileAttributesW(Wide(dir.file("locked.txt")).c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(tarvik::WritePreModel(m, dir.file("locked.txt"), messages.output));
+    EXPECT_NE(messages.warnings().find("文件保存失败!"), std::string::npos);
+    EXPECT_NE(messages.warnings().find(": " + std::string(std::strerror(EACCES)) + "\n"),
+              std::string::npos)
+        << messages.warnings();
+    EXPECT_EQ(ReadText(dir.file("locked.txt")), "keep me");
+    EXPECT_EQ(dir.listing(), "locked.txt\n");
+    SetFileAttributesW(Wide(dir.file("locked.txt")).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A file another program holds open without letting it be replaced: the rename fails, the
+// file keeps its text and the temporary file goes.
+TEST(PreModelWriter, FileHeldOpenByAnotherProgramStays) {
+    TempDir dir;
+    CapturedMessages messages;
+    PreModel m;
+    WriteText(dir.file("held.txt"), "held");
+    HANDLE h = CreateFileW(Wide(dir.file("held.txt")).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(tarvik::WritePreModel(m, dir.file("held.txt"), messages.output));
+    CloseHandle(h);
+    EXPECT_NE(messages.warnings().find("文件保存失败!"), std::string::npos);
+    EXPECT_EQ(ReadText(dir.file("held.txt")), "held");
+    EXPECT_EQ(dir.listing(), "held.txt\n");
+}
+
+// NUL in any folder is the null device: written straight into, never replaced, so that no
+// temporary file appears beside it. A file with a second hard link is written into as well,
+// so that both names show the new text.
+TEST(PreModelWriter, NullDeviceAndHardLinkAreWrittenStraightInto) {
+    TempDir dir;
+    CapturedMessages messages;
+    PreModel m;
+    const std::string text = TextOf(m, dir);
+    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("NUL"), messages.output));
+    EXPECT_TRUE(tarvik::WritePreModel(m, "nul", messages.output));
+    EXPECT_EQ(dir.listing(), "");
+
+    WriteText(dir.file("a.txt"), "old");
+    ASSERT_TRUE(
+        CreateHardLinkW(Wide(dir.file("b.txt")).c_str(), Wide(dir.file("a.txt")).c_str(), nullptr));
+    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("a.txt"), messages.output));
+    EXPECT_EQ(ReadOutput(dir.file("b.txt")), text);
+    EXPECT_EQ(messages.warnings(), "");
+    EXPECT_EQ(dir.listing(), "a.txt\nb.txt\n");
+}
+
+// Names outside any ANSI code page are read and written by their wide paths.
+TEST(PreModelWriter, NamesOutsideTheCodePage) {
+    TempDir dir;
+    CapturedMessages messages;
+    PreModel m;
+    const std::string text = TextOf(m, dir);
+    for (const char* name : {"模型.txt", "modèle.txt", "Ωμέγα ✓.txt"}) {
+        EXPECT_TRUE(tarvik::WritePreModel(m, dir.file(name), messages.output)) << name;
+        EXPECT_EQ(ReadOutput(dir.file(name)), text) << name;
+        PreModel back;
+        EXPECT_TRUE(tarvik::ReadPreModel(back, dir.file(name), messages.output)) << name;
+    }
+    EXPECT_EQ(messages.warnings(), "");
+    EXPECT_EQ(dir.listing(), "modèle.txt\nΩμέγα ✓.txt\n模型.txt\n");
+}
+
+#endif  // _WIN32
 
 }  // namespace

@@ -1,6 +1,13 @@
 // The tarvik program run on files: exit status, standard output and error, the files left.
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/resource.h>
@@ -8,28 +15,110 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#endif
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <thread>
 
+#if !defined(_WIN32)
 #include "tests/support/run_process.h"
+#endif
 #include "tests/support/skip.h"
 #include "tests/tool/tool_test_support.h"
 
 namespace {
 
 using tarvik_test::ModelText;
+using tarvik_test::ReadOutput;
 using tarvik_test::ReadText;
 using tarvik_test::TempDir;
 using tarvik_test::WriteText;
 
 struct RunResult {
     int status = -1;
-    std::string out, err;
+    std::string out, err;  // line ends as LF (see FromTextMode)
 };
+
+#if defined(_WIN32)
+
+struct RunOptions {};
+
+// One argument as the C runtime splits a command line: quoted, with the backslashes before a
+// quote (and before the closing quote) doubled.
+std::wstring QuoteArgument(const std::wstring& arg) {
+    std::wstring q = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        q.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        q += c;
+    }
+    q.append(2 * backslashes, L'\\');
+    return q + L"\"";
+}
+
+// Runs tarvik with `args` in the folder `dir`, standard input from NUL (not a console: no box
+// and no wait), standard output and error to files. A run that does not end within a minute
+// (a box or a wait nobody answers) is ended and fails the test.
+RunResult RunTarvik(const TempDir& dir, const std::vector<std::string>& args,
+                    const RunOptions& = {}) {
+    std::string outPath = dir.file(".stdout"), errPath = dir.file(".stderr");
+    std::wstring exe = std::filesystem::absolute(tarvik_test::PathOf(TARVIK_EXE)).wstring();
+    std::wstring command = QuoteArgument(exe);
+    for (const std::string& a : args)
+        command += L" " + QuoteArgument(tarvik_test::PathOf(a).wstring());
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    auto open = [&](const wchar_t* path, DWORD access, DWORD creation) {
+        return CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, creation,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE in = open(L"NUL", GENERIC_READ, OPEN_EXISTING);
+    HANDLE out = open(tarvik_test::PathOf(outPath).c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+    HANDLE err = open(tarvik_test::PathOf(errPath).c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    RunResult r;
+    std::wstring folder = dir.path().wstring();
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
+                       folder.c_str(), &startup, &process)) {
+        if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+            TerminateProcess(process.hProcess, 255);
+            WaitForSingleObject(process.hProcess, INFINITE);
+            ADD_FAILURE() << "tarvik did not end: waiting for a box or a key?";
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        r.status = static_cast<int>(code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    } else {
+        ADD_FAILURE() << "cannot start " << TARVIK_EXE << ": error " << GetLastError();
+    }
+    CloseHandle(in);
+    CloseHandle(out);
+    CloseHandle(err);
+    r.out = tarvik_test::FromTextMode(ReadText(outPath));
+    r.err = tarvik_test::FromTextMode(ReadText(errPath));
+    std::filesystem::remove(tarvik_test::PathOf(outPath));
+    std::filesystem::remove(tarvik_test::PathOf(errPath));
+    return r;
+}
+
+#else
 
 struct RunOptions {
     std::vector<std::string> env;  // extra NAME=VALUE entries
@@ -71,6 +160,8 @@ RunResult RunTarvik(const TempDir& dir, const std::vector<std::string>& args,
     return r;
 }
 
+#endif
+
 TEST(TarvikProgram, ZeroOffsetRewritesTheExampleUnchanged) {
     TempDir dir;
     RunResult r =
@@ -78,7 +169,7 @@ TEST(TarvikProgram, ZeroOffsetRewritesTheExampleUnchanged) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(ReadText(dir.file("out.txt")), ReadText(tarvik_test::ExampleModelPath()));
+    EXPECT_EQ(ReadOutput(dir.file("out.txt")), ReadText(tarvik_test::ExampleModelPath()));
 }
 
 TEST(TarvikProgram, OffsetsPointsAndRewritesLabels) {
@@ -88,7 +179,7 @@ TEST(TarvikProgram, OffsetsPointsAndRewritesLabels) {
                          {"NPOIN", "4\r\n0:0,0,0\r\n0:0,0,0\r\n0:0,0,0\r\n7:1,2,3\r\n"}}));
     RunResult r = RunTarvik(dir, {dir.file("in.txt"), dir.file("out.txt"), "1.5", "abc", "1e3"});
     EXPECT_EQ(r.status, 0) << r.err;
-    std::string out = ReadText(dir.file("out.txt"));
+    std::string out = ReadOutput(dir.file("out.txt"));
     EXPECT_NE(out.find("NGPT=1\n0:2.50000,1.00000,1001.00000\n"), std::string::npos) << out;
     EXPECT_NE(out.find("\n3:2.50000,2.00000,1003.00000\nNumber of four"), std::string::npos) << out;
     EXPECT_EQ(out.find('\r'), std::string::npos);
@@ -96,7 +187,7 @@ TEST(TarvikProgram, OffsetsPointsAndRewritesLabels) {
     // Extra arguments are ignored; "2.5mm" is 2.5.
     r = RunTarvik(dir, {dir.file("out.txt"), dir.file("out2.txt"), "2.5mm", "0", "-1e3", "extra"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(ReadText(dir.file("out2.txt")).find("\n3:5.00000,2.00000,3.00000\n"),
+    EXPECT_NE(ReadOutput(dir.file("out2.txt")).find("\n3:5.00000,2.00000,3.00000\n"),
               std::string::npos);
 }
 
@@ -105,7 +196,7 @@ TEST(TarvikProgram, InPlace) {
     WriteText(dir.file("m.txt"), ReadText(tarvik_test::ExampleModelPath()));
     RunResult r = RunTarvik(dir, {dir.file("m.txt"), dir.file("m.txt"), "0", "0", "-1"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(ReadText(dir.file("m.txt")).find("NPOIN=6\n0:0.00000,0.00000,-1.00000\n"),
+    EXPECT_NE(ReadOutput(dir.file("m.txt")).find("NPOIN=6\n0:0.00000,0.00000,-1.00000\n"),
               std::string::npos);
     EXPECT_EQ(dir.listing(), "m.txt\n");
 }
@@ -158,6 +249,78 @@ TEST(TarvikProgram, FailuresLeaveTheOutputUntouched) {
         EXPECT_EQ(ReadText(dir.file("out.txt")), old);
     }
 }
+
+// An existing output is replaced whole, and a missing input or a missing folder leave
+// nothing behind.
+TEST(TarvikProgram, ExistingOutputMissingInputAndMissingFolder) {
+    TempDir dir;
+    const std::string example = tarvik_test::ExampleModelPath();
+    WriteText(dir.file("out.txt"), std::string(100000, 'x'));  // longer than the model
+    RunResult r = RunTarvik(dir, {example, dir.file("out.txt"), "0", "0", "0"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadOutput(dir.file("out.txt")), ReadText(example));
+
+    r = RunTarvik(dir, {dir.file("missing.txt"), dir.file("out2.txt"), "0", "0", "0"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "tarvik: Warning! 单元信息文件读取错误!\n");
+
+    const std::string noFolder = dir.file("no such folder/out.txt");
+    r = RunTarvik(dir, {example, noFolder, "0", "0", "0"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "tarvik: Warning! 文件保存失败!\n"
+              "tarvik: Warning! 有可能是当前存储介质无法写入,建议更换保存路径.\n"
+              "tarvik: " +
+                  noFolder + ": " + std::strerror(ENOENT) + "\n");
+    EXPECT_EQ(dir.listing(), "out.txt\n");
+}
+
+// Names in any script, with blanks and quotes where the system allows them, reach the files
+// as given, in place too; messages name them in UTF-8.
+TEST(TarvikProgram, NamesInAnyScript) {
+    TempDir dir;
+    const std::string model = ReadText(tarvik_test::ExampleModelPath());
+    WriteText(dir.file("模型.txt"), model);
+    RunResult r = RunTarvik(dir, {dir.file("模型.txt"), dir.file("modèle_out.txt"), "0", "0", "0"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadOutput(dir.file("modèle_out.txt")), model);
+
+    r = RunTarvik(dir, {dir.file("模型.txt"), dir.file("模型.txt"), "1", "0", "0"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(ReadOutput(dir.file("模型.txt")).find("\n0:1.00000,0.00000,0.00000\n"),
+              std::string::npos);
+
+#if defined(_WIN32)
+    const std::string spaced = dir.file("two  blanks Ω ✓.txt");  // no quotes in Windows names
+#else
+    const std::string spaced = dir.file("a \"quoted\" name\\ Ω.txt");
+#endif
+    r = RunTarvik(dir, {dir.file("modèle_out.txt"), spaced, "0", "0", "0"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadOutput(spaced), model);
+
+    r = RunTarvik(dir, {dir.file("缺失.txt"), dir.file("x.txt"), "0", "0", "0"});
+    EXPECT_EQ(r.status, 1);
+    r = RunTarvik(dir, {dir.file("modèle_out.txt"), dir.file("缺失/x.txt"), "0", "0", "0"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("tarvik: " + dir.file("缺失/x.txt") + ": "), std::string::npos) << r.err;
+}
+
+#if defined(_WIN32)
+
+// NUL is written straight into, from whatever folder: no temporary file appears in the
+// folder tarvik runs in.
+TEST(TarvikProgram, NullDeviceAsTheOutput) {
+    TempDir dir;
+    for (const char* nul : {"NUL", "nul", "\\\\.\\NUL"}) {
+        RunResult r = RunTarvik(dir, {tarvik_test::ExampleModelPath(), nul, "0", "0", "0"});
+        EXPECT_EQ(r.status, 0) << nul << ": " << r.err;
+        EXPECT_EQ(r.err, "") << nul;
+    }
+    EXPECT_EQ(dir.listing(), "");
+}
+
+#else
 
 TEST(TarvikProgram, FailedWriteKeepsOutputAndInputInPlace) {
     TempDir dir;
@@ -355,5 +518,7 @@ TEST(TarvikProgram, PolygonErrorWaitsForAKeyOnATerminal) {
     close(terminal);
     close(master);
 }
+
+#endif
 
 }  // namespace

@@ -2,7 +2,6 @@
 // Temporary folders, whole-file reads and writes, and captured message streams for the tests
 // of tarvik.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -11,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -19,22 +19,39 @@
 
 namespace tarvik_test {
 
+// The null device, as a keyboard that is never a terminal or console.
+#if defined(_WIN32)
+inline constexpr const char* kNullDevice = "NUL";
+#else
+inline constexpr const char* kNullDevice = "/dev/null";
+#endif
+
+// A path as the programs take it: UTF-8 (on Windows the path is wide).
+inline std::string Utf8(const std::filesystem::path& path) {
+    std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+inline std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 // A fresh folder inside the test's temporary folder, removed with it when the test passes.
 class TempDir {
   public:
     TempDir() {
         std::string pattern = (testsupport::testDir() / "tarvik-XXXXXX").string();
-        char* made = mkdtemp(pattern.data());
+        char* made = testsupport::makeTempDir(pattern.data());
         EXPECT_NE(made, nullptr);
         path_ = pattern;
     }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    // `name` in UTF-8; the path in UTF-8.
+    std::string file(const std::string& name) const { return Utf8(path_ / PathOf(name)); }
     const std::filesystem::path& path() const { return path_; }
-    // Names of everything in the folder, sorted, one per line.
+    // Names of everything in the folder (UTF-8), sorted, one per line.
     std::string listing() const {
         std::vector<std::string> names;
         for (const auto& e : std::filesystem::directory_iterator(path_))
-            names.push_back(e.path().filename().string());
+            names.push_back(Utf8(e.path().filename()));
         std::sort(names.begin(), names.end());
         std::string out;
         for (const auto& n : names) out += n + "\n";
@@ -46,48 +63,84 @@ class TempDir {
 };
 
 inline std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
 inline void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
     out << text;
 }
 
-// Message streams held in memory; keyboard is never a terminal, so nothing waits.
+// A text the platform wrote in text mode, with its line ends as LF: on Windows every LF must
+// come as CR LF (a failure otherwise), elsewhere the text is as it is.
+inline std::string FromTextMode(const std::string& text) {
+#if defined(_WIN32)
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            ADD_FAILURE() << "a line end without CR at byte " << i;
+        out += text[i];
+    }
+    return out;
+#else
+    return text;
+#endif
+}
+
+// A file that tarvik wrote, its line ends as LF (see FromTextMode).
+inline std::string ReadOutput(const std::string& path) {
+    return FromTextMode(ReadText(path));
+}
+
+// The texts of the warning boxes shown, in order; CapturedMessages records them here.
+inline std::vector<std::string>& RecordedBoxes() {
+    static std::vector<std::string> boxes;
+    return boxes;
+}
+inline void RecordBox(std::string_view text) {
+    RecordedBoxes().emplace_back(text);
+}
+
+// Message streams in files of the test's folder, read back as written (binary, so the texts
+// are byte for byte those of every platform); the keyboard is the null device, so nothing
+// waits; boxes are recorded in RecordedBoxes().
 class CapturedMessages {
   public:
-    CapturedMessages() {
-        output.warnings = open_memstream(&warnBuf_, &warnSize_);
-        output.console = open_memstream(&consoleBuf_, &consoleSize_);
-        output.keyboard = std::fopen("/dev/null", "r");
+    CapturedMessages() : dir_() {
+        output.warnings = Open(warningsPath_ = dir_.file("warnings"), "w+b");
+        output.console = Open(consolePath_ = dir_.file("console"), "w+b");
+        output.keyboard = std::fopen(kNullDevice, "r");
+        output.box = &RecordBox;
     }
     ~CapturedMessages() {
         std::fclose(output.warnings);
         std::fclose(output.console);
         std::fclose(output.keyboard);
-        free(warnBuf_);
-        free(consoleBuf_);
     }
     std::string warnings() {
         std::fflush(output.warnings);
-        return std::string(warnBuf_, warnSize_);
+        return ReadText(warningsPath_);
     }
     std::string console() {
         std::fflush(output.console);
-        return std::string(consoleBuf_, consoleSize_);
+        return ReadText(consolePath_);
     }
 
     tarvik::MessageOutput output;
 
   private:
-    char* warnBuf_ = nullptr;
-    std::size_t warnSize_ = 0;
-    char* consoleBuf_ = nullptr;
-    std::size_t consoleSize_ = 0;
+    static std::FILE* Open(const std::string& path, const char* mode) {
+        std::FILE* f = std::fopen(path.c_str(), mode);
+        EXPECT_NE(f, nullptr) << path;
+        return f;
+    }
+
+    TempDir dir_;
+    std::string warningsPath_, consolePath_;
 };
 
 // The count texts of the seventeen sections, in file order, with their keys.
