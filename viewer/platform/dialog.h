@@ -134,7 +134,7 @@ class Desktop {
     // The keyboard goes to the main view.
     virtual void focusMainWindow() = 0;
     // A new modeless dialog owned by the main window; the logic's onInit has run when this
-    // returns. The host stays valid until the dialog closes.
+    // returns. The host stays valid until the dialog closes; nullptr when onInit closed it.
     virtual DialogHost* openDialog(const DialogTemplate& dialogTemplate,
                                    std::unique_ptr<DialogLogic> logic) = 0;
     // The user's choice of a file to read; nothing when cancelled.

@@ -91,7 +91,7 @@ DialogHost* MemoryDesktop::openDialog(const DialogTemplate& t, std::unique_ptr<D
     dialogs_.push_back(std::make_unique<MemoryDialogHost>(t, std::move(logic)));
     MemoryDialogHost* host = dialogs_.back().get();
     host->init();
-    return host;
+    return host->closed() ? nullptr : host;  // a dialog that closed while it started is gone
 }
 
 std::optional<std::string> MemoryDesktop::chooseFileToOpen(FileDialog& dialog) {
