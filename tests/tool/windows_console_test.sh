@@ -102,6 +102,13 @@ timeout 60 "$wine_run" "$exe" missing.txt out.txt 0 0 0 </dev/null >stdout 2>std
   fail "no console: standard error was: $(cat stderr)"
 if xdotool search --name '^Warning!$' >/dev/null 2>&1; then fail "no console: a box was shown"; fi
 
+# The session with the display ends while the display is still there, so that no later Wine
+# program (another test's) starts in a session whose display is gone.
+"$wine_run" wineserver -w
+kill "$xvfb"
+xvfb=""
+unset DISPLAY
+
 # The polygon error: the text, the prompt, and a wait until a key comes.
 start_on_terminal pause no-vertices.txt out.txt 0 0 0
 if wait_for "grep -qs 'Press any key to continue' pause" 60; then
