@@ -14,7 +14,7 @@ packages=(
   libpng-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
-  time locales
+  time locales clang-format git
   dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin librsvg2-bin man-db groff-base
 )
 

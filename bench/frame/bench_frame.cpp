@@ -107,8 +107,9 @@ int main(int argc, char** argv) {
     before = caches.contour.rebuildCount();
     double labelFilter = median(
         [&] {
-            state.model.beamNumberMode =
-                state.model.beamNumberMode == quillon::DisplayFilter::None ? quillon::DisplayFilter::All : quillon::DisplayFilter::None;
+            state.model.beamNumberMode = state.model.beamNumberMode == quillon::DisplayFilter::None
+                                             ? quillon::DisplayFilter::All
+                                             : quillon::DisplayFilter::None;
             frame();
         },
         runs);

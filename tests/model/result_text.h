@@ -26,12 +26,14 @@ struct ResultText {
         std::string t = "NPOIN=" + std::to_string(nodes.size()) + "\n";
         for (auto& n : nodes) t += n + "\n";
         for (auto& d : disps) t += d + "\n";
-        auto shells = [&](const char* key, const std::vector<std::string>& lines, int n, double base) {
+        auto shells = [&](const char* key, const std::vector<std::string>& lines, int n,
+                          double base) {
             t += std::string(key) + "=" + std::to_string(lines.size()) + "\n";
             for (std::size_t e = 0; e < lines.size(); ++e) {
                 t += lines[e] + "\n";
                 for (int k = 0; k < n; ++k)
-                    for (int l = 0; l < 2; ++l) t += stressLine(base + 100.0 * static_cast<double>(e) + 10 * k + l);
+                    for (int l = 0; l < 2; ++l)
+                        t += stressLine(base + 100.0 * static_cast<double>(e) + 10 * k + l);
             }
         };
         shells("NELEM_S_4ND", quads, 4, 0);
@@ -46,7 +48,8 @@ struct ResultText {
             for (std::size_t c = 0; c < b.cells.size(); ++c) {
                 t += b.cells[c] + "\n";
                 for (int k = 0; k < 4; ++k)
-                    for (int l = 0; l < 2; ++l) t += stressLine(b.stressBase + 10.0 * static_cast<double>(c) + 2 * k + l);
+                    for (int l = 0; l < 2; ++l)
+                        t += stressLine(b.stressBase + 10.0 * static_cast<double>(c) + 2 * k + l);
             }
         }
         return t;
@@ -57,7 +60,8 @@ struct ResultText {
 inline ResultText squareModel() {
     ResultText r;
     r.nodes = {"0,0,0", "2,0,0", "2,1,0", "0,1,0", "3,0,0"};
-    r.disps = {"0,0,0,0,0,0", "0,0,0.5,0.1,0.2,0.3", "0,0,0,0,0,0", "0,-0.25,0,0,0,0", "0,0,0,0,0,0"};
+    r.disps = {"0,0,0,0,0,0", "0,0,0.5,0.1,0.2,0.3", "0,0,0,0,0,0", "0,-0.25,0,0,0,0",
+               "0,0,0,0,0,0"};
     r.quads = {"0,1,2,3"};
     r.tris = {"1,4,2"};
     return r;

@@ -49,7 +49,8 @@ TEST_F(SelectionDialogs, OpeningSetsTheModeTheFiltersAndShowsTheSettings) {
     state.model.nodeMode = quillon::DisplayFilter::None;
     auto& b = beams();
     EXPECT_EQ(state.interaction.mode, InteractionMode::PickBeams);
-    EXPECT_EQ(state.model.shellOutlineMode, quillon::DisplayFilter::None);  // the beam dialog leaves the filters
+    EXPECT_EQ(state.model.shellOutlineMode,
+              quillon::DisplayFilter::None);  // the beam dialog leaves the filters
     EXPECT_TRUE(b.isChecked(kBeamControls.rectanglePick));
     EXPECT_FALSE(b.isChecked(kBeamControls.pointPick));
     EXPECT_TRUE(b.isChecked(kBeamControls.reselect));

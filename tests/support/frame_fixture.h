@@ -9,7 +9,7 @@
 namespace testsupport {
 
 class FrameTest : public GlTest {
-protected:
+  protected:
     // Call inside ASSERT_NO_FATAL_FAILURE.
     void openModel(int width, int height, const std::string& path) {
         ASSERT_NO_FATAL_FAILURE(makeContext(width, height));

@@ -15,13 +15,17 @@ struct Rgb {
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 
-inline std::ostream& operator<<(std::ostream& os, const Rgb& c) { return os << "(" << c.r << "," << c.g << "," << c.b << ")"; }
+inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
+    return os << "(" << c.r << "," << c.g << "," << c.b << ")";
+}
 
 struct Picture {
     int width = 0, height = 0;
     std::vector<std::uint8_t> rgb;
     Rgb at(int x, int y) const {
-        std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
+        std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                         static_cast<std::size_t>(x)) *
+                        3;
         return {rgb[i], rgb[i + 1], rgb[i + 2]};
     }
     // Pixels in the rectangle [x0, x1) × [y0, y1) for which `pred` holds.
@@ -34,11 +38,13 @@ struct Picture {
     }
 };
 
-inline bool isBlack(const Rgb& c) { return c.r == 0 && c.g == 0 && c.b == 0; }
+inline bool isBlack(const Rgb& c) {
+    return c.r == 0 && c.g == 0 && c.b == 0;
+}
 
 // One context of the given size per test (call makeContext inside ASSERT_NO_FATAL_FAILURE).
 class GlTest : public ::testing::Test {
-protected:
+  protected:
     void makeContext(int width, int height) {
         gl_ = std::make_unique<quillon::platform::OffscreenGl>(width, height);
         ASSERT_TRUE(gl_->ok()) << "no headless OpenGL: " << gl_->error();

@@ -17,7 +17,8 @@ Point3D xyz(double x, double y, double z) {
 }
 
 // Emits a triangle piece.
-void emit(PieceSink& sink, std::int32_t colour, const Point3D& a, const Point3D& b, const Point3D& c) {
+void emit(PieceSink& sink, std::int32_t colour, const Point3D& a, const Point3D& b,
+          const Point3D& c) {
     Polygon3D poly;
     const Point3D pts[3] = {a, b, c};
     poly.setPoints(3, pts);
@@ -43,15 +44,19 @@ void shellRange(const double* block, int n, StressComponent component, double& e
     }
 }
 
-bool reachesInterval(const ContourSettings& s, double emin, double emax) { return !(s.SL > emax || emin > s.SR); }
+bool reachesInterval(const ContourSettings& s, double emin, double emax) {
+    return !(s.SL > emax || emin > s.SR);
+}
 
 // Four triangles around the centroid of a four-point face, each cut into bands.
 void contourFourPointFace(const Point3D* P[4], const double* block, StressComponent component,
-                          const std::vector<double>& levels, const std::vector<std::int32_t>& colours, int N,
-                          const Matrix4& M, PieceSink& sink) {
+                          const std::vector<double>& levels,
+                          const std::vector<std::int32_t>& colours, int N, const Matrix4& M,
+                          PieceSink& sink) {
     // Dividing by four and multiplying by 0.25 give the same bits.
     const double quarter = 0.25;
-    Point3D c = xyz((P[0]->x + P[1]->x + P[2]->x + P[3]->x) * quarter, (P[0]->y + P[1]->y + P[2]->y + P[3]->y) * quarter,
+    Point3D c = xyz((P[0]->x + P[1]->x + P[2]->x + P[3]->x) * quarter,
+                    (P[0]->y + P[1]->y + P[2]->y + P[3]->y) * quarter,
                     (P[0]->z + P[1]->z + P[2]->z + P[3]->z) * quarter);
     int layer = facingLayer(*P[0], *P[1], *P[2], M);
     double s[4];
@@ -90,20 +95,21 @@ void Polygon3D::setPoints(int n, const Point3D* source) {
     for (int i = 0; i < n; ++i) points[static_cast<std::size_t>(i)] = source[i];
 }
 
-bool FindPointBetweenTwoPointsByphysicalQuantity(const Point3D& Pa, double va, const Point3D& Pb, double vb,
-                                                 double t, Point3D& out) {
+bool FindPointBetweenTwoPointsByphysicalQuantity(const Point3D& Pa, double va, const Point3D& Pb,
+                                                 double vb, double t, Point3D& out) {
     if ((va > t && vb > t) || (t > vb && t > va)) return false;
     if (va == vb) {
         out = Pb;
         return true;
     }
-    out = xyz((Pa.x - Pb.x) * (t - vb) / (va - vb) + Pb.x, (Pa.y - Pb.y) * (t - vb) / (va - vb) + Pb.y,
+    out = xyz((Pa.x - Pb.x) * (t - vb) / (va - vb) + Pb.x,
+              (Pa.y - Pb.y) * (t - vb) / (va - vb) + Pb.y,
               (Pa.z - Pb.z) * (t - vb) / (va - vb) + Pb.z);
     return true;
 }
 
-void FillTriangleBands(Point3D P[3], double s[3], const std::vector<double>& L, const std::vector<std::int32_t>& colours,
-                       int N, PieceSink& sink) {
+void FillTriangleBands(Point3D P[3], double s[3], const std::vector<double>& L,
+                       const std::vector<std::int32_t>& colours, int N, PieceSink& sink) {
     // A value that is no number has no band.
     if (!std::isfinite(s[0]) || !std::isfinite(s[1]) || !std::isfinite(s[2])) return;
     for (int i = 0; i < 2; ++i) {
@@ -123,37 +129,39 @@ void FillTriangleBands(Point3D P[3], double s[3], const std::vector<double>& L, 
         const double lo = L[static_cast<std::size_t>(k)], hi = L[static_cast<std::size_t>(k) + 1];
         const std::int32_t col = colours[static_cast<std::size_t>(k)];
         if (s0 > lo) {
-            if (s0 > hi) continue;                                         // 1
-            if (s1 > hi) {                                                 // 2
+            if (s0 > hi) continue;  // 1
+            if (s1 > hi) {          // 2
                 emit(sink, col, B(hi), A(hi), P[0]);
-            } else if (s2 < hi) {                                          // 3
+            } else if (s2 < hi) {  // 3
                 emit(sink, col, P[0], P[1], P[2]);
-            } else {                                                       // 4
+            } else {  // 4
                 Point3D ahi = A(hi);
                 emit(sink, col, ahi, P[0], P[1]);
                 emit(sink, col, P[1], C(hi), ahi);
             }
         } else if (s1 > lo) {
-            if (s1 > hi) {                                                 // 5
+            if (s1 > hi) {  // 5
                 Point3D alo = A(lo), bhi = B(hi);
                 emit(sink, col, alo, B(lo), bhi);
                 emit(sink, col, bhi, A(hi), alo);
-            } else if (s2 < hi) {                                          // 6
+            } else if (s2 < hi) {  // 6
                 Point3D alo = A(lo);
                 emit(sink, col, alo, B(lo), P[1]);
                 emit(sink, col, P[1], P[2], alo);
-            } else {                                                       // 7
+            } else {  // 7
                 Point3D alo = A(lo), ahi = A(hi);
                 emit(sink, col, alo, B(lo), P[1]);
                 emit(sink, col, P[1], ahi, alo);
                 emit(sink, col, P[1], C(hi), ahi);
             }
         } else {
-            if (s2 < lo) continue;                                         // 8
-            if (s2 < hi) {                                                 // 9
-                if (s0 == s1 && s1 == s2) emit(sink, col, P[0], P[1], P[2]);
-                else emit(sink, col, A(lo), C(lo), P[2]);
-            } else {                                                       // 10
+            if (s2 < lo) continue;  // 8
+            if (s2 < hi) {          // 9
+                if (s0 == s1 && s1 == s2)
+                    emit(sink, col, P[0], P[1], P[2]);
+                else
+                    emit(sink, col, A(lo), C(lo), P[2]);
+            } else {  // 10
                 Point3D alo = A(lo), chi = C(hi);
                 emit(sink, col, alo, C(lo), chi);
                 emit(sink, col, chi, A(hi), alo);
@@ -175,13 +183,13 @@ int facingLayer(const Point3D& p0, const Point3D& p1, const Point3D& p2, const M
     return d > 0 ? 0 : 1;
 }
 
-void ContourQuad(const ResultModel& m, std::int32_t e, StressComponent component, const std::vector<double>& levels,
-                 const Matrix4& M, PieceSink& sink) {
+void ContourQuad(const ResultModel& m, std::int32_t e, StressComponent component,
+                 const std::vector<double>& levels, const Matrix4& M, PieceSink& sink) {
     const std::int32_t* idx = &m.quadNodes[static_cast<std::size_t>(e) * 4];
     const Point3D* P[4];
     for (int j = 0; j < 4; ++j) P[j] = &m.nodePos[static_cast<std::size_t>(idx[j])];
-    contourFourPointFace(P, &m.quadStress[static_cast<std::size_t>(e) * 56], component, levels, m.colourTable,
-                         m.colourCount, M, sink);
+    contourFourPointFace(P, &m.quadStress[static_cast<std::size_t>(e) * 56], component, levels,
+                         m.colourTable, m.colourCount, M, sink);
 }
 
 void ContourTriangleElement(const ResultModel& m, std::int32_t e, StressComponent component,
@@ -196,15 +204,15 @@ void ContourTriangleElement(const ResultModel& m, std::int32_t e, StressComponen
     FillTriangleBands(P, s, levels, m.colourTable, m.colourCount, sink);
 }
 
-void ContourBeam(const ResultModel& m, std::int32_t beam, StressComponent component, const std::vector<double>& levels,
-                 const Matrix4& M, PieceSink& sink) {
+void ContourBeam(const ResultModel& m, std::int32_t beam, StressComponent component,
+                 const std::vector<double>& levels, const Matrix4& M, PieceSink& sink) {
     const BeamElement& b = m.beams[static_cast<std::size_t>(beam)];
     for (std::int32_t c = 0; c < b.cellCount; ++c) {
         const std::int32_t* idx = &b.cellNodes[static_cast<std::size_t>(c) * 4];
         const Point3D* P[4];
         for (int j = 0; j < 4; ++j) P[j] = &b.meshPos[static_cast<std::size_t>(idx[j])];
-        contourFourPointFace(P, &b.cellStress[static_cast<std::size_t>(c) * 56], component, levels, m.colourTable,
-                             m.colourCount, M, sink);
+        contourFourPointFace(P, &b.cellStress[static_cast<std::size_t>(c) * 56], component, levels,
+                             m.colourTable, m.colourCount, M, sink);
     }
 }
 
@@ -228,7 +236,8 @@ void FillPickedTriangle(const ResultModel& m, std::int32_t e, PieceSink& sink) {
 
 void FillPickedBeam(const ResultModel& m, std::int32_t beam, PieceSink& sink) {
     const BeamElement& b = m.beams[static_cast<std::size_t>(beam)];
-    for (std::int32_t c = 0; c < b.cellCount; ++c) fillRed(b.meshPos, &b.cellNodes[static_cast<std::size_t>(c) * 4], 4, sink);
+    for (std::int32_t c = 0; c < b.cellCount; ++c)
+        fillRed(b.meshPos, &b.cellNodes[static_cast<std::size_t>(c) * 4], 4, sink);
 }
 
 std::vector<double> contourLevels(const ResultModel& m, StressComponent component) {
@@ -237,8 +246,8 @@ std::vector<double> contourLevels(const ResultModel& m, StressComponent componen
     return BuildContourLevels(lo, hi, m.colourCount);
 }
 
-void ContourPass(const ResultModel& m, const ContourSettings& s, const std::vector<double>& levels, const Matrix4& M,
-                 PieceSink& sink) {
+void ContourPass(const ResultModel& m, const ContourSettings& s, const std::vector<double>& levels,
+                 const Matrix4& M, PieceSink& sink) {
     const StressComponent component = s.currentComponent;
     double emin = 0, emax = 0;
     for (std::int32_t e = 0; e < m.quadCount; ++e) {
@@ -256,7 +265,8 @@ void ContourPass(const ResultModel& m, const ContourSettings& s, const std::vect
             FillPickedTriangle(m, e, sink);
         } else if (m.selTri[i]) {
             shellRange(&m.triStress[i * 42], 3, component, emin, emax);
-            if (reachesInterval(s, emin, emax)) ContourTriangleElement(m, e, component, levels, M, sink);
+            if (reachesInterval(s, emin, emax))
+                ContourTriangleElement(m, e, component, levels, M, sink);
         }
     }
     for (std::int32_t b = 0; b < m.beamCount; ++b) {
@@ -265,7 +275,8 @@ void ContourPass(const ResultModel& m, const ContourSettings& s, const std::vect
             FillPickedBeam(m, b, sink);
         } else if (m.selBeam[i]) {
             // A beam is filled whole or not at all; one without cells has nothing to fill.
-            if (BeamStressRange(m.beams[i], component, emin, emax) && reachesInterval(s, emin, emax))
+            if (BeamStressRange(m.beams[i], component, emin, emax) &&
+                reachesInterval(s, emin, emax))
                 ContourBeam(m, b, component, levels, M, sink);
         }
     }

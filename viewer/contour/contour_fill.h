@@ -23,7 +23,7 @@ struct Polygon3D {
 };
 
 class PieceSink {
-public:
+  public:
     virtual ~PieceSink() = default;
     // One filled polygon in a 0x00BBGGRR colour, in drawing order.
     virtual void piece(std::int32_t colour, const Polygon3D& polygon) = 0;
@@ -34,8 +34,8 @@ void faceNormal(const Point3D& p0, const Point3D& p1, const Point3D& p2, double 
 
 // The point on Pa–Pb where the linearly interpolated value equals t. False (and no point)
 // when t lies outside both values.
-bool FindPointBetweenTwoPointsByphysicalQuantity(const Point3D& Pa, double va, const Point3D& Pb, double vb,
-                                                 double t, Point3D& out);
+bool FindPointBetweenTwoPointsByphysicalQuantity(const Point3D& Pa, double va, const Point3D& Pb,
+                                                 double vb, double t, Point3D& out);
 
 // Cuts one triangle into band pieces, band by band from the lowest. May reorder both arrays.
 // A triangle with a value that is not a finite number gives no pieces.
@@ -49,8 +49,9 @@ int facingLayer(const Point3D& p0, const Point3D& p1, const Point3D& p2, const M
 // The per-element fills. `levels` has colourCount + 1 entries.
 void ContourQuad(const ResultModel& model, std::int32_t element, StressComponent component,
                  const std::vector<double>& levels, const Matrix4& M, PieceSink& sink);
-void ContourTriangleElement(const ResultModel& model, std::int32_t element, StressComponent component,
-                            const std::vector<double>& levels, const Matrix4& M, PieceSink& sink);
+void ContourTriangleElement(const ResultModel& model, std::int32_t element,
+                            StressComponent component, const std::vector<double>& levels,
+                            const Matrix4& M, PieceSink& sink);
 void ContourBeam(const ResultModel& model, std::int32_t beam, StressComponent component,
                  const std::vector<double>& levels, const Matrix4& M, PieceSink& sink);
 void FillPickedQuad(const ResultModel& model, std::int32_t element, PieceSink& sink);
@@ -61,7 +62,7 @@ void FillPickedBeam(const ResultModel& model, std::int32_t beam, PieceSink& sink
 std::vector<double> contourLevels(const ResultModel& model, StressComponent component);
 // The whole contour pass: shells, then beams, in index order; picked elements red, selected
 // ones in bands when their values reach into [SL, SR], the rest not at all.
-void ContourPass(const ResultModel& model, const ContourSettings& settings, const std::vector<double>& levels,
-                 const Matrix4& M, PieceSink& sink);
+void ContourPass(const ResultModel& model, const ContourSettings& settings,
+                 const std::vector<double>& levels, const Matrix4& M, PieceSink& sink);
 
 }  // namespace quillon

@@ -41,8 +41,8 @@ void PieceBatch::draw() const {
 }
 
 const std::vector<double>& ContourCache::levels(const ResultModel& m, StressComponent component) {
-    if (levelsVersion_ != m.positionsVersion || levelsComponent_ != component || levelsSelQuad_ != m.selQuad ||
-        levelsSelTri_ != m.selTri || levelsSelBeam_ != m.selBeam) {
+    if (levelsVersion_ != m.positionsVersion || levelsComponent_ != component ||
+        levelsSelQuad_ != m.selQuad || levelsSelTri_ != m.selTri || levelsSelBeam_ != m.selBeam) {
         levels_ = contourLevels(m, component);
         levelsVersion_ = m.positionsVersion;
         levelsComponent_ = component;
@@ -60,11 +60,13 @@ bool ContourCache::facingChanged(const ResultModel& m, const Matrix4& M, bool fo
     viewRow_[2] = M[10];
     std::vector<std::uint8_t> facing;
     facing.reserve(static_cast<std::size_t>(m.quadCount + m.triCount));
-    auto addShells = [&](const std::vector<std::int32_t>& nodes, std::int32_t count, std::size_t n) {
+    auto addShells = [&](const std::vector<std::int32_t>& nodes, std::int32_t count,
+                         std::size_t n) {
         for (std::size_t e = 0; e < static_cast<std::size_t>(count); ++e) {
             const std::int32_t* idx = &nodes[e * n];
             facing.push_back(static_cast<std::uint8_t>(
-                facingLayer(m.nodePos[static_cast<std::size_t>(idx[0])], m.nodePos[static_cast<std::size_t>(idx[1])],
+                facingLayer(m.nodePos[static_cast<std::size_t>(idx[0])],
+                            m.nodePos[static_cast<std::size_t>(idx[1])],
                             m.nodePos[static_cast<std::size_t>(idx[2])], M)));
         }
     };
@@ -74,7 +76,8 @@ bool ContourCache::facingChanged(const ResultModel& m, const Matrix4& M, bool fo
         for (std::size_t c = 0; c < static_cast<std::size_t>(b.cellCount); ++c) {
             const std::int32_t* idx = &b.cellNodes[c * 4];
             facing.push_back(static_cast<std::uint8_t>(
-                facingLayer(b.meshPos[static_cast<std::size_t>(idx[0])], b.meshPos[static_cast<std::size_t>(idx[1])],
+                facingLayer(b.meshPos[static_cast<std::size_t>(idx[0])],
+                            b.meshPos[static_cast<std::size_t>(idx[1])],
                             b.meshPos[static_cast<std::size_t>(idx[2])], M)));
         }
     if (!force && facing == facing_) return false;
@@ -86,8 +89,8 @@ void ContourCache::draw(const ResultModel& m, const ContourSettings& s, const Ma
     const std::vector<double>& L = levels(m, s.currentComponent);
     bool stale = version_ != m.positionsVersion;
     bool facing = facingChanged(m, M, stale);  // other positions: the facing is worked out afresh
-    if (stale || facing || settings_.currentComponent != s.currentComponent || settings_.SL != s.SL ||
-        settings_.SR != s.SR || pieceLevels_ != L || !flags_.matches(m)) {
+    if (stale || facing || settings_.currentComponent != s.currentComponent ||
+        settings_.SL != s.SL || settings_.SR != s.SR || pieceLevels_ != L || !flags_.matches(m)) {
         batch_.clear();
         ContourPass(m, s, L, M, batch_);
         ++rebuilds_;

@@ -14,21 +14,23 @@ void DrawPolygonPiece(std::int32_t colour, const Polygon3D& polygon);
 
 // Draws every piece at once, as it comes.
 class ImmediatePieceSink : public PieceSink {
-public:
-    void piece(std::int32_t colour, const Polygon3D& polygon) override { DrawPolygonPiece(colour, polygon); }
+  public:
+    void piece(std::int32_t colour, const Polygon3D& polygon) override {
+        DrawPolygonPiece(colour, polygon);
+    }
 };
 
 // Keeps pieces as triangles in vertex arrays and draws them all, in the order they came,
 // with one call; the picture is that of drawing them one by one.
 class PieceBatch : public PieceSink {
-public:
+  public:
     void clear() { triangles_.clear(); }
     void piece(std::int32_t colour, const Polygon3D& polygon) override;
     void draw() const;
     std::size_t triangleCount() const { return triangles_.vertexCount() / 3; }
     std::size_t bytes() const { return triangles_.bytes(); }
 
-private:
+  private:
     LitBatch triangles_;
 };
 
@@ -36,14 +38,14 @@ private:
 // the model's positions, the component, the interval, the selected and picked flags, or the
 // side that any element turns to the viewer.
 class ContourCache {
-public:
+  public:
     void draw(const ResultModel& model, const ContourSettings& settings, const Matrix4& M);
     // The levels of the current component over the selection (kept while they cannot change).
     const std::vector<double>& levels(const ResultModel& model, StressComponent component);
     std::size_t rebuildCount() const { return rebuilds_; }
     const PieceBatch& batch() const { return batch_; }
 
-private:
+  private:
     // Whether any element turns another side to the viewer than at the last check.
     bool facingChanged(const ResultModel& model, const Matrix4& M, bool force);
 

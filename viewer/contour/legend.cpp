@@ -38,8 +38,8 @@ void DrawLegend(const ResultModel& model, StressComponent component, int W, int 
     DrawLegend(BuildContourLevels(min, max, model.colourCount), model.colourTable, W, H, canvas);
 }
 
-void DrawLegend(const std::vector<double>& levels, const std::vector<std::int32_t>& colourTable, int W, int H,
-                platform::OverlayCanvas& canvas) {
+void DrawLegend(const std::vector<double>& levels, const std::vector<std::int32_t>& colourTable,
+                int W, int H, platform::OverlayCanvas& canvas) {
     LegendLayout layout = LayoutLegend(levels, colourTable, W, H);
     // Box and label of each band in turn, as the column is built from the bottom up.
     for (std::size_t i = 0; i < layout.labels.size(); ++i) {

@@ -47,7 +47,7 @@ LegendLayout LayoutLegend(const std::vector<double>& levels,
 void DrawLegend(const ResultModel& model, StressComponent component, int W, int H,
                 platform::OverlayCanvas& canvas);
 // The same for levels already built (the frames keep them while the selection holds).
-void DrawLegend(const std::vector<double>& levels, const std::vector<std::int32_t>& colourTable, int W, int H,
-                platform::OverlayCanvas& canvas);
+void DrawLegend(const std::vector<double>& levels, const std::vector<std::int32_t>& colourTable,
+                int W, int H, platform::OverlayCanvas& canvas);
 
 }  // namespace quillon

@@ -13,16 +13,21 @@ void LitBatch::clear() {
 }
 
 std::size_t LitBatch::bytes() const {
-    return positions_.capacity() * sizeof(float) + normals_.capacity() * sizeof(float) + colours_.capacity();
+    return positions_.capacity() * sizeof(float) + normals_.capacity() * sizeof(float) +
+           colours_.capacity();
 }
 
-void LitBatch::add(std::int32_t colour, const double n[3], const Point3D* const* points, int count) {
-    const std::uint8_t rgba[4] = {static_cast<std::uint8_t>(colour & 0xFF), static_cast<std::uint8_t>((colour >> 8) & 0xFF),
+void LitBatch::add(std::int32_t colour, const double n[3], const Point3D* const* points,
+                   int count) {
+    const std::uint8_t rgba[4] = {static_cast<std::uint8_t>(colour & 0xFF),
+                                  static_cast<std::uint8_t>((colour >> 8) & 0xFF),
                                   static_cast<std::uint8_t>((colour >> 16) & 0xFF), 255};
-    const float normal[3] = {static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2])};
+    const float normal[3] = {static_cast<float>(n[0]), static_cast<float>(n[1]),
+                             static_cast<float>(n[2])};
     for (int v = 0; v < count; ++v) {
         const Point3D& p = *points[v];
-        positions_.insert(positions_.end(), {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)});
+        positions_.insert(positions_.end(), {static_cast<float>(p.x), static_cast<float>(p.y),
+                                             static_cast<float>(p.z)});
         normals_.insert(normals_.end(), normal, normal + 3);
         colours_.insert(colours_.end(), rgba, rgba + 4);
     }
@@ -34,9 +39,12 @@ void LitBatch::draw(unsigned primitive) const {
     glGetLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
     glGetLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);
     glGetFloatv(GL_LIGHT_MODEL_AMBIENT, sceneAmbient);
-    const GLfloat a[4] = {lightAmbient[0] * 0.2f, lightAmbient[1] * 0.2f, lightAmbient[2] * 0.2f, lightAmbient[3]};
-    const GLfloat d[4] = {lightDiffuse[0] * 0.8f, lightDiffuse[1] * 0.8f, lightDiffuse[2] * 0.8f, lightDiffuse[3]};
-    const GLfloat s[4] = {sceneAmbient[0] * 0.2f, sceneAmbient[1] * 0.2f, sceneAmbient[2] * 0.2f, sceneAmbient[3]};
+    const GLfloat a[4] = {lightAmbient[0] * 0.2f, lightAmbient[1] * 0.2f, lightAmbient[2] * 0.2f,
+                          lightAmbient[3]};
+    const GLfloat d[4] = {lightDiffuse[0] * 0.8f, lightDiffuse[1] * 0.8f, lightDiffuse[2] * 0.8f,
+                          lightDiffuse[3]};
+    const GLfloat s[4] = {sceneAmbient[0] * 0.2f, sceneAmbient[1] * 0.2f, sceneAmbient[2] * 0.2f,
+                          sceneAmbient[3]};
     glLightfv(GL_LIGHT0, GL_AMBIENT, a);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, d);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, s);

@@ -14,7 +14,7 @@
 namespace quillon {
 
 class LitBatch {
-public:
+  public:
     void clear();
     // One primitive of n vertices (the same n for every primitive of a batch drawn as quads
     // or triangles).
@@ -24,7 +24,7 @@ public:
     std::size_t vertexCount() const { return positions_.size() / 3; }
     std::size_t bytes() const;
 
-private:
+  private:
     std::vector<float> positions_, normals_;  // 3 per vertex
     std::vector<std::uint8_t> colours_;       // RGBA per vertex
 };

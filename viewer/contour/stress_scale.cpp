@@ -13,7 +13,8 @@ void checkComponent(StressComponent component) {
 
 // Widens (min, max) by every record of `count` elements with n nodes and two layers.
 void widenByElements(const std::vector<double>& stress, const std::vector<std::uint8_t>* selected,
-                     std::int32_t count, int n, StressComponent component, double& min, double& max) {
+                     std::int32_t count, int n, StressComponent component, double& min,
+                     double& max) {
     const std::size_t block = static_cast<std::size_t>(14 * n);
     for (std::int32_t e = 0; e < count; ++e) {
         if (selected && !(*selected)[static_cast<std::size_t>(e)]) continue;
@@ -46,16 +47,20 @@ bool BeamStressRange(const BeamElement& beam, StressComponent component, double&
     return true;
 }
 
-void SelectedStressRange(const ResultModel& model, StressComponent component, double& min, double& max) {
+void SelectedStressRange(const ResultModel& model, StressComponent component, double& min,
+                         double& max) {
     checkComponent(component);
     min = 1e20;
     max = -1e20;
-    widenByElements(model.quadStress, &model.selQuad, model.quadCount, model.nodesPerQuad, component, min, max);
-    widenByElements(model.triStress, &model.selTri, model.triCount, model.nodesPerTri, component, min, max);
+    widenByElements(model.quadStress, &model.selQuad, model.quadCount, model.nodesPerQuad,
+                    component, min, max);
+    widenByElements(model.triStress, &model.selTri, model.triCount, model.nodesPerTri, component,
+                    min, max);
     for (std::int32_t b = 0; b < model.beamCount; ++b) {
         if (!model.selBeam[static_cast<std::size_t>(b)]) continue;
         double bmin = 0, bmax = 0;
-        if (!BeamStressRange(model.beams[static_cast<std::size_t>(b)], component, bmin, bmax)) continue;
+        if (!BeamStressRange(model.beams[static_cast<std::size_t>(b)], component, bmin, bmax))
+            continue;
         if (min > bmin) min = bmin;
         if (bmax > max) max = bmax;
     }

@@ -14,7 +14,8 @@ double StressOf(const double* record, StressComponent component);
 
 // Smallest and largest value of the component over the selected elements (both layers, all
 // nodes); (1e20, -1e20) when nothing selected has a value.
-void SelectedStressRange(const ResultModel& model, StressComponent component, double& min, double& max);
+void SelectedStressRange(const ResultModel& model, StressComponent component, double& min,
+                         double& max);
 
 // The same over one beam's surface mesh. A beam without cells has no range: returns false and
 // leaves min and max as they were.

@@ -15,9 +15,10 @@ struct OffscreenGl::Egl {
     EGLContext context = EGL_NO_CONTEXT;
 };
 
-OffscreenGl::OffscreenGl(int width, int height) : egl_(std::make_unique<Egl>()), width_(width), height_(height) {
-    auto getPlatformDisplay =
-        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+OffscreenGl::OffscreenGl(int width, int height)
+    : egl_(std::make_unique<Egl>()), width_(width), height_(height) {
+    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+        eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (!getPlatformDisplay) {
         error_ = "EGL has no eglGetPlatformDisplayEXT";
         return;
@@ -29,9 +30,21 @@ OffscreenGl::OffscreenGl(int width, int height) : egl_(std::make_unique<Egl>()),
     }
     // Eight bits for alpha too: otherwise Mesa picks a 10-bit configuration whose pixels
     // differ from the window's.
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
-                                       EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8, EGL_DEPTH_SIZE, 24,
-                                       EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
+                                       EGL_PBUFFER_BIT,
+                                       EGL_RED_SIZE,
+                                       8,
+                                       EGL_GREEN_SIZE,
+                                       8,
+                                       EGL_BLUE_SIZE,
+                                       8,
+                                       EGL_ALPHA_SIZE,
+                                       8,
+                                       EGL_DEPTH_SIZE,
+                                       24,
+                                       EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT,
+                                       EGL_NONE};
     EGLConfig config;
     EGLint count = 0;
     if (!eglChooseConfig(egl_->display, configAttributes, &config, 1, &count) || count < 1) {
@@ -41,7 +54,8 @@ OffscreenGl::OffscreenGl(int width, int height) : egl_(std::make_unique<Egl>()),
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     egl_->surface = eglCreatePbufferSurface(egl_->display, config, surfaceAttributes);
     if (egl_->surface == EGL_NO_SURFACE) {
-        error_ = "cannot create an EGL pbuffer of " + std::to_string(width) + "x" + std::to_string(height);
+        error_ = "cannot create an EGL pbuffer of " + std::to_string(width) + "x" +
+                 std::to_string(height);
         return;
     }
     eglBindAPI(EGL_OPENGL_API);
@@ -75,7 +89,8 @@ std::vector<std::uint8_t> OffscreenGl::readRgb() const {
     // OpenGL's first row is the bottom one.
     std::vector<std::uint8_t> rgb(flipped.size());
     for (int y = 0; y < height_; ++y)
-        std::copy_n(&flipped[static_cast<std::size_t>(height_ - 1 - y) * row], row, &rgb[static_cast<std::size_t>(y) * row]);
+        std::copy_n(&flipped[static_cast<std::size_t>(height_ - 1 - y) * row], row,
+                    &rgb[static_cast<std::size_t>(y) * row]);
     return rgb;
 }
 

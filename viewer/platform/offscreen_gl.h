@@ -9,7 +9,7 @@
 namespace quillon::platform {
 
 class OffscreenGl {
-public:
+  public:
     // Creates the context and makes it current; check ok() and error().
     OffscreenGl(int width, int height);
     ~OffscreenGl();
@@ -24,7 +24,7 @@ public:
     // The picture as rows of RGB bytes, top row first.
     std::vector<std::uint8_t> readRgb() const;
 
-private:
+  private:
     struct Egl;
     std::unique_ptr<Egl> egl_;
     int width_, height_;

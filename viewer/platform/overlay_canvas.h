@@ -6,7 +6,7 @@
 namespace quillon::platform {
 
 class OverlayCanvas {
-public:
+  public:
     virtual ~OverlayCanvas() = default;
     // The rectangle from (left, top) to (right, bottom), right and bottom exclusive, filled with
     // `colour` (0x00BBGGRR) inside a 1-pixel black frame.
@@ -14,7 +14,8 @@ public:
     // `text` on a transparent background with its top-left corner at (x, y). `height` is the
     // character cell height in pixels and `width` the average character width (0: the font's
     // own proportions).
-    virtual void text(int x, int y, const std::string& text, std::int32_t colour, int height, int width) = 0;
+    virtual void text(int x, int y, const std::string& text, std::int32_t colour, int height,
+                      int width) = 0;
 };
 
 }  // namespace quillon::platform

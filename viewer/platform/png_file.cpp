@@ -8,13 +8,15 @@
 
 namespace quillon::platform {
 
-bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb) {
+bool writePng(const std::string& path, int width, int height,
+              const std::vector<std::uint8_t>& rgb) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
-    if (rgb.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) return false;
+    if (rgb.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
+        return false;
     bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
     png_image_free(&image);
     return ok;

@@ -187,7 +187,8 @@ DialogTemplate makeSelection(int id, const char* caption, int width, int height,
     add(c.invert, ControlKind::PushButton, "Invert", l.invert, kButtonStyle);
     add(c.fromFile, ControlKind::PushButton, "From File", l.fromFile, kButtonStyle);
     add(c.toFile, ControlKind::PushButton, "To File", l.toFile, kButtonStyle);
-    if (c.listStresses) add(c.listStresses, ControlKind::PushButton, "List Stresses", l.listStresses, kButtonStyle);
+    if (c.listStresses)
+        add(c.listStresses, ControlKind::PushButton, "List Stresses", l.listStresses, kButtonStyle);
     if (c.nodesInElements)
         add(c.nodesInElements, ControlKind::PushButton, "Select Nodes In Elements Selected",
             l.nodesInElements, kButtonStyle | platform::kStyleMultiLine);
@@ -203,11 +204,11 @@ DialogTemplate makeSelection(int id, const char* caption, int width, int height,
 }
 
 constexpr SelectionLayout kShellLayout{
-    {7, 7, 70, 40},    {15, 17, 46, 10},   {15, 32, 61, 10}, {7, 47, 123, 17},  {7, 64, 35, 14},
-    {51, 64, 35, 14},  {95, 64, 35, 14},   {7, 85, 64, 51},  {15, 94, 41, 10},  {15, 109, 50, 10},
-    {15, 124, 42, 10}, {79, 98, 41, 26},   {7, 140, 37, 14}, {48, 140, 41, 14}, {96, 140, 34, 14},
-    {7, 162, 41, 14},  {89, 162, 41, 14},  {29, 182, 80, 14}, {0, 0, 0, 0},     {7, 205, 27, 16},
-    {55, 205, 27, 16}, {103, 205, 27, 16}, {7, 225, 54, 14}, {76, 225, 54, 14}, {48, 243, 41, 14}};
+    {7, 7, 70, 40},    {15, 17, 46, 10},   {15, 32, 61, 10},  {7, 47, 123, 17},  {7, 64, 35, 14},
+    {51, 64, 35, 14},  {95, 64, 35, 14},   {7, 85, 64, 51},   {15, 94, 41, 10},  {15, 109, 50, 10},
+    {15, 124, 42, 10}, {79, 98, 41, 26},   {7, 140, 37, 14},  {48, 140, 41, 14}, {96, 140, 34, 14},
+    {7, 162, 41, 14},  {89, 162, 41, 14},  {29, 182, 80, 14}, {0, 0, 0, 0},      {7, 205, 27, 16},
+    {55, 205, 27, 16}, {103, 205, 27, 16}, {7, 225, 54, 14},  {76, 225, 54, 14}, {48, 243, 41, 14}};
 constexpr SelectionLayout kBeamLayout{
     {7, 7, 70, 40},    {15, 17, 46, 10},   {15, 32, 61, 10}, {7, 47, 123, 17},  {7, 64, 35, 14},
     {51, 64, 35, 14},  {95, 64, 35, 14},   {7, 85, 64, 51},  {15, 94, 41, 10},  {15, 109, 50, 10},
