@@ -269,6 +269,15 @@ TEST_F(QuillonWindow, OpeningAMalformedFileWarnsAndKeepsThePicture) {
 
     x_.keysOn(*box, {"Return"});
     EXPECT_TRUE(waitUntil([&] { return x_.windows("^Warning!$").empty(); }, kPatience));
+    // The window must draw the model it kept, not merely leave the old pixels: zoomed in with the
+    // wheel, then fitted again with A, it draws the picture of the start once more.
+    testsupport::WindowGeometry g = x_.geometry(window);
+    x_.tool({"xdotool", "mousemove", std::to_string(g.x + g.width / 2),
+             std::to_string(g.y + g.height / 2), "click", "4"});
+    bool zoomed =
+        settledView(window, [&](const Picture& v) { return v.rgb != before.rgb; }).has_value();
+    EXPECT_TRUE(zoomed) << "the wheel did not redraw the view";
+    x_.keysAt(g.x + g.width / 2, g.y + g.height / 2, {"a"});
     bool same =
         settledView(window, [&](const Picture& v) { return v.rgb == before.rgb; }).has_value();
     EXPECT_TRUE(same) << "the picture changed after a failed open: "

@@ -125,6 +125,8 @@ void setLegacyTitle(Fl_Window& window) {
 }
 
 void showMessageBox(const std::string& text, const std::string& caption) {
+    // The keyboard goes back where it was when the box is answered (the main view, as a rule).
+    Fl_Widget* hadFocus = Fl::focus();
     prepareWidgets();
     fl_open_display();
     constexpr int kPad = 20, kWidest = 640, kButtonW = 90, kButtonH = 26;
@@ -163,6 +165,8 @@ void showMessageBox(const std::string& text, const std::string& caption) {
     setLegacyTitle(*window);
     ok->take_focus();
     while (window->shown()) Fl::wait();
+    window.reset();
+    if (hadFocus && hadFocus->window() && hadFocus->window()->shown()) hadFocus->take_focus();
 }
 
 }  // namespace quillon::platform
