@@ -1,8 +1,8 @@
-// Times headless frames of a result file at 1024 × 768: the first frame (contour pieces
-// computed), steady frames (pieces kept), frames computed and drawn piece by piece, and the
-// limit of this machine: the same contour triangles drawn from one vertex array. Navigation
-// frames too: a wheel step through the main view's handler, and a View Kit turn of 10 degrees,
-// each with the number of times the contour pieces were computed again.
+// Times headless frames of a result file at 1024 × 768 against the limit of this machine: the
+// contour triangles and outline segments of the same frame drawn from one vertex array each.
+// Also: the first frame, a frame without outlines against its own limit, the frame computed
+// and drawn element by element, navigation frames (a wheel step, a 10-degree turn), and how
+// many pixels of the fast frame differ from the element-by-element one.
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -36,6 +36,20 @@ double median(const std::function<void()>& f, int runs) {
     return t[t.size() / 2];
 }
 
+// Pixels that differ, and those that differ by more than one level in a channel.
+std::pair<long, long> compare(const std::vector<unsigned char>& a,
+                              const std::vector<unsigned char>& b) {
+    long differing = 0, more = 0;
+    for (std::size_t i = 0; i + 2 < a.size(); i += 3) {
+        int d = 0;
+        for (std::size_t c = 0; c < 3; ++c)
+            d = std::max(d, std::abs(int(a[i + c]) - int(b[i + c])));
+        differing += d > 0;
+        more += d > 1;
+    }
+    return {differing, more};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,22 +80,42 @@ int main(int argc, char** argv) {
         quillon::paintFrame(state, caches, canvas);
         canvas.end();
     };
-    const quillon::ResultModel& m = state.model;
+    quillon::ResultModel& m = state.model;
     std::printf("file: %s\nshells: %d four-node, %d three-node; beams: %d\n", argv[1], m.quadCount,
                 m.triCount, m.beamCount);
 
     double first = seconds(frame);
     double steady = median(frame, runs);
-    std::size_t triangles = caches.contour.batch().triangleCount();
-    double limit = median(
-        [&] {
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            caches.contour.batch().draw();
-        },
-        runs);
+    const quillon::FrameStream::Counts counts = caches.stream.counts();
+    std::vector<unsigned char> fast = gl.readRgb();
+
+    // The limit: every contour triangle of the pass (none left out) and every outline segment,
+    // each kind from one vertex array in one call.
+    quillon::LitVertices triangles, segments;
+    {
+        quillon::LitTriangleSink sink(triangles);
+        quillon::ContourPass(m, state.contour,
+                             caches.levels.levels(m, state.contour.currentComponent),
+                             state.savedModelView, sink);
+        quillon::WindowProjection window(state.view);
+        quillon::forEachOutline(m, [&](int, quillon::OutlineKind kind, std::int32_t index) {
+            quillon::appendOutline(m, kind, index, window, segments);
+        });
+    }
+    auto drawLimit = [&](bool withSegments) {
+        quillon::loadCamera(state.view);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        quillon::SetupLighting(state.view);
+        quillon::LitDrawing drawing;
+        quillon::DrawLitTriangles(drawing, triangles.data(), triangles.size());
+        if (withSegments) quillon::DrawLitSegments(drawing, segments.data(), segments.size());
+    };
+    double limit = median([&] { drawLimit(true); }, runs);
+    double bandsLimit = median([&] { drawLimit(false); }, runs);
+
     // Navigation: a wheel step in and out about the centre, then 10-degree turns about z to and
     // fro, each followed by its frame.
-    std::size_t before = caches.contour.rebuildCount();
+    const quillon::ViewState start = state.view;
     int step = 0;
     double wheel = median(
         [&] {
@@ -89,64 +123,44 @@ int main(int argc, char** argv) {
             frame();
         },
         runs);
-    std::size_t wheelRebuilds = caches.contour.rebuildCount() - before;
-    before = caches.contour.rebuildCount();
     double turn = median(
         [&] {
             quillon::rotateModel(state.view, step++ % 2 ? -10.0f : 10.0f, 0, 0, 1);
             frame();
         },
         runs);
-    std::size_t turnRebuilds = caches.contour.rebuildCount() - before;
+
+    state.view = start;
 
     // Outlines and mesh lines off: the bands alone.
-    state.model.shellOutlineMode = state.model.beamMeshLineMode = quillon::DisplayFilter::None;
-    frame();
+    m.shellOutlineMode = m.beamMeshLineMode = quillon::DisplayFilter::None;
     double bandsOnly = median(frame, runs);
-    // A label filter changes what is written over the picture, not the bands.
-    before = caches.contour.rebuildCount();
-    double labelFilter = median(
-        [&] {
-            state.model.beamNumberMode = state.model.beamNumberMode == quillon::DisplayFilter::None
-                                             ? quillon::DisplayFilter::All
-                                             : quillon::DisplayFilter::None;
-            frame();
-        },
-        runs);
-    std::size_t labelRebuilds = caches.contour.rebuildCount() - before;
-    state.model.beamNumberMode = quillon::DisplayFilter::None;
-    state.model.shellOutlineMode = state.model.beamMeshLineMode = quillon::DisplayFilter::All;
+    m.shellOutlineMode = m.beamMeshLineMode = quillon::DisplayFilter::All;
 
-    state.contour.contourOn = false;
-    double outlines = median(frame, runs);
-    double scene = median([&] { quillon::RenderScene(state, caches); }, runs);
-    double overlays = median(
-        [&] {
-            canvas.begin(W, H);
-            quillon::PaintOverlays(state, caches, canvas);
-            canvas.end();
-        },
-        runs);
-    state.contour.contourOn = true;
-    caches.cachedDrawing = false;
-    double immediate = median(frame, std::max(1, runs / 3));
+    // The same picture computed and drawn element by element.
+    caches.elementByElement = true;
+    double elementByElement = seconds(frame);
+    auto [differing, more] = compare(fast, gl.readRgb());
+    caches.elementByElement = false;
 
-    std::printf("contour triangles: %zu\n", triangles);
+    const double pixels = double(W) * H;
+    std::printf("model arrays: %.1f MB\n", double(quillon::modelArrayBytes(m)) / 1e6);
+    std::printf("contour triangles: %zu drawn, %zu that cover no pixel centre left out\n",
+                counts.triangles, counts.trianglesLeftOut);
+    std::printf("outline segments: %zu\n", counts.segments);
     std::printf("first frame: %.1f ms\n", first * 1e3);
     std::printf("steady frame: %.1f ms (median of %d)\n", steady * 1e3, runs);
-    std::printf("frame without contours: %.1f ms\n", outlines * 1e3);
-    std::printf("  of which the 3-D pass: %.1f ms, the overlays: %.1f ms\n", scene * 1e3,
-                overlays * 1e3);
-    std::printf("frame drawn piece by piece: %.1f ms\n", immediate * 1e3);
-    std::printf("limit, contour triangles from one vertex array: %.1f ms\n", limit * 1e3);
+    std::printf("limit, every triangle and segment from one vertex array each: %.1f ms\n",
+                limit * 1e3);
     std::printf("steady / limit: %.2f\n", steady / limit);
-    std::printf("steady frame, outlines and mesh lines off: %.1f ms, %.2f x limit\n",
-                bandsOnly * 1e3, bandsOnly / limit);
-    std::printf("beam numbers on or off: %.1f ms; pieces computed again in %zu of %d changes\n",
-                labelFilter * 1e3, labelRebuilds, runs);
-    std::printf("wheel step: %.1f ms, %.2f x limit; pieces computed again in %zu of %d steps\n",
-                wheel * 1e3, wheel / limit, wheelRebuilds, runs);
-    std::printf("10-degree turn: %.1f ms, %.2f x limit; pieces computed again in %zu of %d turns\n",
-                turn * 1e3, turn / limit, turnRebuilds, runs);
+    std::printf("outlines and mesh lines off: %.1f ms; limit, triangles alone: %.1f ms; %.2f x\n",
+                bandsOnly * 1e3, bandsLimit * 1e3, bandsOnly / bandsLimit);
+    std::printf("wheel step: %.1f ms, %.2f x limit\n", wheel * 1e3, wheel / limit);
+    std::printf("10-degree turn: %.1f ms, %.2f x limit\n", turn * 1e3, turn / limit);
+    std::printf("element by element: %.1f ms\n", elementByElement * 1e3);
+    std::printf(
+        "pixels differing from element by element: %.4f %% (%ld), by more than one "
+        "level: %.4f %% (%ld)\n",
+        100 * differing / pixels, differing, 100 * more / pixels, more);
     return 0;
 }

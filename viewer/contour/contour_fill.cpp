@@ -1,5 +1,6 @@
 #include "viewer/contour/contour_fill.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -246,40 +247,57 @@ std::vector<double> contourLevels(const ResultModel& m, StressComponent componen
     return BuildContourLevels(lo, hi, m.colourCount);
 }
 
+std::size_t contourUnitCount(const ResultModel& m) {
+    return static_cast<std::size_t>(m.quadCount) + static_cast<std::size_t>(m.triCount) +
+           static_cast<std::size_t>(m.beamCount);
+}
+
+void ContourPassRange(const ResultModel& m, const ContourSettings& s,
+                      const std::vector<double>& levels, const Matrix4& M, PieceSink& sink,
+                      std::size_t begin, std::size_t end) {
+    const StressComponent component = s.currentComponent;
+    const std::size_t quads = static_cast<std::size_t>(m.quadCount);
+    const std::size_t shells = quads + static_cast<std::size_t>(m.triCount);
+    end = std::min(end, contourUnitCount(m));
+    double emin = 0, emax = 0;
+    for (std::size_t u = begin; u < end; ++u) {
+        if (u < quads) {
+            std::size_t i = u;
+            std::int32_t e = static_cast<std::int32_t>(i);
+            if (m.pickQuad[i]) {
+                FillPickedQuad(m, e, sink);
+            } else if (m.selQuad[i]) {
+                shellRange(&m.quadStress[i * 56], 4, component, emin, emax);
+                if (reachesInterval(s, emin, emax)) ContourQuad(m, e, component, levels, M, sink);
+            }
+        } else if (u < shells) {
+            std::size_t i = u - quads;
+            std::int32_t e = static_cast<std::int32_t>(i);
+            if (m.pickTri[i]) {
+                FillPickedTriangle(m, e, sink);
+            } else if (m.selTri[i]) {
+                shellRange(&m.triStress[i * 42], 3, component, emin, emax);
+                if (reachesInterval(s, emin, emax))
+                    ContourTriangleElement(m, e, component, levels, M, sink);
+            }
+        } else {
+            std::size_t i = u - shells;
+            std::int32_t b = static_cast<std::int32_t>(i);
+            if (m.pickBeam[i]) {
+                FillPickedBeam(m, b, sink);
+            } else if (m.selBeam[i]) {
+                // A beam is filled whole or not at all; one without cells has nothing to fill.
+                if (BeamStressRange(m.beams[i], component, emin, emax) &&
+                    reachesInterval(s, emin, emax))
+                    ContourBeam(m, b, component, levels, M, sink);
+            }
+        }
+    }
+}
+
 void ContourPass(const ResultModel& m, const ContourSettings& s, const std::vector<double>& levels,
                  const Matrix4& M, PieceSink& sink) {
-    const StressComponent component = s.currentComponent;
-    double emin = 0, emax = 0;
-    for (std::int32_t e = 0; e < m.quadCount; ++e) {
-        std::size_t i = static_cast<std::size_t>(e);
-        if (m.pickQuad[i]) {
-            FillPickedQuad(m, e, sink);
-        } else if (m.selQuad[i]) {
-            shellRange(&m.quadStress[i * 56], 4, component, emin, emax);
-            if (reachesInterval(s, emin, emax)) ContourQuad(m, e, component, levels, M, sink);
-        }
-    }
-    for (std::int32_t e = 0; e < m.triCount; ++e) {
-        std::size_t i = static_cast<std::size_t>(e);
-        if (m.pickTri[i]) {
-            FillPickedTriangle(m, e, sink);
-        } else if (m.selTri[i]) {
-            shellRange(&m.triStress[i * 42], 3, component, emin, emax);
-            if (reachesInterval(s, emin, emax))
-                ContourTriangleElement(m, e, component, levels, M, sink);
-        }
-    }
-    for (std::int32_t b = 0; b < m.beamCount; ++b) {
-        std::size_t i = static_cast<std::size_t>(b);
-        if (m.pickBeam[i]) {
-            FillPickedBeam(m, b, sink);
-        } else if (m.selBeam[i]) {
-            // A beam is filled whole or not at all; one without cells has nothing to fill.
-            if (BeamStressRange(m.beams[i], component, emin, emax) &&
-                reachesInterval(s, emin, emax))
-                ContourBeam(m, b, component, levels, M, sink);
-        }
-    }
+    ContourPassRange(m, s, levels, M, sink, 0, contourUnitCount(m));
 }
 
 }  // namespace quillon

@@ -3,6 +3,7 @@
 // what the sink does with the pieces (draw them now, keep them for later frames, record them
 // in a test) is its own business.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -64,5 +65,11 @@ std::vector<double> contourLevels(const ResultModel& model, StressComponent comp
 // ones in bands when their values reach into [SL, SR], the rest not at all.
 void ContourPass(const ResultModel& model, const ContourSettings& settings,
                  const std::vector<double>& levels, const Matrix4& M, PieceSink& sink);
+// The pass cut into units: the four-node shells, then the three-node shells, then the beams,
+// one unit each. ContourPassRange does units begin … end − 1 as the whole pass does them.
+std::size_t contourUnitCount(const ResultModel& model);
+void ContourPassRange(const ResultModel& model, const ContourSettings& settings,
+                      const std::vector<double>& levels, const Matrix4& M, PieceSink& sink,
+                      std::size_t begin, std::size_t end);
 
 }  // namespace quillon

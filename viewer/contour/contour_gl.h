@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "viewer/contour/contour_fill.h"
-#include "viewer/contour/lit_batch.h"
+#include "viewer/contour/lit_vertices.h"
+#include "viewer/view/window_projection.h"
 
 namespace quillon {
 
@@ -20,49 +21,35 @@ class ImmediatePieceSink : public PieceSink {
     }
 };
 
-// Keeps pieces as triangles in vertex arrays and draws them all, in the order they came,
-// with one call; the picture is that of drawing them one by one.
-class PieceBatch : public PieceSink {
+// Keeps pieces as lit triangles, in the order they came: a polygon becomes a fan from its first
+// vertex, as OpenGL cuts it. Given a window, it leaves out the triangles that cover no pixel
+// centre of it, which would change no pixel.
+class LitTriangleSink : public PieceSink {
   public:
-    void clear() { triangles_.clear(); }
+    explicit LitTriangleSink(LitVertices& out, const WindowProjection* window = nullptr)
+        : out_(out), window_(window) {}
     void piece(std::int32_t colour, const Polygon3D& polygon) override;
-    void draw() const;
-    std::size_t triangleCount() const { return triangles_.vertexCount() / 3; }
-    std::size_t bytes() const { return triangles_.bytes(); }
+    std::size_t leftOut() const { return leftOut_; }
 
   private:
-    LitBatch triangles_;
+    LitVertices& out_;
+    const WindowProjection* window_;
+    std::size_t leftOut_ = 0;
 };
 
-// The contour pass of the frames, computed again only when something it depends on changed:
-// the model's positions, the component, the interval, the selected and picked flags, or the
-// side that any element turns to the viewer.
-class ContourCache {
+// Draws lit triangles as the pieces of the contour pass: filled, both sides lit.
+void DrawLitTriangles(const LitDrawing& drawing, const LitVertex* vertices, std::size_t count);
+
+// The levels of the current component over the selection, kept while they cannot change.
+class LevelsCache {
   public:
-    void draw(const ResultModel& model, const ContourSettings& settings, const Matrix4& M);
-    // The levels of the current component over the selection (kept while they cannot change).
     const std::vector<double>& levels(const ResultModel& model, StressComponent component);
-    std::size_t rebuildCount() const { return rebuilds_; }
-    const PieceBatch& batch() const { return batch_; }
 
   private:
-    // Whether any element turns another side to the viewer than at the last check.
-    bool facingChanged(const ResultModel& model, const Matrix4& M, bool force);
-
-    // What the levels were computed from.
-    std::uint64_t levelsVersion_ = 0;
-    StressComponent levelsComponent_ = -1;
-    std::vector<std::uint8_t> levelsSelQuad_, levelsSelTri_, levelsSelBeam_;
-    std::vector<double> levels_;
-    // What the pieces were computed from.
     std::uint64_t version_ = 0;
-    ContourSettings settings_{false, -1, 0, 0};
-    std::vector<double> pieceLevels_;
-    ElementFlags flags_;
-    double viewRow_[3] = {0, 0, 0};
-    std::vector<std::uint8_t> facing_;
-    PieceBatch batch_;
-    std::size_t rebuilds_ = 0;
+    StressComponent component_ = -1;
+    std::vector<std::uint8_t> selQuad_, selTri_, selBeam_;
+    std::vector<double> levels_;
 };
 
 }  // namespace quillon

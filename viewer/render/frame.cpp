@@ -118,8 +118,10 @@ void DrawPickRectangle(const ViewState& v, const PixelRect& r) {
 }
 
 void DrawContours(AppState& s, FrameCaches& caches) {
-    if (caches.cachedDrawing) {
-        caches.contour.draw(s.model, s.contour, s.savedModelView);
+    if (!caches.elementByElement) {
+        caches.stream.drawContours(s.model, s.contour,
+                                   caches.levels.levels(s.model, s.contour.currentComponent),
+                                   s.savedModelView, WindowProjection(s.view));
         return;
     }
     ImmediatePieceSink sink;
@@ -134,14 +136,21 @@ void RenderScene(AppState& s, FrameCaches& caches) {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SetupLighting(s.view);
+    caches.stream.beginFrame();
+    if (!caches.elementByElement) {
+        // The fast outlines are segments, which a polygon offset does not move. Of the offset
+        // that pulls polygon lines towards the viewer, they carry the part that depends on their
+        // face's slope themselves, and the fill is pushed back by the one step of depth instead:
+        // moved in their coordinates, so small a step would be lost to rounding.
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(0.0f, 1.0f);
+    }
     if (s.contour.contourOn) DrawContours(s, caches);
-
-    // Outlines are pulled towards the viewer so that they show on coplanar filled faces.
-    glEnable(GL_POLYGON_OFFSET_LINE);
-    glPolygonOffset(-1.0f, -1.0f);
-    if (caches.cachedDrawing) {
-        caches.outline.draw(m);
-    } else {
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    if (caches.elementByElement) {
+        // Outlines are pulled towards the viewer so that they show on coplanar filled faces.
+        glEnable(GL_POLYGON_OFFSET_LINE);
+        glPolygonOffset(-1.0f, -1.0f);
         forEachOutline(m, [&](int, OutlineKind kind, std::int32_t index) {
             if (kind == OutlineKind::Quad)
                 DrawQuadOutline(m, index);
@@ -150,6 +159,8 @@ void RenderScene(AppState& s, FrameCaches& caches) {
             else
                 DrawBeamSurface(m, index);
         });
+    } else {
+        caches.stream.drawOutlines(m, WindowProjection(s.view));
     }
 
     glDisable(GL_POLYGON_OFFSET_LINE);
@@ -176,8 +187,8 @@ void PaintOverlays(AppState& s, FrameCaches& caches, platform::OverlayCanvas& ca
     DrawBeamNumbers(m, s.savedModelView, s.view, canvas);
     // The legend shows whether or not contours are plotted, with the levels of the fill.
     const int W = static_cast<int>(s.view.W), H = static_cast<int>(s.view.H);
-    if (caches.cachedDrawing)
-        DrawLegend(caches.contour.levels(m, s.contour.currentComponent), m.colourTable, W, H,
+    if (!caches.elementByElement)
+        DrawLegend(caches.levels.levels(m, s.contour.currentComponent), m.colourTable, W, H,
                    canvas);
     else
         DrawLegend(m, s.contour.currentComponent, W, H, canvas);

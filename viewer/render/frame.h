@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "viewer/contour/contour_gl.h"
+#include "viewer/render/frame_stream.h"
 #include "viewer/render/mesh_drawing.h"
 #include "viewer/state/app_state.h"
 
@@ -13,13 +14,14 @@ namespace platform {
 class OverlayCanvas;
 }
 
-// What frames keep between them: contour pieces and outlines in vertex arrays, computed again
-// only when what they show changed. With cachedDrawing off every frame computes and draws them
-// element by element.
+// What frames keep between them: the contour levels while they cannot change, and the memory
+// of the blocks in which frames are drawn. With elementByElement every frame computes and
+// draws each element in its own begin/end blocks, with the outlines as polygons in line mode:
+// the slow, plain way that tests compare the fast one with.
 struct FrameCaches {
-    bool cachedDrawing = true;
-    ContourCache contour;
-    OutlineCache outline;
+    bool elementByElement = false;
+    LevelsCache levels;
+    FrameStream stream;
 };
 
 // The current OpenGL model-view matrix, widened to doubles.

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "viewer/contour/material.h"
@@ -87,34 +88,97 @@ void DrawBeamSurface(const ResultModel& m, std::int32_t index) {
     });
 }
 
-void OutlineCache::draw(const ResultModel& m) {
-    if (version_ != m.positionsVersion || shellMode_ != m.shellOutlineMode ||
-        beamMode_ != m.beamMeshLineMode || !flags_.matches(m)) {
-        for (LitBatch& b : sweeps_) b.clear();
-        forEachOutline(m, [&](int sweep, OutlineKind kind, std::int32_t index) {
-            LitBatch& batch = sweeps_[static_cast<std::size_t>(sweep)];
-            auto add = [&](std::int32_t colour, const Face& f) {
-                batch.add(colour, f.normal, f.points, f.count);
-            };
-            std::size_t i = static_cast<std::size_t>(index);
-            if (kind == OutlineKind::Quad)
-                shellOutline(m, &m.quadNodes[i * 4], 4, m.pickQuad[i] != 0, m.selQuad[i] != 0, add);
-            else if (kind == OutlineKind::Triangle)
-                shellOutline(m, &m.triNodes[i * 3], 3, m.pickTri[i] != 0, m.selTri[i] != 0, add);
-            else
-                beamOutline(m, i, add);
-        });
-        ++rebuilds_;
-        version_ = m.positionsVersion;
-        shellMode_ = m.shellOutlineMode;
-        beamMode_ = m.beamMeshLineMode;
-        flags_.take(m);
+std::size_t outlineUnitCount(const ResultModel& m) {
+    return 2 * (static_cast<std::size_t>(m.quadCount) + static_cast<std::size_t>(m.triCount) +
+                static_cast<std::size_t>(m.beamCount));
+}
+
+namespace {
+// The edges of a face in line mode, as (from, to) corner pairs, and the triangle each belongs
+// to (0: corners 0 1 2 of a three-point face or 0 1 3 of a four-point one; 1: corners 1 2 3).
+constexpr int kQuadEdges[4][3] = {{0, 1, 0}, {3, 0, 0}, {1, 2, 1}, {2, 3, 1}};
+constexpr int kTriangleEdges[3][3] = {{0, 1, 0}, {1, 2, 0}, {2, 0, 0}};
+
+// The part of the offset that glPolygonOffset(-1, -1) gives the triangle p0 p1 p2 of a polygon
+// drawn in line mode that depends on the triangle: the larger of its depth slopes across the
+// window, towards the viewer. (The other part, one resolvable step of depth, is the fill's:
+// it is pushed back by as much.) Worked out as OpenGL works it out, in single precision from
+// window coordinates rounded to it: for faces seen almost edge-on or face-on the rounding
+// decides the slopes. A face seen exactly edge-on has no finite slope.
+float lineOffset(const WindowProjection& w, const Point3D& p0, const Point3D& p1,
+                 const Point3D& p2) {
+    auto f = [](double v) { return static_cast<float>(v); };
+    const float x0 = f(w.windowX(p0)), y0 = f(w.windowY(p0)), z0 = f(w.windowZ(p0));
+    const float x1 = f(w.windowX(p1)), y1 = f(w.windowY(p1)), z1 = f(w.windowZ(p1));
+    const float x2 = f(w.windowX(p2)), y2 = f(w.windowY(p2)), z2 = f(w.windowZ(p2));
+    const float ex = x0 - x2, ey = y0 - y2, ez = z0 - z2;
+    const float fx = x1 - x2, fy = y1 - y2, fz = z1 - z2;
+    const float invDet = 1.0f / (ex * fy - ey * fx);
+    const float dzdx = std::fabs((ey * fz - ez * fy) * invDet);
+    const float dzdy = std::fabs((ez * fx - ex * fz) * invDet);
+    const float steeper = dzdx > dzdy ? dzdx : dzdy;
+    return -steeper;
+}
+
+void appendFaceOutline(std::int32_t colour, const Face& f, const WindowProjection& window,
+                       LitVertices& out) {
+    const Point3D* const* P = f.points;
+    const LitNormal front = litNormal(f.normal);
+    const double flipped[3] = {-f.normal[0], -f.normal[1], -f.normal[2]};
+    const LitNormal back = litNormal(flipped);
+    // The triangles OpenGL cuts the face into, each with its side and its offset.
+    const int triangles[2][3] = {{0, 1, f.count == 4 ? 3 : 2}, {1, 2, 3}};
+    bool facesViewer[2];
+    float offset[2];
+    for (int t = 0; t < (f.count == 4 ? 2 : 1); ++t) {
+        const Point3D &a = *P[triangles[t][0]], &b = *P[triangles[t][1]], &c = *P[triangles[t][2]];
+        facesViewer[t] = window.frontFacing(a, b, c);
+        offset[t] = lineOffset(window, a, b, c);
     }
-    outlineMode();
+    const int edges = f.count == 4 ? 4 : 3;
+    for (int e = 0; e < edges; ++e) {
+        const int* edge = f.count == 4 ? kQuadEdges[e] : kTriangleEdges[e];
+        Point3D ends[2];
+        for (int k = 0; k < 2; ++k) {
+            const Point3D& p = *P[edge[k]];
+            // OpenGL moves each vertex by the offset and keeps it within the depth range; a
+            // slope that is no number leaves it where it is.
+            const float z = static_cast<float>(window.windowZ(p));
+            float moved = z + offset[edge[2]];
+            if (std::isnan(moved)) moved = z;
+            moved = std::clamp(moved, 0.0f, 1.0f);
+            // Not to the very front: rounding must not take it past the near plane.
+            const double target = std::max(static_cast<double>(moved), 1e-6);
+            const Point3D s = window.depthStep(target - window.windowZ(p));
+            ends[k].x = p.x + s.x;
+            ends[k].y = p.y + s.y;
+            ends[k].z = p.z + s.z;
+        }
+        const Point3D* segment[2] = {&ends[0], &ends[1]};
+        appendLit(out, colour, facesViewer[edge[2]] ? front : back, segment, 2);
+    }
+}
+}  // namespace
+
+void appendOutline(const ResultModel& m, OutlineKind kind, std::int32_t index,
+                   const WindowProjection& window, LitVertices& out) {
+    auto add = [&](std::int32_t colour, const Face& f) {
+        appendFaceOutline(colour, f, window, out);
+    };
+    const std::size_t i = static_cast<std::size_t>(index);
+    if (kind == OutlineKind::Quad)
+        shellOutline(m, &m.quadNodes[i * 4], 4, m.pickQuad[i] != 0, m.selQuad[i] != 0, add);
+    else if (kind == OutlineKind::Triangle)
+        shellOutline(m, &m.triNodes[i * 3], 3, m.pickTri[i] != 0, m.selTri[i] != 0, add);
+    else
+        beamOutline(m, i, add);
+}
+
+void DrawLitSegments(const LitDrawing& drawing, const LitVertex* vertices, std::size_t count) {
     glLineWidth(1.0f);
-    static const unsigned kPrimitive[6] = {GL_QUADS,     GL_TRIANGLES, GL_QUADS,
-                                           GL_TRIANGLES, GL_QUADS,     GL_QUADS};
-    for (std::size_t k = 0; k < sweeps_.size(); ++k) sweeps_[k].draw(kPrimitive[k]);
+    // Lines take the front colour; the back one would be lighting computed for nothing.
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
+    drawing.draw(GL_LINES, vertices, count);
 }
 
 void DrawNodeMarkers(const ResultModel& m) {

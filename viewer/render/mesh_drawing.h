@@ -1,13 +1,14 @@
 #pragma once
 // Shell and beam outlines and node markers (the OpenGL half of the mesh drawing).
-#include <array>
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "viewer/contour/contour_fill.h"
-#include "viewer/contour/lit_batch.h"
+#include "viewer/contour/lit_vertices.h"
 #include "viewer/model/result_model.h"
+#include "viewer/view/window_projection.h"
 
 namespace quillon {
 
@@ -19,25 +20,40 @@ constexpr std::int32_t kOtherColour = 0x005A5A5A;     // grey
 bool outlineColour(DisplayFilter filter, bool picked, bool selected, std::int32_t& colour);
 
 enum class OutlineKind { Quad, Triangle, Beam };
-// Visits the outlines in drawing order: picked four-node shells, picked three-node shells,
-// the other four-node and three-node shells, picked beams, the other beams — each sweep in
-// index order. At equal depth the first fragment stays, so an edge that a picked element
-// shares with another shows in the picked colour. visit(sweep 0…5, kind, index).
+// The outlines in drawing order: picked four-node shells, picked three-node shells, the other
+// four-node and three-node shells, picked beams, the other beams — each sweep in index order.
+// At equal depth the first fragment stays, so an edge that a picked element shares with another
+// shows in the picked colour. Cut into units, one per element and sweep (2 × (four-node shells
+// + three-node shells + beams)), so that a range of units can be visited on its own.
+std::size_t outlineUnitCount(const ResultModel& m);
+// visit(sweep 0…5, kind, index) for the outlines of units begin … end − 1.
+template <class Visit>
+void forEachOutlineIn(const ResultModel& m, std::size_t begin, std::size_t end, Visit visit) {
+    const std::size_t Q = static_cast<std::size_t>(m.quadCount);
+    const std::size_t T = static_cast<std::size_t>(m.triCount);
+    const std::size_t B = static_cast<std::size_t>(m.beamCount);
+    const std::size_t sweepStart[7] = {
+        0, Q, Q + T, 2 * Q + T, 2 * (Q + T), 2 * (Q + T) + B, 2 * (Q + T + B)};
+    if (end > sweepStart[6]) end = sweepStart[6];
+    for (int sweep = 0; sweep < 6; ++sweep) {
+        const std::size_t from = std::max(begin, sweepStart[sweep]);
+        const std::size_t to = std::min(end, sweepStart[sweep + 1]);
+        const bool picked = sweep == 0 || sweep == 1 || sweep == 4;
+        const OutlineKind kind = sweep >= 4       ? OutlineKind::Beam
+                                 : sweep % 2 == 0 ? OutlineKind::Quad
+                                                  : OutlineKind::Triangle;
+        const std::vector<std::uint8_t>& flags = kind == OutlineKind::Quad       ? m.pickQuad
+                                                 : kind == OutlineKind::Triangle ? m.pickTri
+                                                                                 : m.pickBeam;
+        for (std::size_t u = from; u < to; ++u) {
+            const std::size_t i = u - sweepStart[sweep];
+            if ((flags[i] != 0) == picked) visit(sweep, kind, static_cast<std::int32_t>(i));
+        }
+    }
+}
 template <class Visit>
 void forEachOutline(const ResultModel& m, Visit visit) {
-    for (int picked = 1; picked >= 0; --picked) {
-        int sweep = picked ? 0 : 2;
-        for (std::int32_t e = 0; e < m.quadCount; ++e)
-            if ((m.pickQuad[static_cast<std::size_t>(e)] != 0) == (picked != 0))
-                visit(sweep, OutlineKind::Quad, e);
-        for (std::int32_t e = 0; e < m.triCount; ++e)
-            if ((m.pickTri[static_cast<std::size_t>(e)] != 0) == (picked != 0))
-                visit(sweep + 1, OutlineKind::Triangle, e);
-    }
-    for (int picked = 1; picked >= 0; --picked)
-        for (std::int32_t b = 0; b < m.beamCount; ++b)
-            if ((m.pickBeam[static_cast<std::size_t>(b)] != 0) == (picked != 0))
-                visit(picked ? 4 : 5, OutlineKind::Beam, b);
+    forEachOutlineIn(m, 0, outlineUnitCount(m), visit);
 }
 
 void DrawQuadOutline(const ResultModel& model, std::int32_t index);
@@ -45,20 +61,16 @@ void DrawTriangleOutline(const ResultModel& model, std::int32_t index);
 void DrawBeamSurface(const ResultModel& model, std::int32_t index);
 // All node markers; called with lighting off.
 void DrawNodeMarkers(const ResultModel& model);
-// The outlines of the frames, kept in vertex arrays until the positions, the filters or the
-// flags change; drawn in the order of forEachOutline.
-class OutlineCache {
-  public:
-    void draw(const ResultModel& model);
-    std::size_t rebuildCount() const { return rebuilds_; }
 
-  private:
-    std::uint64_t version_ = 0;
-    std::optional<DisplayFilter> shellMode_, beamMode_;  // nothing: never drawn
-    ElementFlags flags_;
-    std::array<LitBatch, 6> sweeps_;
-    std::size_t rebuilds_ = 0;
-};
+// The outline of one entity as lit line segments, appended to `out`: exactly the lines OpenGL
+// draws for its polygons in line mode, in the same order — a four-point face is cut into the
+// triangles 0 1 3 and 1 2 3, whose edges give 0→1, 3→0, 1→2, 2→3; a three-point face gives
+// 0→1, 1→2, 2→0. Each segment carries the normal of the side of its triangle that faces the
+// viewer, so that lit as a line it takes the colour two-sided lighting gives that edge.
+void appendOutline(const ResultModel& model, OutlineKind kind, std::int32_t index,
+                   const WindowProjection& window, LitVertices& out);
+// Draws lit segments as outlines: lit like the polygons they outline.
+void DrawLitSegments(const LitDrawing& drawing, const LitVertex* vertices, std::size_t count);
 
 // Five latitude rings of twelve segments around (x, y, z).
 void DrawWireSphere(double x, double y, double z, double radius);

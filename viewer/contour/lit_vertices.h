@@ -1,0 +1,51 @@
+#pragma once
+// Lit primitives in vertex arrays. Each primitive has one colour and one normal, as if its
+// material had been set with SetMaterialColour before it was drawn: the colour becomes a
+// per-vertex colour that serves as ambient and diffuse material, and while they draw, the
+// light's ambient and diffuse and the scene's ambient are scaled by the factors the material
+// would have had (0.2 and 0.8), so lighting gives the same result.
+#include <cstdint>
+#include <vector>
+
+#include "viewer/model/result_model.h"
+
+namespace quillon {
+
+struct LitVertex {
+    float position[3];
+    float normal[3];
+    std::uint8_t colour[4];  // RGBA
+};
+using LitVertices = std::vector<LitVertex>;
+
+// A normal as the arrays keep it.
+struct LitNormal {
+    float n[3];
+};
+inline LitNormal litNormal(const double n[3]) {
+    return {{static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2])}};
+}
+
+// Appends `count` vertices of one 0x00BBGGRR colour and one normal.
+void appendLit(LitVertices& out, std::int32_t colour, const LitNormal& normal,
+               const Point3D* const* points, int count);
+
+// While it lives, lit vertex arrays can be drawn; it leaves lighting as it found it.
+class LitDrawing {
+  public:
+    LitDrawing();
+    ~LitDrawing();
+    LitDrawing(const LitDrawing&) = delete;
+    LitDrawing& operator=(const LitDrawing&) = delete;
+    // Draws the vertices as `primitive` (GL_TRIANGLES, GL_QUADS, GL_LINES) with the current
+    // polygon mode.
+    void draw(unsigned primitive, const LitVertex* vertices, std::size_t count) const;
+    void draw(unsigned primitive, const LitVertices& vertices) const {
+        draw(primitive, vertices.data(), vertices.size());
+    }
+
+  private:
+    float lightAmbient_[4], lightDiffuse_[4], sceneAmbient_[4];
+};
+
+}  // namespace quillon

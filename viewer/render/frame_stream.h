@@ -1,0 +1,46 @@
+#pragma once
+// The contours and outlines of a frame, made in blocks on both cores and drawn as they come,
+// block by block in drawing order, without keeping them: whatever the model's size, a frame
+// holds a few blocks of vertices and no more. Triangles that would change no pixel are left out.
+#include <cstddef>
+#include <vector>
+
+#include "viewer/contour/contour_gl.h"
+#include "viewer/contour/lit_vertices.h"
+#include "viewer/view/window_projection.h"
+
+namespace quillon {
+
+class FrameStream {
+  public:
+    // What the last frame drew.
+    struct Counts {
+        std::size_t triangles = 0;         // contour triangles drawn
+        std::size_t trianglesLeftOut = 0;  // contour triangles that cover no pixel centre
+        std::size_t segments = 0;          // outline segments drawn
+    };
+
+    void beginFrame() { counts_ = Counts{}; }
+    // The contour pass as filled, lit triangles.
+    void drawContours(const ResultModel& model, const ContourSettings& settings,
+                      const std::vector<double>& levels, const Matrix4& M,
+                      const WindowProjection& window);
+    // The outlines of shells and beam cells as lit segments.
+    void drawOutlines(const ResultModel& model, const WindowProjection& window);
+    const Counts& counts() const { return counts_; }
+
+  private:
+    struct Block {
+        LitVertices vertices;
+        std::size_t leftOut = 0;
+    };
+    void flushNowAndThen(std::size_t vertices);
+
+    static constexpr std::size_t kSlots = 8;
+    // Kept between frames so that later frames find their memory ready.
+    std::vector<Block> slots_ = std::vector<Block>(kSlots);
+    Counts counts_;
+    std::size_t unflushed_ = 0;
+};
+
+}  // namespace quillon

@@ -1,0 +1,78 @@
+#include "viewer/view/window_projection.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillon {
+
+WindowProjection::WindowProjection(const ViewState& v) : width_(v.W), height_(v.H) {
+    const Matrix4f& M = v.modelView;
+    const double sx = v.W / (v.right - v.left), sy = v.H / (v.top - v.bottom);
+    for (int c = 0; c < 3; ++c) {
+        ax_[c] = sx * M[static_cast<std::size_t>(4 * c)];
+        ay_[c] = sy * M[static_cast<std::size_t>(4 * c + 1)];
+    }
+    ax_[3] = sx * (M[12] - v.left);
+    ay_[3] = sy * (M[13] - v.bottom);
+    // Depth: eye z at −near is 0, at −far is 1.
+    eyeDepth_ = v.zFar - v.zNear;
+    for (int c = 0; c < 3; ++c) az_[c] = -M[static_cast<std::size_t>(4 * c + 2)] / eyeDepth_;
+    az_[3] = (-M[14] - v.zNear) / eyeDepth_;
+    const double length = std::sqrt(M[2] * M[2] + M[6] * M[6] + M[10] * M[10]);
+    towardsViewer_[0] = M[2] / length;
+    towardsViewer_[1] = M[6] / length;
+    towardsViewer_[2] = M[10] / length;
+    // OpenGL transforms in single precision: its window coordinates may differ from these by a
+    // few units in the last place of every quantity on the way, which the margin covers many
+    // times over (1e-5 is about eighty units of a float's last place).
+    const double pixelsPerUnit = std::max(std::fabs(sx), std::fabs(sy));
+    const double reach =
+        std::max({std::fabs(v.left), std::fabs(v.right), std::fabs(v.bottom), std::fabs(v.top)}) +
+        std::fabs(M[12]) + std::fabs(M[13]) + std::fabs(M[14]);
+    constexpr double kRelative = 1e-5;
+    marginPerUnit_ = kRelative * 3 * pixelsPerUnit;
+    marginFixed_ = kRelative * (pixelsPerUnit * reach + v.W + v.H) + 1.0 / 64;
+}
+
+namespace {
+// Whether a whole number i with lo ≤ i + 0.5 ≤ hi lies in 0 … count − 1.
+bool centreBetween(double lo, double hi, double count) {
+    double first = std::max(std::ceil(lo - 0.5), 0.0);
+    double last = std::min(std::floor(hi - 0.5), count - 1);
+    return first <= last;
+}
+}  // namespace
+
+bool WindowProjection::mayCoverPixelCentre(const Point3D& a, const Point3D& b,
+                                           const Point3D& c) const {
+    const double xa = windowX(a), xb = windowX(b), xc = windowX(c);
+    const double ya = windowY(a), yb = windowY(b), yc = windowY(c);
+    const double size =
+        std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(a.z), std::fabs(b.x), std::fabs(b.y),
+                  std::fabs(b.z), std::fabs(c.x), std::fabs(c.y), std::fabs(c.z)});
+    const double margin = marginPerUnit_ * size + marginFixed_;
+    const double x0 = std::min({xa, xb, xc}) - margin, x1 = std::max({xa, xb, xc}) + margin;
+    const double y0 = std::min({ya, yb, yc}) - margin, y1 = std::max({ya, yb, yc}) + margin;
+    // Whatever is not a finite number is left to OpenGL.
+    if (!std::isfinite(x0 + x1 + y0 + y1)) return true;
+    return centreBetween(x0, x1, width_) && centreBetween(y0, y1, height_);
+}
+
+Point3D WindowProjection::depthStep(double depth) const {
+    // The eye looks down its −z axis: a step towards the viewer makes the depth smaller.
+    const double along = -depth * eyeDepth_;
+    Point3D step;
+    step.x = along * towardsViewer_[0];
+    step.y = along * towardsViewer_[1];
+    step.z = along * towardsViewer_[2];
+    return step;
+}
+
+bool WindowProjection::frontFacing(const Point3D& a, const Point3D& b, const Point3D& c) const {
+    const double xa = windowX(a), ya = windowY(a);
+    const double area =
+        (windowX(b) - xa) * (windowY(c) - ya) - (windowY(b) - ya) * (windowX(c) - xa);
+    return !(area < 0);
+}
+
+}  // namespace quillon

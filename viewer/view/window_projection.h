@@ -1,0 +1,44 @@
+#pragma once
+// Where model points land in the view's window, in pixels, worked out on the processor from the
+// camera: for leaving out of a frame what cannot touch a pixel, and for telling which side of a
+// face the viewer sees.
+#include "viewer/model/result_model.h"
+#include "viewer/view/view_state.h"
+
+namespace quillon {
+
+class WindowProjection {
+  public:
+    explicit WindowProjection(const ViewState& view);
+    // Window coordinates (x to the right, y upwards, pixel centres at whole numbers plus one
+    // half) of a model point.
+    double windowX(const Point3D& p) const {
+        return ax_[0] * p.x + ax_[1] * p.y + ax_[2] * p.z + ax_[3];
+    }
+    double windowY(const Point3D& p) const {
+        return ay_[0] * p.x + ay_[1] * p.y + ay_[2] * p.z + ay_[3];
+    }
+    // Window depth, 0 at the near plane and 1 at the far one.
+    double windowZ(const Point3D& p) const {
+        return az_[0] * p.x + az_[1] * p.y + az_[2] * p.z + az_[3];
+    }
+    // The model-space step that changes a point's window depth by `depth` and leaves where it
+    // shows in the window as it is.
+    Point3D depthStep(double depth) const;
+    // False only when the triangle certainly covers no pixel centre of the view, so that
+    // drawing it would change no pixel. The test allows for OpenGL computing in single
+    // precision: a triangle that comes within a small margin of a centre counts as covering it.
+    bool mayCoverPixelCentre(const Point3D& a, const Point3D& b, const Point3D& c) const;
+    // Whether the face a, b, c turns its front (counter-clockwise side) to the viewer; a face
+    // seen edge-on counts as front, as OpenGL counts it.
+    bool frontFacing(const Point3D& a, const Point3D& b, const Point3D& c) const;
+
+  private:
+    double ax_[4], ay_[4], az_[4];
+    double towardsViewer_[3];  // the model-space direction of the viewer, unit length
+    double eyeDepth_;          // far − near
+    double width_, height_;
+    double marginPerUnit_, marginFixed_;
+};
+
+}  // namespace quillon
