@@ -93,11 +93,11 @@ int main(int argc, char** argv) {
     // each kind from one vertex array in one call.
     quillon::LitVertices triangles, segments;
     {
-        quillon::LitTriangleSink sink(triangles);
+        quillon::WindowProjection window(state.view);
+        quillon::LitTriangleSink sink(triangles, window, false);
         quillon::ContourPass(m, state.contour,
                              caches.levels.levels(m, state.contour.currentComponent),
                              state.savedModelView, sink);
-        quillon::WindowProjection window(state.view);
         quillon::forEachOutline(m, [&](int, quillon::OutlineKind kind, std::int32_t index) {
             quillon::appendOutline(m, kind, index, window, segments);
         });

@@ -113,6 +113,7 @@ void FillTriangleBands(Point3D P[3], double s[3], const std::vector<double>& L,
                        const std::vector<std::int32_t>& colours, int N, PieceSink& sink) {
     // A value that is no number has no band.
     if (!std::isfinite(s[0]) || !std::isfinite(s[1]) || !std::isfinite(s[2])) return;
+    if (!sink.mayShow(P[0], P[1], P[2])) return;
     for (int i = 0; i < 2; ++i) {
         int m = i;
         for (int j = i + 1; j < 3; ++j)

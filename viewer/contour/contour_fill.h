@@ -28,6 +28,11 @@ class PieceSink {
     virtual ~PieceSink() = default;
     // One filled polygon in a 0x00BBGGRR colour, in drawing order.
     virtual void piece(std::int32_t colour, const Polygon3D& polygon) = 0;
+    // Whether pieces inside the triangle a, b, c can matter to the sink; when they cannot, the
+    // triangle is not cut into bands at all.
+    virtual bool mayShow(const Point3D& /*a*/, const Point3D& /*b*/, const Point3D& /*c*/) const {
+        return true;
+    }
 };
 
 // Unit normal of the face through p0, p1, p2; (0, 0, 1) when the face has no area.
@@ -39,7 +44,8 @@ bool FindPointBetweenTwoPointsByphysicalQuantity(const Point3D& Pa, double va, c
                                                  double vb, double t, Point3D& out);
 
 // Cuts one triangle into band pieces, band by band from the lowest. May reorder both arrays.
-// A triangle with a value that is not a finite number gives no pieces.
+// A triangle with a value that is not a finite number gives no pieces, nor does one where the
+// sink says no piece would show.
 void FillTriangleBands(Point3D points[3], double values[3], const std::vector<double>& levels,
                        const std::vector<std::int32_t>& colours, int N, PieceSink& sink);
 

@@ -24,23 +24,33 @@ void DrawPolygonPiece(std::int32_t colour, const Polygon3D& poly) {
 
 void LitTriangleSink::piece(std::int32_t colour, const Polygon3D& poly) {
     if (poly.count < 3) return;
-    double n[3];
-    faceNormal(poly.points[0], poly.points[1], poly.points[2], n);
-    const LitNormal normal = litNormal(n);
+    // The normal is worked out once the first triangle of the polygon is known to show.
+    bool haveNormal = false;
+    LitNormal front{}, back{};
     for (int t = 1; t + 1 < poly.count; ++t) {
         const Point3D* triangle[3] = {&poly.points[0], &poly.points[static_cast<std::size_t>(t)],
                                       &poly.points[static_cast<std::size_t>(t) + 1]};
-        if (window_ && !window_->mayCoverPixelCentre(*triangle[0], *triangle[1], *triangle[2])) {
+        if (leaveOut_ && !window_.mayCoverPixelCentre(*triangle[0], *triangle[1], *triangle[2])) {
             ++leftOut_;
             continue;
         }
-        appendLit(out_, colour, normal, triangle, 3);
+        if (!haveNormal) {
+            double n[3];
+            faceNormal(poly.points[0], poly.points[1], poly.points[2], n);
+            front = litNormal(n);
+            const double flipped[3] = {-n[0], -n[1], -n[2]};
+            back = litNormal(flipped);
+            haveNormal = true;
+        }
+        const bool facesViewer = window_.frontFacing(*triangle[0], *triangle[1], *triangle[2]);
+        appendLit(out_, colour, facesViewer ? front : back, triangle, 3);
     }
 }
 
 void DrawLitTriangles(const LitDrawing& drawing, const LitVertex* vertices, std::size_t count) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
+    // The normals face the viewer already: lighting the back as well would be work for nothing.
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
     drawing.draw(GL_TRIANGLES, vertices, count);
 }
 

@@ -21,23 +21,33 @@ class ImmediatePieceSink : public PieceSink {
     }
 };
 
-// Keeps pieces as lit triangles, in the order they came: a polygon becomes a fan from its first
-// vertex, as OpenGL cuts it. Given a window, it leaves out the triangles that cover no pixel
-// centre of it, which would change no pixel.
+// Keeps pieces as lit triangles for the window, in the order they came: a polygon becomes a fan
+// from its first vertex, as OpenGL cuts it. Each triangle's normal is turned to the side the
+// viewer sees, so that lighting its front gives what two-sided lighting gives it. With
+// `leaveOut`, triangles that cover no pixel centre of the window are left out: drawing them
+// would change no pixel.
 class LitTriangleSink : public PieceSink {
   public:
-    explicit LitTriangleSink(LitVertices& out, const WindowProjection* window = nullptr)
-        : out_(out), window_(window) {}
+    LitTriangleSink(LitVertices& out, const WindowProjection& window, bool leaveOut = true)
+        : out_(out), window_(window), leaveOut_(leaveOut) {}
     void piece(std::int32_t colour, const Polygon3D& polygon) override;
+    bool mayShow(const Point3D& a, const Point3D& b, const Point3D& c) const override {
+        if (!leaveOut_ || window_.mayCoverPixelCentre(a, b, c)) return true;
+        ++leftOut_;
+        return false;
+    }
+    // What was left out: triangles of pieces, and whole triangles of elements never cut.
     std::size_t leftOut() const { return leftOut_; }
 
   private:
     LitVertices& out_;
-    const WindowProjection* window_;
-    std::size_t leftOut_ = 0;
+    const WindowProjection& window_;
+    bool leaveOut_;
+    mutable std::size_t leftOut_ = 0;
 };
 
-// Draws lit triangles as the pieces of the contour pass: filled, both sides lit.
+// Draws the triangles of a LitTriangleSink as the pieces of the contour pass: filled, lit on the
+// side their normals give.
 void DrawLitTriangles(const LitDrawing& drawing, const LitVertex* vertices, std::size_t count);
 
 // The levels of the current component over the selection, kept while they cannot change.

@@ -38,7 +38,7 @@ void FrameStream::drawContours(const ResultModel& m, const ContourSettings& s,
         blocksOf(units, kContourUnits), slots_,
         [&](std::size_t b, Block& out) {
             out.vertices.clear();
-            LitTriangleSink sink(out.vertices, &window);
+            LitTriangleSink sink(out.vertices, window);
             ContourPassRange(m, s, levels, M, sink, b * kContourUnits, (b + 1) * kContourUnits);
             out.leftOut = sink.leftOut();
         },

@@ -16,7 +16,8 @@ class FrameStream {
     // What the last frame drew.
     struct Counts {
         std::size_t triangles = 0;         // contour triangles drawn
-        std::size_t trianglesLeftOut = 0;  // contour triangles that cover no pixel centre
+        std::size_t trianglesLeftOut = 0;  // contour triangles or element parts that cover no
+                                           // pixel centre
         std::size_t segments = 0;          // outline segments drawn
     };
 

@@ -105,14 +105,11 @@ constexpr int kTriangleEdges[3][3] = {{0, 1, 0}, {1, 2, 0}, {2, 0, 0}};
 // it is pushed back by as much.) Worked out as OpenGL works it out, in single precision from
 // window coordinates rounded to it: for faces seen almost edge-on or face-on the rounding
 // decides the slopes. A face seen exactly edge-on has no finite slope.
-float lineOffset(const WindowProjection& w, const Point3D& p0, const Point3D& p1,
-                 const Point3D& p2) {
+float lineOffset(const WindowDepthPoint& p0, const WindowDepthPoint& p1,
+                 const WindowDepthPoint& p2) {
     auto f = [](double v) { return static_cast<float>(v); };
-    const float x0 = f(w.windowX(p0)), y0 = f(w.windowY(p0)), z0 = f(w.windowZ(p0));
-    const float x1 = f(w.windowX(p1)), y1 = f(w.windowY(p1)), z1 = f(w.windowZ(p1));
-    const float x2 = f(w.windowX(p2)), y2 = f(w.windowY(p2)), z2 = f(w.windowZ(p2));
-    const float ex = x0 - x2, ey = y0 - y2, ez = z0 - z2;
-    const float fx = x1 - x2, fy = y1 - y2, fz = z1 - z2;
+    const float ex = f(p0.x) - f(p2.x), ey = f(p0.y) - f(p2.y), ez = f(p0.z) - f(p2.z);
+    const float fx = f(p1.x) - f(p2.x), fy = f(p1.y) - f(p2.y), fz = f(p1.z) - f(p2.z);
     const float invDet = 1.0f / (ex * fy - ey * fx);
     const float dzdx = std::fabs((ey * fz - ez * fy) * invDet);
     const float dzdy = std::fabs((ez * fx - ex * fz) * invDet);
@@ -123,6 +120,8 @@ float lineOffset(const WindowProjection& w, const Point3D& p0, const Point3D& p1
 void appendFaceOutline(std::int32_t colour, const Face& f, const WindowProjection& window,
                        LitVertices& out) {
     const Point3D* const* P = f.points;
+    WindowDepthPoint w[4];
+    for (int k = 0; k < f.count; ++k) w[k] = window.toWindow(*P[k]);
     const LitNormal front = litNormal(f.normal);
     const double flipped[3] = {-f.normal[0], -f.normal[1], -f.normal[2]};
     const LitNormal back = litNormal(flipped);
@@ -131,9 +130,10 @@ void appendFaceOutline(std::int32_t colour, const Face& f, const WindowProjectio
     bool facesViewer[2];
     float offset[2];
     for (int t = 0; t < (f.count == 4 ? 2 : 1); ++t) {
-        const Point3D &a = *P[triangles[t][0]], &b = *P[triangles[t][1]], &c = *P[triangles[t][2]];
-        facesViewer[t] = window.frontFacing(a, b, c);
-        offset[t] = lineOffset(window, a, b, c);
+        const WindowDepthPoint &a = w[triangles[t][0]], &b = w[triangles[t][1]],
+                               &c = w[triangles[t][2]];
+        facesViewer[t] = WindowProjection::frontFacing(a, b, c);
+        offset[t] = lineOffset(a, b, c);
     }
     const int edges = f.count == 4 ? 4 : 3;
     for (int e = 0; e < edges; ++e) {
@@ -141,15 +141,15 @@ void appendFaceOutline(std::int32_t colour, const Face& f, const WindowProjectio
         Point3D ends[2];
         for (int k = 0; k < 2; ++k) {
             const Point3D& p = *P[edge[k]];
+            const double depth = w[edge[k]].z;
             // OpenGL moves each vertex by the offset and keeps it within the depth range; a
             // slope that is no number leaves it where it is.
-            const float z = static_cast<float>(window.windowZ(p));
+            const float z = static_cast<float>(depth);
             float moved = z + offset[edge[2]];
             if (std::isnan(moved)) moved = z;
             moved = std::clamp(moved, 0.0f, 1.0f);
             // Not to the very front: rounding must not take it past the near plane.
-            const double target = std::max(static_cast<double>(moved), 1e-6);
-            const Point3D s = window.depthStep(target - window.windowZ(p));
+            const Point3D s = window.depthStep(std::max(static_cast<double>(moved), 1e-6) - depth);
             ends[k].x = p.x + s.x;
             ends[k].y = p.y + s.y;
             ends[k].z = p.z + s.z;

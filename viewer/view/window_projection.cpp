@@ -22,6 +22,8 @@ WindowProjection::WindowProjection(const ViewState& v) : width_(v.W), height_(v.
     towardsViewer_[0] = M[2] / length;
     towardsViewer_[1] = M[6] / length;
     towardsViewer_[2] = M[10] / length;
+    // The eye looks down its −z axis: a step towards the viewer makes the depth smaller.
+    stepPerDepth_ = -eyeDepth_;
     // OpenGL transforms in single precision: its window coordinates may differ from these by a
     // few units in the last place of every quantity on the way, which the margin covers many
     // times over (1e-5 is about eighty units of a float's last place).
@@ -56,23 +58,6 @@ bool WindowProjection::mayCoverPixelCentre(const Point3D& a, const Point3D& b,
     // Whatever is not a finite number is left to OpenGL.
     if (!std::isfinite(x0 + x1 + y0 + y1)) return true;
     return centreBetween(x0, x1, width_) && centreBetween(y0, y1, height_);
-}
-
-Point3D WindowProjection::depthStep(double depth) const {
-    // The eye looks down its −z axis: a step towards the viewer makes the depth smaller.
-    const double along = -depth * eyeDepth_;
-    Point3D step;
-    step.x = along * towardsViewer_[0];
-    step.y = along * towardsViewer_[1];
-    step.z = along * towardsViewer_[2];
-    return step;
-}
-
-bool WindowProjection::frontFacing(const Point3D& a, const Point3D& b, const Point3D& c) const {
-    const double xa = windowX(a), ya = windowY(a);
-    const double area =
-        (windowX(b) - xa) * (windowY(c) - ya) - (windowY(b) - ya) * (windowX(c) - xa);
-    return !(area < 0);
 }
 
 }  // namespace quillon

@@ -7,6 +7,11 @@
 
 namespace quillon {
 
+// A point in window coordinates: pixels (x to the right, y upwards) and depth (0 near, 1 far).
+struct WindowDepthPoint {
+    double x, y, z;
+};
+
 class WindowProjection {
   public:
     explicit WindowProjection(const ViewState& view);
@@ -22,21 +27,38 @@ class WindowProjection {
     double windowZ(const Point3D& p) const {
         return az_[0] * p.x + az_[1] * p.y + az_[2] * p.z + az_[3];
     }
+    WindowDepthPoint toWindow(const Point3D& p) const {
+        return {windowX(p), windowY(p), windowZ(p)};
+    }
     // The model-space step that changes a point's window depth by `depth` and leaves where it
     // shows in the window as it is.
-    Point3D depthStep(double depth) const;
+    Point3D depthStep(double depth) const {
+        const double along = depth * stepPerDepth_;
+        Point3D step;
+        step.x = along * towardsViewer_[0];
+        step.y = along * towardsViewer_[1];
+        step.z = along * towardsViewer_[2];
+        return step;
+    }
     // False only when the triangle certainly covers no pixel centre of the view, so that
     // drawing it would change no pixel. The test allows for OpenGL computing in single
     // precision: a triangle that comes within a small margin of a centre counts as covering it.
     bool mayCoverPixelCentre(const Point3D& a, const Point3D& b, const Point3D& c) const;
     // Whether the face a, b, c turns its front (counter-clockwise side) to the viewer; a face
     // seen edge-on counts as front, as OpenGL counts it.
-    bool frontFacing(const Point3D& a, const Point3D& b, const Point3D& c) const;
+    bool frontFacing(const Point3D& a, const Point3D& b, const Point3D& c) const {
+        return frontFacing(toWindow(a), toWindow(b), toWindow(c));
+    }
+    static bool frontFacing(const WindowDepthPoint& a, const WindowDepthPoint& b,
+                            const WindowDepthPoint& c) {
+        return !((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x) < 0);
+    }
 
   private:
     double ax_[4], ay_[4], az_[4];
     double towardsViewer_[3];  // the model-space direction of the viewer, unit length
     double eyeDepth_;          // far − near
+    double stepPerDepth_;      // model units towards the viewer per unit of window depth
     double width_, height_;
     double marginPerUnit_, marginFixed_;
 };
