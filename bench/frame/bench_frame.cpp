@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     // each kind from one vertex array in one call.
     quillon::LitVertices triangles, segments;
     {
-        quillon::WindowProjection window(state.view);
+        quillon::WindowProjection window = caches.stream.window(m, state.view);
         quillon::LitTriangleSink sink(triangles, window, false);
         quillon::ContourPass(m, state.contour,
                              caches.levels.levels(m, state.contour.currentComponent),

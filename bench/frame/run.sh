@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Frame benchmark: makes result files of 100,000 and 1,000,000 shells once, then times
-# headless frames of each at 1024 x 768 against the vertex-array limit of this machine.
+# Frame benchmark: makes result files of 100,000 and 1,000,000 shells once, then
+#  1. times headless frames of each at 1024 x 768 against the limit of this machine (bench_frame);
+#  2. on the 1,000,000-shell file, times `quillon --info` and `quillon --snapshot` (default
+#     settings and --outlines none), best of three each, and prints the ratios and the peak
+#     resident memory of each over the bytes of the model's arrays;
+#  3. where Xvfb is installed, opens the window on that file and prints its peak resident memory
+#     once it has drawn its first frame and gone idle.
 #   bash bench/frame/run.sh [BUILD_DIR]     (default: build/release)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -8,11 +13,71 @@ build="${1:-build/release}"
 if [ ! -f "$build/build.ninja" ]; then
   cmake --preset release >/dev/null
 fi
-cmake --build "$build" --target quillon_example_gen bench_frame >/dev/null
+cmake --build "$build" --target quillon_example_gen bench_frame quillon >/dev/null
+quillon="$build/viewer/ui/quillon"
+big=""
 for shells in 100000 1000000; do
   data=$(bash bench/make_data.sh "$build" "$shells")
   frames=20
   [ "$shells" -ge 1000000 ] && frames=5
-  "$build/bench/frame/bench_frame" "$data" "$frames"
+  out=$("$build/bench/frame/bench_frame" "$data" "$frames")
+  echo "$out"
   echo
+  big="$data"
+  arrays_mb=$(echo "$out" | sed -n 's/^model arrays: \([0-9.]*\) MB$/\1/p')
 done
+
+# Best of three: wall seconds and peak resident kilobytes of one command.
+best() {
+  local best_s="" best_kb=""
+  for _ in 1 2 3; do
+    local line
+    line=$( { /usr/bin/time -f "%e %M" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -1)
+    local s=${line% *} kb=${line#* }
+    if [ -z "$best_s" ] || awk -v a="$s" -v b="$best_s" 'BEGIN { exit !(a < b) }'; then
+      best_s=$s
+    fi
+    if [ -z "$best_kb" ] || [ "$kb" -lt "$best_kb" ]; then best_kb=$kb; fi
+  done
+  echo "$best_s $best_kb"
+}
+picture=$(mktemp --suffix=.png)
+trap 'rm -f "$picture"' EXIT
+read -r info_s info_kb < <(best "$quillon" --info "$big")
+read -r snap_s snap_kb < <(best "$quillon" --snapshot "$picture" "$big")
+read -r bare_s bare_kb < <(best "$quillon" --snapshot "$picture" --outlines none "$big")
+echo "first picture of $(basename "$big") (best of 3; model arrays $arrays_mb MB):"
+awk -v i="$info_s" -v ik="$info_kb" -v s="$snap_s" -v sk="$snap_kb" -v b="$bare_s" -v bk="$bare_kb" \
+  -v a="$arrays_mb" 'BEGIN {
+    printf "  --info:                   %.2f s, peak %.0f MB (%.2f x arrays)\n", i, ik * 1.024 / 1000, ik * 1024 / (a * 1e6)
+    printf "  --snapshot:               %.2f s (%.2f x --info), peak %.0f MB (%.2f x arrays)\n", s, s / i, sk * 1.024 / 1000, sk * 1024 / (a * 1e6)
+    printf "  --snapshot --outlines none: %.2f s (%.2f x --info), peak %.0f MB (%.2f x arrays)\n", b, b / i, bk * 1.024 / 1000, bk * 1024 / (a * 1e6)
+  }'
+
+# The window: its peak memory after the first frame, once it is idle.
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+  display=:$((90 + RANDOM % 9))
+  Xvfb "$display" -screen 0 1280x1024x24 -noreset >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'rm -f "$picture"; kill $xvfb 2>/dev/null || true' EXIT
+  for _ in $(seq 100); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  DISPLAY=$display "$quillon" "$big" >/dev/null 2>&1 &
+  viewer=$!
+  # Idle: no processor time used for two seconds after the window showed.
+  for _ in $(seq 600); do
+    DISPLAY=$display xdotool search --pid "$viewer" >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  ticks() { awk '{ print $14 + $15 }' "/proc/$viewer/stat"; }
+  last=$(ticks)
+  for _ in $(seq 120); do
+    sleep 2
+    now=$(ticks)
+    [ "$now" = "$last" ] && break
+    last=$now
+  done
+  hwm=$(awk '/VmHWM/ { print $2 }' "/proc/$viewer/status")
+  kill "$viewer" 2>/dev/null || true
+  awk -v k="$hwm" -v a="$arrays_mb" 'BEGIN {
+    printf "  the window, after its first frame: peak %.0f MB (%.2f x arrays)\n", k * 1.024 / 1000, k * 1024 / (a * 1e6) }'
+fi

@@ -51,7 +51,7 @@ class WindowProjectionPixels : public testsupport::GlTest {
 };
 
 TEST_F(WindowProjectionPixels, ATriangleLeftOutDrawsNoPixelAndWindowCoordinatesAreOpenGLs) {
-    quillon::WindowProjection window(view);
+    quillon::WindowProjection window(view, 4.0);
     std::mt19937 random(7);
     std::uniform_real_distribution<double> where(-1.2, 2.2), size(-0.03, 0.03);
     int leftOut = 0, kept = 0;
@@ -120,7 +120,7 @@ TEST(WindowProjection, FrontFacingAgreesWithTheLayerTheViewerSees) {
         view.alpha = alpha;
         view.beta = beta;
         quillon::applyCamera(view);
-        quillon::WindowProjection window(view);
+        quillon::WindowProjection window(view, 10.0);
         const quillon::Matrix4 M = quillon::widen(view.modelView);
         for (int i = 0; i < 1000; ++i) {
             quillon::Point3D p[3];

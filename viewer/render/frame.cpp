@@ -121,7 +121,7 @@ void DrawContours(AppState& s, FrameCaches& caches) {
     if (!caches.elementByElement) {
         caches.stream.drawContours(s.model, s.contour,
                                    caches.levels.levels(s.model, s.contour.currentComponent),
-                                   s.savedModelView, WindowProjection(s.view));
+                                   s.savedModelView, caches.stream.window(s.model, s.view));
         return;
     }
     ImmediatePieceSink sink;
@@ -160,7 +160,7 @@ void RenderScene(AppState& s, FrameCaches& caches) {
                 DrawBeamSurface(m, index);
         });
     } else {
-        caches.stream.drawOutlines(m, WindowProjection(s.view));
+        caches.stream.drawOutlines(m, caches.stream.window(m, s.view));
     }
 
     glDisable(GL_POLYGON_OFFSET_LINE);

@@ -2,6 +2,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "viewer/render/mesh_drawing.h"
 #include "viewer/render/ordered_blocks.h"
 
@@ -16,6 +19,21 @@ std::size_t blocksOf(std::size_t units, std::size_t perBlock) {
     return (units + perBlock - 1) / perBlock;
 }
 }  // namespace
+
+WindowProjection FrameStream::window(const ResultModel& m, const ViewState& view) {
+    if (boundVersion_ != m.positionsVersion) {
+        double bound = 0;
+        auto widen = [&](const Point3D& p) {
+            bound = std::max({bound, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+        };
+        for (const Point3D& p : m.nodePos) widen(p);
+        for (const BeamElement& b : m.beams)
+            for (const Point3D& p : b.meshPos) widen(p);
+        bound_ = bound;
+        boundVersion_ = m.positionsVersion;
+    }
+    return WindowProjection(view, bound_);
+}
 
 void FrameStream::flushNowAndThen(std::size_t vertices) {
     // The software rasteriser keeps all it was given since the last flush in memory until it

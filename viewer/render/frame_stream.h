@@ -3,6 +3,7 @@
 // block by block in drawing order, without keeping them: whatever the model's size, a frame
 // holds a few blocks of vertices and no more. Triangles that would change no pixel are left out.
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "viewer/contour/contour_gl.h"
@@ -22,6 +23,8 @@ class FrameStream {
     };
 
     void beginFrame() { counts_ = Counts{}; }
+    // The view's window for the model's displayed positions.
+    WindowProjection window(const ResultModel& model, const ViewState& view);
     // The contour pass as filled, lit triangles.
     void drawContours(const ResultModel& model, const ContourSettings& settings,
                       const std::vector<double>& levels, const Matrix4& M,
@@ -42,6 +45,9 @@ class FrameStream {
     std::vector<Block> slots_ = std::vector<Block>(kSlots);
     Counts counts_;
     std::size_t unflushed_ = 0;
+    // The largest size of a displayed coordinate, for the positions it was found for.
+    std::uint64_t boundVersion_ = 0;
+    double bound_ = 0;
 };
 
 }  // namespace quillon

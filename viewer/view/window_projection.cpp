@@ -5,7 +5,8 @@
 
 namespace quillon {
 
-WindowProjection::WindowProjection(const ViewState& v) : width_(v.W), height_(v.H) {
+WindowProjection::WindowProjection(const ViewState& v, double coordinateBound)
+    : width_(v.W), height_(v.H) {
     const Matrix4f& M = v.modelView;
     const double sx = v.W / (v.right - v.left), sy = v.H / (v.top - v.bottom);
     for (int c = 0; c < 3; ++c) {
@@ -26,14 +27,14 @@ WindowProjection::WindowProjection(const ViewState& v) : width_(v.W), height_(v.
     stepPerDepth_ = -eyeDepth_;
     // OpenGL transforms in single precision: its window coordinates may differ from these by a
     // few units in the last place of every quantity on the way, which the margin covers many
-    // times over (1e-5 is about eighty units of a float's last place).
+    // times over (2e-6 is about sixteen units of a float's last place).
     const double pixelsPerUnit = std::max(std::fabs(sx), std::fabs(sy));
     const double reach =
         std::max({std::fabs(v.left), std::fabs(v.right), std::fabs(v.bottom), std::fabs(v.top)}) +
         std::fabs(M[12]) + std::fabs(M[13]) + std::fabs(M[14]);
-    constexpr double kRelative = 1e-5;
-    marginPerUnit_ = kRelative * 3 * pixelsPerUnit;
-    marginFixed_ = kRelative * (pixelsPerUnit * reach + v.W + v.H) + 1.0 / 64;
+    constexpr double kRelative = 2e-6;
+    margin_ = kRelative * (pixelsPerUnit * (3 * std::fabs(coordinateBound) + reach) + v.W + v.H) +
+              1.0 / 64;
 }
 
 namespace {
@@ -49,12 +50,8 @@ bool WindowProjection::mayCoverPixelCentre(const Point3D& a, const Point3D& b,
                                            const Point3D& c) const {
     const double xa = windowX(a), xb = windowX(b), xc = windowX(c);
     const double ya = windowY(a), yb = windowY(b), yc = windowY(c);
-    const double size =
-        std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(a.z), std::fabs(b.x), std::fabs(b.y),
-                  std::fabs(b.z), std::fabs(c.x), std::fabs(c.y), std::fabs(c.z)});
-    const double margin = marginPerUnit_ * size + marginFixed_;
-    const double x0 = std::min({xa, xb, xc}) - margin, x1 = std::max({xa, xb, xc}) + margin;
-    const double y0 = std::min({ya, yb, yc}) - margin, y1 = std::max({ya, yb, yc}) + margin;
+    const double x0 = std::min({xa, xb, xc}) - margin_, x1 = std::max({xa, xb, xc}) + margin_;
+    const double y0 = std::min({ya, yb, yc}) - margin_, y1 = std::max({ya, yb, yc}) + margin_;
     // Whatever is not a finite number is left to OpenGL.
     if (!std::isfinite(x0 + x1 + y0 + y1)) return true;
     return centreBetween(x0, x1, width_) && centreBetween(y0, y1, height_);

@@ -14,7 +14,8 @@ struct WindowDepthPoint {
 
 class WindowProjection {
   public:
-    explicit WindowProjection(const ViewState& view);
+    // `coordinateBound`: no coordinate of a point the projection will see is larger in size.
+    WindowProjection(const ViewState& view, double coordinateBound);
     // Window coordinates (x to the right, y upwards, pixel centres at whole numbers plus one
     // half) of a model point.
     double windowX(const Point3D& p) const {
@@ -60,7 +61,7 @@ class WindowProjection {
     double eyeDepth_;          // far − near
     double stepPerDepth_;      // model units towards the viewer per unit of window depth
     double width_, height_;
-    double marginPerUnit_, marginFixed_;
+    double margin_;  // pixels
 };
 
 }  // namespace quillon
