@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
 
     // The limit: every contour triangle of the pass (none left out) and every outline segment,
     // each kind from one vertex array in one call.
-    quillon::LitVertices triangles, segments;
+    quillon::LitVertices triangles;
+    quillon::LitLines segments;
     {
         quillon::WindowProjection window = caches.stream.window(m, state.view);
         quillon::LitTriangleSink sink(triangles, window, false);
@@ -108,7 +109,7 @@ int main(int argc, char** argv) {
         quillon::SetupLighting(state.view);
         quillon::LitDrawing drawing;
         quillon::DrawLitTriangles(drawing, triangles.data(), triangles.size());
-        if (withSegments) quillon::DrawLitSegments(drawing, segments.data(), segments.size());
+        if (withSegments) quillon::DrawLitSegments(drawing, segments);
     };
     double limit = median([&] { drawLimit(true); }, runs);
     double bandsLimit = median([&] { drawLimit(false); }, runs);

@@ -58,13 +58,24 @@ LitDrawing::~LitDrawing() {
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, sceneAmbient_);
 }
 
-void LitDrawing::draw(unsigned primitive, const LitVertex* v, std::size_t count) const {
-    if (count == 0) return;
+void LitDrawing::point(const LitVertex* v) const {
     constexpr GLsizei stride = sizeof(LitVertex);
     glVertexPointer(3, GL_FLOAT, stride, v->position);
     glNormalPointer(GL_FLOAT, stride, v->normal);
     glColorPointer(4, GL_UNSIGNED_BYTE, stride, v->colour);
+}
+
+void LitDrawing::draw(unsigned primitive, const LitVertex* v, std::size_t count) const {
+    if (count == 0) return;
+    point(v);
     glDrawArrays(primitive, 0, static_cast<GLsizei>(count));
+}
+
+void LitDrawing::draw(const LitLines& lines) const {
+    if (lines.indices.empty()) return;
+    point(lines.vertices.data());
+    glDrawElements(GL_LINES, static_cast<GLsizei>(lines.indices.size()), GL_UNSIGNED_INT,
+                   lines.indices.data());
 }
 
 }  // namespace quillon

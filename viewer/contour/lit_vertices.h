@@ -18,6 +18,16 @@ struct LitVertex {
 };
 using LitVertices = std::vector<LitVertex>;
 
+// Lines as pairs of indices into their vertices: a vertex that ends two lines is kept once.
+struct LitLines {
+    LitVertices vertices;
+    std::vector<std::uint32_t> indices;
+    void clear() {
+        vertices.clear();
+        indices.clear();
+    }
+};
+
 // A normal as the arrays keep it.
 struct LitNormal {
     float n[3];
@@ -43,8 +53,11 @@ class LitDrawing {
     void draw(unsigned primitive, const LitVertices& vertices) const {
         draw(primitive, vertices.data(), vertices.size());
     }
+    // Draws the lines, each a pair of indices, in the order of the indices.
+    void draw(const LitLines& lines) const;
 
   private:
+    void point(const LitVertex* vertices) const;
     float lightAmbient_[4], lightDiffuse_[4], sceneAmbient_[4];
 };
 

@@ -74,16 +74,16 @@ void FrameStream::drawOutlines(const ResultModel& m, const WindowProjection& win
     forEachBlockInOrder(
         blocksOf(units, kOutlineUnits), slots_,
         [&](std::size_t b, Block& out) {
-            out.vertices.clear();
+            out.lines.clear();
             forEachOutlineIn(m, b * kOutlineUnits, (b + 1) * kOutlineUnits,
                              [&](int, OutlineKind kind, std::int32_t index) {
-                                 appendOutline(m, kind, index, window, out.vertices);
+                                 appendOutline(m, kind, index, window, out.lines);
                              });
         },
         [&](std::size_t, Block& out) {
-            DrawLitSegments(drawing, out.vertices.data(), out.vertices.size());
-            flushNowAndThen(out.vertices.size());
-            counts_.segments += out.vertices.size() / 2;
+            DrawLitSegments(drawing, out.lines);
+            flushNowAndThen(out.lines.vertices.size());
+            counts_.segments += out.lines.indices.size() / 2;
         });
 }
 

@@ -35,7 +35,8 @@ class FrameStream {
 
   private:
     struct Block {
-        LitVertices vertices;
+        LitVertices vertices;  // contour triangles
+        LitLines lines;        // outline segments
         std::size_t leftOut = 0;
     };
     void flushNowAndThen(std::size_t vertices);

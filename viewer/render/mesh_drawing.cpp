@@ -118,50 +118,53 @@ float lineOffset(const WindowDepthPoint& p0, const WindowDepthPoint& p1,
 }
 
 void appendFaceOutline(std::int32_t colour, const Face& f, const WindowProjection& window,
-                       LitVertices& out) {
+                       LitLines& out) {
     const Point3D* const* P = f.points;
     WindowDepthPoint w[4];
     for (int k = 0; k < f.count; ++k) w[k] = window.toWindow(*P[k]);
     const LitNormal front = litNormal(f.normal);
     const double flipped[3] = {-f.normal[0], -f.normal[1], -f.normal[2]};
     const LitNormal back = litNormal(flipped);
-    // The triangles OpenGL cuts the face into, each with its side and its offset.
+    // The triangles OpenGL cuts the face into, each with its side and its offset, and its
+    // corners as they are drawn: every corner of each triangle once.
     const int triangles[2][3] = {{0, 1, f.count == 4 ? 3 : 2}, {1, 2, 3}};
-    bool facesViewer[2];
-    float offset[2];
+    std::uint32_t corner[2][4] = {};
     for (int t = 0; t < (f.count == 4 ? 2 : 1); ++t) {
         const WindowDepthPoint &a = w[triangles[t][0]], &b = w[triangles[t][1]],
                                &c = w[triangles[t][2]];
-        facesViewer[t] = WindowProjection::frontFacing(a, b, c);
-        offset[t] = lineOffset(a, b, c);
-    }
-    const int edges = f.count == 4 ? 4 : 3;
-    for (int e = 0; e < edges; ++e) {
-        const int* edge = f.count == 4 ? kQuadEdges[e] : kTriangleEdges[e];
-        Point3D ends[2];
-        for (int k = 0; k < 2; ++k) {
-            const Point3D& p = *P[edge[k]];
-            const double depth = w[edge[k]].z;
+        const bool facesViewer = WindowProjection::frontFacing(a, b, c);
+        const float offset = lineOffset(a, b, c);
+        for (int k : triangles[t]) {
+            const Point3D& p = *P[k];
+            const double depth = w[k].z;
             // OpenGL moves each vertex by the offset and keeps it within the depth range; a
             // slope that is no number leaves it where it is.
             const float z = static_cast<float>(depth);
-            float moved = z + offset[edge[2]];
+            float moved = z + offset;
             if (std::isnan(moved)) moved = z;
             moved = std::clamp(moved, 0.0f, 1.0f);
             // Not to the very front: rounding must not take it past the near plane.
             const Point3D s = window.depthStep(std::max(static_cast<double>(moved), 1e-6) - depth);
-            ends[k].x = p.x + s.x;
-            ends[k].y = p.y + s.y;
-            ends[k].z = p.z + s.z;
+            Point3D end;
+            end.x = p.x + s.x;
+            end.y = p.y + s.y;
+            end.z = p.z + s.z;
+            const Point3D* one[1] = {&end};
+            corner[t][k] = static_cast<std::uint32_t>(out.vertices.size());
+            appendLit(out.vertices, colour, facesViewer ? front : back, one, 1);
         }
-        const Point3D* segment[2] = {&ends[0], &ends[1]};
-        appendLit(out, colour, facesViewer[edge[2]] ? front : back, segment, 2);
+    }
+    const int edges = f.count == 4 ? 4 : 3;
+    for (int e = 0; e < edges; ++e) {
+        const int* edge = f.count == 4 ? kQuadEdges[e] : kTriangleEdges[e];
+        out.indices.push_back(corner[edge[2]][edge[0]]);
+        out.indices.push_back(corner[edge[2]][edge[1]]);
     }
 }
 }  // namespace
 
 void appendOutline(const ResultModel& m, OutlineKind kind, std::int32_t index,
-                   const WindowProjection& window, LitVertices& out) {
+                   const WindowProjection& window, LitLines& out) {
     auto add = [&](std::int32_t colour, const Face& f) {
         appendFaceOutline(colour, f, window, out);
     };
@@ -174,11 +177,11 @@ void appendOutline(const ResultModel& m, OutlineKind kind, std::int32_t index,
         beamOutline(m, i, add);
 }
 
-void DrawLitSegments(const LitDrawing& drawing, const LitVertex* vertices, std::size_t count) {
+void DrawLitSegments(const LitDrawing& drawing, const LitLines& segments) {
     glLineWidth(1.0f);
     // Lines take the front colour; the back one would be lighting computed for nothing.
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
-    drawing.draw(GL_LINES, vertices, count);
+    drawing.draw(segments);
 }
 
 void DrawNodeMarkers(const ResultModel& m) {

@@ -68,9 +68,9 @@ void DrawNodeMarkers(const ResultModel& model);
 // 0→1, 1→2, 2→0. Each segment carries the normal of the side of its triangle that faces the
 // viewer, so that lit as a line it takes the colour two-sided lighting gives that edge.
 void appendOutline(const ResultModel& model, OutlineKind kind, std::int32_t index,
-                   const WindowProjection& window, LitVertices& out);
+                   const WindowProjection& window, LitLines& out);
 // Draws lit segments as outlines: lit like the polygons they outline.
-void DrawLitSegments(const LitDrawing& drawing, const LitVertex* vertices, std::size_t count);
+void DrawLitSegments(const LitDrawing& drawing, const LitLines& segments);
 
 // Five latitude rings of twelve segments around (x, y, z).
 void DrawWireSphere(double x, double y, double z, double radius);
