@@ -184,6 +184,30 @@ TEST_F(ParallelLoad, AFaultLateInTheSectionNamesItsLine) {
     }
 }
 
+TEST_F(ParallelLoad, FaultsInTheNodeRowsNameTheirLine) {
+    // Lines 2..3112 hold the coordinates, 3113..6222 the displacements.
+    auto startOfLine = [&](long line) {
+        std::size_t p = 0;
+        for (long l = 1; l < line; ++l) p = text_.find('\n', p) + 1;
+        return p;
+    };
+    for (long line : {2900L, 3112L, 5000L, 6222L}) {
+        SCOPED_TRACE(line);
+        std::size_t at = startOfLine(line);
+        std::string bad = text_;
+        bad[bad.find(',', at)] = ' ';  // a row one value short
+        LoadStatus st = loadBothWays(bad, "row.txt");
+        EXPECT_EQ(st.message, "line " + std::to_string(line) + ": expected " +
+                                  (line <= 3112 ? "node coordinates x,y,z"
+                                                : "six displacement values u,v,w,rx,ry,rz"));
+    }
+    // The file ends in the displacements.
+    LoadStatus st = loadBothWays(text_.substr(0, startOfLine(6000)), "short.txt");
+    EXPECT_EQ(st.message,
+              "at the end of the file (after line 5999): expected six displacement values "
+              "u,v,w,rx,ry,rz");
+}
+
 TEST_F(ParallelLoad, OfTwoFaultsTheFirstInTheFileWins) {
     std::size_t early = quadIndexLineAfter(text_, inQuads(0.3));
     std::size_t late = quadIndexLineAfter(text_, inQuads(0.8));

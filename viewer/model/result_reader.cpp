@@ -136,6 +136,52 @@ class ShellRecords final : public RecordKind {
     std::vector<double>& stress_;
 };
 
+// Rows of m reals, one a line in a file laid out one item a line: node coordinates (into
+// points) or displacements (into reals).
+class RowRecords final : public RecordKind {
+  public:
+    RowRecords(int m, std::vector<Point3D>* points, std::vector<double>* reals)
+        : m_(m), points_(points), reals_(reals) {}
+
+    bool startsRecord(std::string_view line) const override {
+        int commas = 0;
+        bool number = false;
+        for (char c : line) {
+            if (c == ',') {
+                if (!number) return false;
+                ++commas;
+                number = false;
+            } else if ((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' ||
+                       c == 'E') {
+                number = true;
+            } else {
+                return false;
+            }
+        }
+        return number && commas == m_ - 1;
+    }
+
+    bool read(common::TextScanner& s, ChunkValues& out) const override {
+        std::size_t r = out.reals.size();
+        out.reals.resize(r + static_cast<std::size_t>(m_));
+        if (!s.readDoubles(&out.reals[r], m_)) return false;
+        s.skipSpace();
+        return true;
+    }
+
+    void store(const ChunkValues& in) const override {
+        if (reals_) reals_->insert(reals_->end(), in.reals.begin(), in.reals.end());
+        if (points_)
+            for (std::size_t i = 0; i + 2 < in.reals.size(); i += 3)
+                points_->push_back(Point3D{in.reals[i], in.reals[i + 1], in.reals[i + 2]});
+    }
+
+  private:
+    int m_;
+    std::vector<Point3D>* points_;
+    std::vector<double>* reals_;
+};
+
 class Reader {
   public:
     Reader(const std::string& path, ResultModel& model, const ReadOptions& options)
@@ -232,8 +278,10 @@ class Reader {
     bool points(std::vector<Point3D>& pts, std::size_t count, const char* what) {
         pts.reserve(count);
         adviseLargePages(pts);
+        std::size_t i = 0;
+        if (!inChunks(count, RowRecords(3, &pts, nullptr), i)) return false;
         double xyz[3];
-        for (std::size_t i = 0; i < count; ++i) {
+        for (; i < count; ++i) {
             if (!values(xyz, 3, what)) return false;
             pts.push_back(Point3D{xyz[0], xyz[1], xyz[2]});
         }
@@ -244,11 +292,24 @@ class Reader {
     bool displacements(std::vector<double>& disp, std::size_t points) {
         disp.reserve(points * 6);
         adviseLargePages(disp);
+        std::size_t i = 0;
+        if (!inChunks(points, RowRecords(6, nullptr, &disp), i)) return false;
         double row[6];
-        for (std::size_t i = 0; i < points; ++i) {
+        for (; i < points; ++i) {
             if (!values(row, 6, "six displacement values u,v,w,rx,ry,rz")) return false;
             disp.insert(disp.end(), row, row + 6);
         }
+        return true;
+    }
+
+    // Reads the first `done` of `count` records of a section in chunks, as far as the threads
+    // can prove that one pass reads them the same; one pass reads on from there.
+    bool inChunks(std::size_t count, const RecordKind& kind, std::size_t& done) {
+        done = 0;
+        if (count < static_cast<std::size_t>(std::max(options_.minParallelRecords, 1))) return true;
+        ChunkOutcome read = readRecordChunks(path_, s_, s_.position(), count, kind, chunkOptions());
+        if (read.records > 0 && !s_.seek(read.end)) return fail(unreadable(errno ? errno : EIO));
+        done = read.records;
         return true;
     }
 
@@ -280,12 +341,7 @@ class Reader {
         stress.reserve(c * blockSize);
         adviseLargePages(stress);
         std::size_t e = 0;
-        if (count >= options_.minParallelRecords) {
-            ShellRecords kind(n, limit, nodes, stress);
-            ChunkOutcome done = readRecordChunks(path_, s_, s_.position(), c, kind, chunkOptions());
-            e = done.records;
-            if (e > 0 && !s_.seek(done.end)) return fail(unreadable(errno ? errno : EIO));
-        }
+        if (!inChunks(c, ShellRecords(n, limit, nodes, stress), e)) return false;
         static const char* kIndexLines[] = {"", "", "", "three node indices a,b,c",
                                             "four node indices a,b,c,d"};
         std::int32_t block[4];
