@@ -1,5 +1,6 @@
 #include "viewer/model/record_chunks.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -56,9 +57,10 @@ struct ChunkResult {
 
 class ChunkRun {
   public:
-    ChunkRun(TextScanner::Position start, std::size_t records, const RecordKind& kind,
-             const ChunkOptions& options)
+    ChunkRun(TextScanner::Position start, std::uint64_t fileSize, std::size_t records,
+             const RecordKind& kind, const ChunkOptions& options)
         : start_(start),
+          fileSize_(fileSize),
           total_(records),
           kind_(kind),
           chunkBytes_(options.chunkBytes < 1 ? 1 : options.chunkBytes),
@@ -81,6 +83,13 @@ class ChunkRun {
                     spare_.pop_back();
                 }
             }
+            // Both threads clear the storage's new pages ahead of the chunks stored in it:
+            // twice the share a chunk would fill were the section the rest of the file.
+            double share =
+                2.0 * static_cast<double>(chunkBytes_) /
+                static_cast<double>(std::max<std::uint64_t>(1, fileSize_ - start_.offset));
+            if (static_cast<double>(k) * share < 1)
+                kind_.prefault(static_cast<double>(k) * share, static_cast<double>(k + 1) * share);
             ChunkResult r = read(k, s, window, std::move(values));
             std::lock_guard lock(mutex_);
             ready_.emplace(k, std::move(r));
@@ -157,6 +166,7 @@ class ChunkRun {
     }
 
     const TextScanner::Position start_;
+    const std::uint64_t fileSize_;
     const std::size_t total_;
     const RecordKind& kind_;
     const std::uint64_t chunkBytes_;
@@ -192,7 +202,7 @@ ChunkOutcome readRecordChunks(const std::string& path, const TextScanner& main,
 
     ChunkOptions used = options;
     used.threads = static_cast<int>(scanners.size());
-    ChunkRun run(start, records, kind, used);
+    ChunkRun run(start, main.fileSize(), records, kind, used);
     std::vector<std::thread> helpers;
     // The helpers are stopped and joined whatever way this function is left.
     struct Join {

@@ -42,6 +42,13 @@ class RecordKind {
     // Appends `in`, records that one pass would have read, to those stored before (chunks
     // are stored one at a time, in file order).
     virtual void store(const ChunkValues& in) const = 0;
+    // Makes present the pages of the storage that the share [from, to) of the section's
+    // records will fill (shares of 0..1, in file order), so that the thread that stores them
+    // does not wait while the system clears new pages. Only a matter of time.
+    virtual void prefault(double from, double to) const {
+        (void)from;
+        (void)to;
+    }
 };
 
 struct ChunkOptions {
