@@ -75,7 +75,7 @@ bool sameBits(const std::vector<T>& a, const std::vector<T>& b) {
 }
 
 // One pass against threads in chunks of a size the input picks (every section in chunks).
-void checkChunkedLoad(const std::uint8_t* data, std::size_t size) {
+void checkChunkedLoad(const std::string& path, const std::uint8_t* data, std::size_t size) {
     quillon::ReadOptions one;
     one.threads = 1;
     quillon::ReadOptions chunked;
@@ -83,8 +83,8 @@ void checkChunkedLoad(const std::uint8_t* data, std::size_t size) {
     chunked.chunkBytes = 1 + (size > 1 ? data[size - 2] : 0) % 200 + size / 16;
     chunked.minParallelRecords = 1;
     ResultModel a, b;
-    quillon::LoadStatus sa = quillon::readResultFile(input->path(), a, one);
-    quillon::LoadStatus sb = quillon::readResultFile(input->path(), b, chunked);
+    quillon::LoadStatus sa = quillon::readResultFile(path, a, one);
+    quillon::LoadStatus sb = quillon::readResultFile(path, b, chunked);
     check(sa.ok == sb.ok && sa.message == sb.message, "a chunked load said otherwise",
           sa.message + " | " + sb.message);
     if (!sa.ok) return;
@@ -158,7 +158,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     input->assign(data, size);
-    checkChunkedLoad(data, size);
+    checkChunkedLoad(input->path(), data, size);
     ResultModel m = *before;
     quillon::LoadStatus status = m.loadResultFile(input->path());
     if (status.ok) {
