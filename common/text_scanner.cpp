@@ -247,6 +247,44 @@ void TextScanner::close() {
     pos_ = end_ = 0;
 }
 
+namespace {
+bool seekTo(std::FILE* f, std::uint64_t offset) {
+#if defined(_WIN32)
+    return _fseeki64(f, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+    return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+}  // namespace
+
+bool TextScanner::seek(const Position& p) {
+    if (!file_ || fileSize_ == kUnknownSize || p.offset > fileSize_ || !seekTo(file_, p.offset))
+        return false;
+    pos_ = end_ = 0;
+    consumedBefore_ = p.offset;
+    eof_ = false;
+    readError_ = false;
+    line_ = p.line;
+    last_ = p.last;
+    return true;
+}
+
+std::size_t TextScanner::readAt(std::uint64_t offset, char* out, std::size_t size) {
+    if (!file_ || fileSize_ == kUnknownSize || !seekTo(file_, offset)) return 0;
+    eof_ = true;  // the block no longer follows on from the file position: seek() first
+    pos_ = end_ = 0;
+    return std::fread(out, 1, size, file_);
+}
+
+bool TextScanner::sameFile(const TextScanner& other) const {
+    if (!file_ || !other.file_) return false;
+    struct stat a {
+    }, b{};
+    if (fstat(fileno(file_), &a) != 0 || fstat(fileno(other.file_), &b) != 0) return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtime == b.st_mtime && S_ISREG(a.st_mode);
+}
+
 void TextScanner::refill() {
     if (eof_) return;
     // Keep the unread tail, grow the buffer when the tail fills most of it.

@@ -83,6 +83,26 @@ class TextScanner {
     // Bytes consumed so far.
     std::uint64_t offset() const { return consumedBefore_ + pos_; }
 
+    // Where reading stands: the offset of the next unread byte, its line number and the byte
+    // before it (which decides whether a LF there ends a line, and which line the end of the
+    // file names).
+    struct Position {
+        std::uint64_t offset = 0;
+        long line = 1;
+        char last = 0;
+    };
+    Position position() const { return {offset(), line_, last_}; }
+    // Goes on reading at `p`, which is a position of this file as position() gave it or as
+    // worked out from its bytes (the line numbers then count from whatever `p` says). Only
+    // for a regular file; false when the file cannot seek there.
+    bool seek(const Position& p);
+    // Copies up to `size` bytes of the file from `offset` into `out` and says how many it
+    // copied (fewer at the end of the file or on an error). Reading on afterwards needs a
+    // seek() first. Only for a regular file.
+    std::size_t readAt(std::uint64_t offset, char* out, std::size_t size);
+    // True when both scanners read the same regular file (not merely one of the same name).
+    bool sameFile(const TextScanner& other) const;
+
   private:
     // Makes at least `want` bytes available after pos_, unless the file ends first.
     void ensure(std::size_t want);

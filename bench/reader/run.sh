@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
 # Reader benchmark. Builds the reader benchmark and the example generator, makes a
-# 1,000,000-shell result file once, then reports in one run on it: the load throughput of
-# our reader, of an fscanf baseline and of a line count pass (MB/s and ratios), and the peak
-# memory of a plain load against the bytes of the model's arrays.
+# 1,000,000-shell result file once (the frame benchmark's), then reports in one run on it: the
+# load throughput of our reader, of an fscanf baseline and of a line count pass (MB/s and
+# ratios), and the peak memory of a plain load against the bytes of the model's arrays.
 #   bash bench/reader/run.sh [BUILD_DIR]     (default: build/release)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="${1:-build/release}"
 shells=1000000
-seed=1
 
 if [ ! -f "$build/build.ninja" ]; then
   if [ "$build" = build/release ]; then
@@ -19,15 +18,9 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 cmake --build "$build" --target quillon_example_gen bench_reader >/dev/null
 
-data_dir="$build/bench/reader/data"
-data="$data_dir/result_${shells}_shells_seed${seed}.txt"
-mkdir -p "$data_dir"
-if [ ! -s "$data" ]; then
-  echo "generating $data"
-  "$build/examples/quillon_example_gen" --shells "$shells" --seed "$seed" -o "$data.part"
-  mv "$data.part" "$data"
-fi
-
+# The data file is the one the frame benchmark uses too (made once, by bench/make_data.sh).
+data=$(bash bench/make_data.sh "$build" "$shells")
+data_dir="$build/bench/reader"
 bench="$build/bench/reader/bench_reader"
 "$bench" "$data"
 

@@ -4,10 +4,13 @@
 //    point, so nothing drawn later can read outside them;
 //  - refused: a message that names a line of the file (or its end, with the right last line)
 //    and a model exactly as it was before the load.
+// And a load by several threads in small chunks gives what one pass gives: the same outcome
+// and message, and a model equal to the bit.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "fuzz/support/memory_file.h"
@@ -65,6 +68,42 @@ void checkLoaded(const ResultModel& m) {
           "flag arrays");
 }
 
+template <class T>
+bool sameBits(const std::vector<T>& a, const std::vector<T>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
+}
+
+// One pass against threads in chunks of a size the input picks (every section in chunks).
+void checkChunkedLoad(const std::string& path, const std::uint8_t* data, std::size_t size) {
+    quillon::ReadOptions one;
+    one.threads = 1;
+    quillon::ReadOptions chunked;
+    chunked.threads = 2 + (size > 0 ? data[size - 1] % 2 : 0);
+    chunked.chunkBytes = 1 + (size > 1 ? data[size - 2] : 0) % 200 + size / 16;
+    chunked.minParallelRecords = 1;
+    ResultModel a, b;
+    quillon::LoadStatus sa = quillon::readResultFile(path, a, one);
+    quillon::LoadStatus sb = quillon::readResultFile(path, b, chunked);
+    check(sa.ok == sb.ok && sa.message == sb.message, "a chunked load said otherwise",
+          sa.message + " | " + sb.message);
+    if (!sa.ok) return;
+    bool same = a.nodeCount == b.nodeCount && a.quadCount == b.quadCount &&
+                a.triCount == b.triCount && a.beamCount == b.beamCount &&
+                sameBits(a.nodePos0, b.nodePos0) && sameBits(a.nodeDisp, b.nodeDisp) &&
+                sameBits(a.quadNodes, b.quadNodes) && sameBits(a.quadStress, b.quadStress) &&
+                sameBits(a.triNodes, b.triNodes) && sameBits(a.triStress, b.triStress) &&
+                a.beams.size() == b.beams.size();
+    for (std::size_t i = 0; same && i < a.beams.size(); ++i) {
+        const quillon::BeamElement &x = a.beams[i], &y = b.beams[i];
+        same = x.number == y.number && std::memcmp(&x.start0, &y.start0, sizeof x.start0) == 0 &&
+               std::memcmp(&x.end0, &y.end0, sizeof x.end0) == 0 &&
+               sameBits(x.meshPos0, y.meshPos0) && sameBits(x.meshDisp, y.meshDisp) &&
+               sameBits(x.cellNodes, y.cellNodes) && sameBits(x.cellStress, y.cellStress);
+    }
+    check(same, "a chunked load read another model");
+}
+
 // The number that follows `prefix` at the start of `text`, or -1.
 long numberAfter(const std::string& text, const std::string& prefix) {
     if (text.compare(0, prefix.size(), prefix) != 0) return -1;
@@ -119,6 +158,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     input->assign(data, size);
+    checkChunkedLoad(input->path(), data, size);
     ResultModel m = *before;
     quillon::LoadStatus status = m.loadResultFile(input->path());
     if (status.ok) {

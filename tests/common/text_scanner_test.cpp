@@ -518,3 +518,79 @@ TEST(TextScanner, ReadDoublesOverALongBlankRunToTheBlockEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+// Everything a scanner reads from where it stands: items, their lines, and where it ends.
+std::string readRest(common::TextScanner& s) {
+    std::string out;
+    double d = 0;
+    for (;;) {
+        s.skipSpace();
+        if (s.atEnd()) break;
+        if (s.readDouble(d)) {
+            out += std::to_string(d) + "@" + std::to_string(s.line()) + " ";
+        } else {
+            out += static_cast<char>(s.peek());
+            s.match(static_cast<char>(s.peek()));
+        }
+    }
+    return out + s.where();
+}
+
+}  // namespace
+
+TEST(TextScanner, SeekGoesOnAsIfReadFromTheStart) {
+    // A file of many small blocks with every kind of line end; from each position one pass
+    // passed, a scanner sent there reads the rest exactly as that pass read it.
+    std::string text;
+    const char* ends[] = {"\n", "\r", "\r\n", "\n\n"};
+    for (int i = 0; i < 200; ++i) text += std::to_string(i * 0.25) + "," + ends[i % 4];
+    text += "\r";  // the end of the file names the line before a final line end
+    const std::string path = writeTemp("seek", text);
+    // What one pass reads after its (i+1)-th number, and where it stood then.
+    std::vector<common::TextScanner::Position> positions;
+    std::vector<std::string> rests;
+    for (int i = 0; i < 200; ++i) {
+        common::TextScanner pass(64);
+        ASSERT_TRUE(pass.open(path));
+        double d = 0;
+        for (int k = 0; k <= i; ++k) ASSERT_TRUE((k == 0 || pass.match(',')) && pass.readDouble(d));
+        positions.push_back(pass.position());
+        rests.push_back(readRest(pass));
+    }
+    common::TextScanner again(64);
+    ASSERT_TRUE(again.open(path));
+    for (std::size_t i : {199, 3, 150, 0, 77, 78, 1, 198}) {  // back and forth in one scanner
+        ASSERT_TRUE(again.seek(positions[i]));
+        EXPECT_EQ(again.offset(), positions[i].offset);
+        EXPECT_EQ(readRest(again), rests[i]) << i;
+    }
+    EXPECT_NE(rests[199].find("at the end of the file (after line "), std::string::npos);
+    // Line numbers count from what the position says.
+    ASSERT_TRUE(again.seek({positions[10].offset, 1000, positions[10].last}));
+    EXPECT_EQ(again.line(), 1000);
+    EXPECT_FALSE(again.seek({text.size() + 1, 1, 0}));  // past the end
+}
+
+TEST(TextScanner, ReadAtAndSameFile) {
+    const std::string path = writeTemp("at", "0123456789abcdef");
+    common::TextScanner a, b, other;
+    ASSERT_TRUE(a.open(path));
+    ASSERT_TRUE(b.open(path));
+    ASSERT_TRUE(other.open(writeTemp("other", "0123456789abcdef")));
+    EXPECT_TRUE(a.sameFile(b));
+    EXPECT_FALSE(a.sameFile(other));  // equal bytes, another file
+    char buf[8] = {};
+    EXPECT_EQ(a.readAt(12, buf, sizeof buf), 4u);
+    EXPECT_EQ(std::string(buf, 4), "cdef");
+    EXPECT_EQ(a.readAt(3, buf, 2), 2u);
+    EXPECT_EQ(std::string(buf, 2), "34");
+    ASSERT_TRUE(a.seek({5, 1, 0}));
+    std::int32_t i = 0;
+    EXPECT_TRUE(a.readInt(i));
+    EXPECT_EQ(i, 56789);
+    common::TextScanner closed;
+    EXPECT_FALSE(closed.sameFile(a));
+    EXPECT_EQ(closed.readAt(0, buf, 1), 0u);
+}

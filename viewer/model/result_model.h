@@ -137,9 +137,22 @@ struct ElementFlags {
     }
 };
 
+// How a load may spread over threads. What a load gives (model, message, line) is the same
+// whatever these say; tests make small files take the paths of large ones with them.
+struct ReadOptions {
+    // Threads that read the long sections together: 0 for one a core (at most 4), 1 for one
+    // pass.
+    int threads = 0;
+    // The text a thread reads at a time.
+    std::size_t chunkBytes = std::size_t{1} << 20;
+    // Sections of fewer records are read in one pass.
+    std::int32_t minParallelRecords = 16384;
+};
+
 // Reads a result file into `model`, which must be freshly constructed apart from its
 // settings. Fills counts and arrays only; the derived values are the caller's.
-LoadStatus readResultFile(const std::string& path, ResultModel& model);
+LoadStatus readResultFile(const std::string& path, ResultModel& model,
+                          const ReadOptions& options = {});
 
 // Bytes held by all arrays of the model (for memory measurements).
 std::size_t modelArrayBytes(const ResultModel& model);

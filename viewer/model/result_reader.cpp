@@ -1,6 +1,7 @@
 // Reader of average-stress result files. The file is read front to back with the scan rules
 // of common::TextScanner; the reader stops at the first item that does not follow the layout
 // and says which line it is on and what was expected there.
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <thread>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -15,6 +17,7 @@
 #endif
 
 #include "common/text_scanner.h"
+#include "viewer/model/record_chunks.h"
 #include "viewer/model/result_model.h"
 
 namespace quillon {
@@ -59,9 +62,170 @@ void adviseLargePages(std::vector<T>& v) {
 #endif
 }
 
+// The reserved storage of an array, taken before any thread appends to it, whose pages the
+// threads make present ahead of the records stored there (see RecordKind::prefault).
+struct Storage {
+    std::uintptr_t base = 0;
+    std::size_t bytes = 0;
+    template <class T>
+    explicit Storage(const std::vector<T>* v)
+        : base(v ? reinterpret_cast<std::uintptr_t>(v->data()) : 0),
+          bytes(v ? v->capacity() * sizeof(T) : 0) {}
+
+    // Only advice; where it is not offered nothing changes.
+    void prefault(double from, double to) const {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+        auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+        double size = static_cast<double>(bytes);
+        auto begin = (base + static_cast<std::uintptr_t>(from * size) + page - 1) & ~(page - 1);
+        auto end = (base + static_cast<std::uintptr_t>(std::min(to, 1.0) * size)) & ~(page - 1);
+        if (bytes > 0 && end > begin)
+            madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+        (void)from;
+        (void)to;
+#endif
+    }
+};
+
+// How a record of an n-node element can fail to follow the layout.
+enum class RecordFault { None, Indices, IndexRange, Stress };
+
+// One record of an n-node element: its n node indices (each below `limit`; `index` is the
+// last one read) into `nodes`, its stress block into `stress`, and the white space after it.
+RecordFault readShellRecord(common::TextScanner& s, int n, std::int32_t limit, std::int32_t* nodes,
+                            double* stress, std::int32_t& index) {
+    for (int k = 0; k < n; ++k) {
+        if ((k > 0 && !s.match(',')) || !s.readInt(index)) return RecordFault::Indices;
+        if (index < 0 || index >= limit) return RecordFault::IndexRange;
+        nodes[k] = index;
+    }
+    s.skipSpace();
+    for (int k = 0; k < n; ++k)
+        for (int layer = 0; layer < 2; ++layer) {
+            if (!s.readDoubles(stress + stressIndex(n, layer, k, 0), kStressComponents))
+                return RecordFault::Stress;
+            s.skipSpace();
+        }
+    return RecordFault::None;
+}
+
+// The records of an n-node element section, for reading in chunks.
+class ShellRecords final : public RecordKind {
+  public:
+    ShellRecords(int n, std::int32_t limit, std::vector<std::int32_t>& nodes,
+                 std::vector<double>& stress)
+        : n_(n),
+          blockSize_(static_cast<std::size_t>(2 * kStressComponents * n)),
+          limit_(limit),
+          nodes_(nodes),
+          stress_(stress),
+          nodesStorage_(&nodes),
+          stressStorage_(&stress) {}
+
+    // The index line: n plain decimal numbers with a comma between them. A stress line has
+    // seven numbers, so in a file of one item a line nothing else has this shape.
+    bool startsRecord(std::string_view line) const override {
+        int commas = 0;
+        bool digits = false;
+        for (char c : line) {
+            if (c == ',') {
+                if (!digits) return false;
+                ++commas;
+                digits = false;
+            } else if (c >= '0' && c <= '9') {
+                digits = true;
+            } else {
+                return false;
+            }
+        }
+        return digits && commas == n_ - 1;
+    }
+
+    bool read(common::TextScanner& s, ChunkValues& out) const override {
+        std::size_t i = out.ints.size(), r = out.reals.size();
+        out.ints.resize(i + static_cast<std::size_t>(n_));
+        out.reals.resize(r + blockSize_);
+        std::int32_t index = 0;
+        return readShellRecord(s, n_, limit_, &out.ints[i], &out.reals[r], index) ==
+               RecordFault::None;
+    }
+
+    void store(const ChunkValues& in) const override {
+        nodes_.insert(nodes_.end(), in.ints.begin(), in.ints.end());
+        stress_.insert(stress_.end(), in.reals.begin(), in.reals.end());
+    }
+
+    void prefault(double from, double to) const override {
+        nodesStorage_.prefault(from, to);
+        stressStorage_.prefault(from, to);
+    }
+
+  private:
+    int n_;
+    std::size_t blockSize_;
+    std::int32_t limit_;
+    std::vector<std::int32_t>& nodes_;
+    std::vector<double>& stress_;
+    Storage nodesStorage_, stressStorage_;
+};
+
+// Rows of m reals, one a line in a file laid out one item a line: node coordinates (into
+// points) or displacements (into reals).
+class RowRecords final : public RecordKind {
+  public:
+    RowRecords(int m, std::vector<Point3D>* points, std::vector<double>* reals)
+        : m_(m), points_(points), reals_(reals), pointsStorage_(points), realsStorage_(reals) {}
+
+    bool startsRecord(std::string_view line) const override {
+        int commas = 0;
+        bool number = false;
+        for (char c : line) {
+            if (c == ',') {
+                if (!number) return false;
+                ++commas;
+                number = false;
+            } else if ((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' ||
+                       c == 'E') {
+                number = true;
+            } else {
+                return false;
+            }
+        }
+        return number && commas == m_ - 1;
+    }
+
+    bool read(common::TextScanner& s, ChunkValues& out) const override {
+        std::size_t r = out.reals.size();
+        out.reals.resize(r + static_cast<std::size_t>(m_));
+        if (!s.readDoubles(&out.reals[r], m_)) return false;
+        s.skipSpace();
+        return true;
+    }
+
+    void store(const ChunkValues& in) const override {
+        if (reals_) reals_->insert(reals_->end(), in.reals.begin(), in.reals.end());
+        if (points_)
+            for (std::size_t i = 0; i + 2 < in.reals.size(); i += 3)
+                points_->push_back(Point3D{in.reals[i], in.reals[i + 1], in.reals[i + 2]});
+    }
+
+    void prefault(double from, double to) const override {
+        realsStorage_.prefault(from, to);
+        pointsStorage_.prefault(from, to);
+    }
+
+  private:
+    int m_;
+    std::vector<Point3D>* points_;
+    std::vector<double>* reals_;
+    Storage pointsStorage_, realsStorage_;
+};
+
 class Reader {
   public:
-    Reader(const std::string& path, ResultModel& model) : path_(path), m_(model) {}
+    Reader(const std::string& path, ResultModel& model, const ReadOptions& options)
+        : path_(path), m_(model), options_(options) {}
 
     LoadStatus run() {
         if (!s_.open(path_)) return unreadable(errno);
@@ -154,8 +318,10 @@ class Reader {
     bool points(std::vector<Point3D>& pts, std::size_t count, const char* what) {
         pts.reserve(count);
         adviseLargePages(pts);
+        std::size_t i = 0;
+        if (!inChunks(count, RowRecords(3, &pts, nullptr), i)) return false;
         double xyz[3];
-        for (std::size_t i = 0; i < count; ++i) {
+        for (; i < count; ++i) {
             if (!values(xyz, 3, what)) return false;
             pts.push_back(Point3D{xyz[0], xyz[1], xyz[2]});
         }
@@ -166,11 +332,24 @@ class Reader {
     bool displacements(std::vector<double>& disp, std::size_t points) {
         disp.reserve(points * 6);
         adviseLargePages(disp);
+        std::size_t i = 0;
+        if (!inChunks(points, RowRecords(6, nullptr, &disp), i)) return false;
         double row[6];
-        for (std::size_t i = 0; i < points; ++i) {
+        for (; i < points; ++i) {
             if (!values(row, 6, "six displacement values u,v,w,rx,ry,rz")) return false;
             disp.insert(disp.end(), row, row + 6);
         }
+        return true;
+    }
+
+    // Reads the first `done` of `count` records of a section in chunks, as far as the threads
+    // can prove that one pass reads them the same; one pass reads on from there.
+    bool inChunks(std::size_t count, const RecordKind& kind, std::size_t& done) {
+        done = 0;
+        if (count < static_cast<std::size_t>(std::max(options_.minParallelRecords, 1))) return true;
+        ChunkOutcome read = readRecordChunks(path_, s_, s_.position(), count, kind, chunkOptions());
+        if (read.records > 0 && !s_.seek(read.end)) return fail(unreadable(errno ? errno : EIO));
+        done = read.records;
         return true;
     }
 
@@ -192,7 +371,8 @@ class Reader {
     }
 
     // `count` records of an n-node element: the index line, then for each element node the
-    // stress lines of layer 0 and layer 1.
+    // stress lines of layer 0 and layer 1. A long section is read by several threads as far
+    // as they can prove it reads as in one pass; one pass reads on from there.
     bool shells(int n, std::int32_t count, std::int32_t limit, std::vector<std::int32_t>& nodes,
                 std::vector<double>& stress, const char* indexKind) {
         std::size_t c = static_cast<std::size_t>(count);
@@ -200,41 +380,55 @@ class Reader {
         nodes.reserve(c * static_cast<std::size_t>(n));
         stress.reserve(c * blockSize);
         adviseLargePages(stress);
+        std::size_t e = 0;
+        if (!inChunks(c, ShellRecords(n, limit, nodes, stress), e)) return false;
         static const char* kIndexLines[] = {"", "", "", "three node indices a,b,c",
                                             "four node indices a,b,c,d"};
-        double block[2 * kStressComponents * 4];
-        for (std::size_t e = 0; e < c; ++e) {
-            for (int k = 0; k < n; ++k) {
-                std::int32_t index = 0;
-                if ((k > 0 && !s_.match(',')) || !s_.readInt(index))
+        std::int32_t block[4];
+        double values[2 * kStressComponents * 4];
+        for (; e < c; ++e) {
+            std::int32_t index = 0;
+            switch (readShellRecord(s_, n, limit, block, values, index)) {
+                case RecordFault::None:
+                    break;
+                case RecordFault::Indices:
                     return expected(kIndexLines[n]);
-                if (index < 0 || index >= limit)
+                case RecordFault::IndexRange:
                     return fail("line " + std::to_string(s_.line()) + ": " + indexKind + " index " +
                                 std::to_string(index) + " is outside 0.." +
                                 std::to_string(limit - 1));
-                nodes.push_back(index);
+                case RecordFault::Stress:
+                    return expected("a stress line Sx,Sy,Sz,Txy,Txz,Tyz,Se");
             }
-            s_.skipSpace();
-            for (int k = 0; k < n; ++k)
-                for (int layer = 0; layer < 2; ++layer)
-                    if (!values(block + stressIndex(n, layer, k, 0), kStressComponents,
-                                "a stress line Sx,Sy,Sz,Txy,Txz,Tyz,Se"))
-                        return false;
-            stress.insert(stress.end(), block, block + blockSize);
+            nodes.insert(nodes.end(), block, block + n);
+            stress.insert(stress.end(), values, values + blockSize);
         }
         return true;
+    }
+
+    ChunkOptions chunkOptions() const {
+        ChunkOptions o;
+        o.threads = options_.threads;
+        if (o.threads <= 0) {
+            unsigned cores = std::thread::hardware_concurrency();
+            o.threads = static_cast<int>(std::clamp(cores, 1u, 4u));
+        }
+        o.chunkBytes = options_.chunkBytes;
+        return o;
     }
 
     // "line N: expected ...", or "at the end of the file (after line N): expected ...".
     bool expected(const std::string& what) { return fail(s_.where() + ": expected " + what); }
 
-    bool fail(std::string message) {
-        status_ = {false, std::move(message), ""};
+    bool fail(std::string message) { return fail(LoadStatus{false, std::move(message), ""}); }
+    bool fail(LoadStatus status) {
+        status_ = std::move(status);
         return false;
     }
 
     std::string path_;
     ResultModel& m_;
+    ReadOptions options_;
     common::TextScanner s_;
     std::uint64_t fileSize_ = 0;
     LoadStatus status_;
@@ -242,8 +436,8 @@ class Reader {
 
 }  // namespace
 
-LoadStatus readResultFile(const std::string& path, ResultModel& model) {
-    return Reader(path, model).run();
+LoadStatus readResultFile(const std::string& path, ResultModel& model, const ReadOptions& options) {
+    return Reader(path, model, options).run();
 }
 
 }  // namespace quillon
