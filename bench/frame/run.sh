@@ -29,16 +29,18 @@ done
 
 # Best of three: wall seconds and peak resident kilobytes of one command.
 best() {
-  local best_s="" best_kb=""
+  local best_s="" best_kb="" times
+  times=$(mktemp)
   for _ in 1 2 3; do
-    local line
-    line=$( { /usr/bin/time -f "%e %M" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -1)
-    local s=${line% *} kb=${line#* }
+    /usr/bin/time -o "$times" -f "%e %M" "$@" >/dev/null 2>&1
+    local s kb
+    read -r s kb <"$times"
     if [ -z "$best_s" ] || awk -v a="$s" -v b="$best_s" 'BEGIN { exit !(a < b) }'; then
       best_s=$s
     fi
     if [ -z "$best_kb" ] || [ "$kb" -lt "$best_kb" ]; then best_kb=$kb; fi
   done
+  rm -f "$times"
   echo "$best_s $best_kb"
 }
 picture=$(mktemp --suffix=.png)

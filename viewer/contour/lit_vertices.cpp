@@ -8,25 +8,6 @@
 
 namespace quillon {
 
-void appendLit(LitVertices& out, std::int32_t colour, const LitNormal& normal,
-               const Point3D* const* points, int count) {
-    LitVertex v;
-    v.normal[0] = normal.n[0];
-    v.normal[1] = normal.n[1];
-    v.normal[2] = normal.n[2];
-    v.colour[0] = static_cast<std::uint8_t>(colour & 0xFF);
-    v.colour[1] = static_cast<std::uint8_t>((colour >> 8) & 0xFF);
-    v.colour[2] = static_cast<std::uint8_t>((colour >> 16) & 0xFF);
-    v.colour[3] = 255;
-    for (int k = 0; k < count; ++k) {
-        const Point3D& p = *points[k];
-        v.position[0] = static_cast<float>(p.x);
-        v.position[1] = static_cast<float>(p.y);
-        v.position[2] = static_cast<float>(p.z);
-        out.push_back(v);
-    }
-}
-
 LitDrawing::LitDrawing() {
     glGetLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient_);
     glGetLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse_);

@@ -36,9 +36,20 @@ inline LitNormal litNormal(const double n[3]) {
     return {{static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2])}};
 }
 
-// Appends `count` vertices of one 0x00BBGGRR colour and one normal.
-void appendLit(LitVertices& out, std::int32_t colour, const LitNormal& normal,
-               const Point3D* const* points, int count);
+// One vertex of a 0x00BBGGRR colour.
+inline LitVertex litVertex(std::int32_t colour, const LitNormal& normal, const Point3D& p) {
+    return {
+        {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)},
+        {normal.n[0], normal.n[1], normal.n[2]},
+        {static_cast<std::uint8_t>(colour & 0xFF), static_cast<std::uint8_t>((colour >> 8) & 0xFF),
+         static_cast<std::uint8_t>((colour >> 16) & 0xFF), 255}};
+}
+
+// Appends `count` vertices of one colour and one normal.
+inline void appendLit(LitVertices& out, std::int32_t colour, const LitNormal& normal,
+                      const Point3D* const* points, int count) {
+    for (int k = 0; k < count; ++k) out.push_back(litVertex(colour, normal, *points[k]));
+}
 
 // While it lives, lit vertex arrays can be drawn; it leaves lighting as it found it.
 class LitDrawing {

@@ -149,9 +149,8 @@ void appendFaceOutline(std::int32_t colour, const Face& f, const WindowProjectio
             end.x = p.x + s.x;
             end.y = p.y + s.y;
             end.z = p.z + s.z;
-            const Point3D* one[1] = {&end};
             corner[t][k] = static_cast<std::uint32_t>(out.vertices.size());
-            appendLit(out.vertices, colour, facesViewer ? front : back, one, 1);
+            out.vertices.push_back(litVertex(colour, facesViewer ? front : back, end));
         }
     }
     const int edges = f.count == 4 ? 4 : 3;

@@ -37,24 +37,4 @@ WindowProjection::WindowProjection(const ViewState& v, double coordinateBound)
               1.0 / 64;
 }
 
-namespace {
-// Whether a whole number i with lo ≤ i + 0.5 ≤ hi lies in 0 … count − 1.
-bool centreBetween(double lo, double hi, double count) {
-    double first = std::max(std::ceil(lo - 0.5), 0.0);
-    double last = std::min(std::floor(hi - 0.5), count - 1);
-    return first <= last;
-}
-}  // namespace
-
-bool WindowProjection::mayCoverPixelCentre(const Point3D& a, const Point3D& b,
-                                           const Point3D& c) const {
-    const double xa = windowX(a), xb = windowX(b), xc = windowX(c);
-    const double ya = windowY(a), yb = windowY(b), yc = windowY(c);
-    const double x0 = std::min({xa, xb, xc}) - margin_, x1 = std::max({xa, xb, xc}) + margin_;
-    const double y0 = std::min({ya, yb, yc}) - margin_, y1 = std::max({ya, yb, yc}) + margin_;
-    // Whatever is not a finite number is left to OpenGL.
-    if (!std::isfinite(x0 + x1 + y0 + y1)) return true;
-    return centreBetween(x0, x1, width_) && centreBetween(y0, y1, height_);
-}
-
 }  // namespace quillon

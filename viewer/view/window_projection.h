@@ -2,6 +2,9 @@
 // Where model points land in the view's window, in pixels, worked out on the processor from the
 // camera: for leaving out of a frame what cannot touch a pixel, and for telling which side of a
 // face the viewer sees.
+#include <algorithm>
+#include <cmath>
+
 #include "viewer/model/result_model.h"
 #include "viewer/view/view_state.h"
 
@@ -44,7 +47,17 @@ class WindowProjection {
     // False only when the triangle certainly covers no pixel centre of the view, so that
     // drawing it would change no pixel. The test allows for OpenGL computing in single
     // precision: a triangle that comes within a small margin of a centre counts as covering it.
-    bool mayCoverPixelCentre(const Point3D& a, const Point3D& b, const Point3D& c) const;
+    bool mayCoverPixelCentre(const Point3D& a, const Point3D& b, const Point3D& c) const {
+        const double xa = windowX(a), xb = windowX(b), xc = windowX(c);
+        const double ya = windowY(a), yb = windowY(b), yc = windowY(c);
+        const double x0 = std::min(xa, std::min(xb, xc)) - margin_;
+        const double x1 = std::max(xa, std::max(xb, xc)) + margin_;
+        const double y0 = std::min(ya, std::min(yb, yc)) - margin_;
+        const double y1 = std::max(ya, std::max(yb, yc)) + margin_;
+        // Whatever is not a finite number is left to OpenGL.
+        if (!std::isfinite(x0 + x1 + y0 + y1)) return true;
+        return centreBetween(x0, x1, width_) && centreBetween(y0, y1, height_);
+    }
     // Whether the face a, b, c turns its front (counter-clockwise side) to the viewer; a face
     // seen edge-on counts as front, as OpenGL counts it.
     bool frontFacing(const Point3D& a, const Point3D& b, const Point3D& c) const {
@@ -56,6 +69,18 @@ class WindowProjection {
     }
 
   private:
+    // Whether a whole number i with lo ≤ i + 0.5 ≤ hi lies in 0 … count − 1 (lo, hi finite).
+    static bool centreBetween(double lo, double hi, double count) {
+        const double from = lo - 0.5, to = hi - 0.5;
+        if (to < 0 || from > count - 1) return false;
+        // Whole numbers by truncation, which is floor for what is not negative.
+        const double last =
+            to >= count - 1 ? count - 1 : static_cast<double>(static_cast<long long>(to));
+        if (from <= 0) return true;  // 0 is in range and last ≥ 0
+        const double below = static_cast<double>(static_cast<long long>(from));
+        const double first = below < from ? below + 1 : below;
+        return first <= last;
+    }
     double ax_[4], ay_[4], az_[4];
     double towardsViewer_[3];  // the model-space direction of the viewer, unit length
     double eyeDepth_;          // far − near
