@@ -22,7 +22,17 @@ void messageBox(const std::string& text, const std::string& caption, const std::
     if (presenter()) presenter()(detail.empty() ? text : text + "\n" + detail, caption);
 }
 
+namespace {
+thread_local bool fatalErrorsThrown = false;
+}  // namespace
+
+FatalErrorsThrown::FatalErrorsThrown() : before_(std::exchange(fatalErrorsThrown, true)) {}
+FatalErrorsThrown::~FatalErrorsThrown() {
+    fatalErrorsThrown = before_;
+}
+
 void fatal(const std::string& text, const std::string& detail) {
+    if (fatalErrorsThrown) throw FatalError{text, detail};
     messageBox(text, "Warning!", detail);
     std::exit(1);
 }

@@ -14,6 +14,24 @@ void messageBox(const std::string& text, const std::string& caption,
 // Shows `text` with the caption "Warning!", then ends the process with exit code 1.
 [[noreturn]] void fatal(const std::string& text, const std::string& detail = "");
 
+// A fatal error met on a thread that has a FatalErrorsThrown alive: thrown instead of shown, so
+// that the main thread can show it once the thread has finished.
+struct FatalError {
+    std::string text, detail;
+};
+// While one lives, fatal() on its thread throws FatalError rather than showing the message and
+// ending the process (which must not happen while another thread still works).
+class FatalErrorsThrown {
+  public:
+    FatalErrorsThrown();
+    ~FatalErrorsThrown();
+    FatalErrorsThrown(const FatalErrorsThrown&) = delete;
+    FatalErrorsThrown& operator=(const FatalErrorsThrown&) = delete;
+
+  private:
+    bool before_;
+};
+
 // The presenter shows a message after it has been written to standard error; none is
 // installed by default (console and headless use). Returns the previous presenter.
 using MessagePresenter = std::function<void(const std::string& text, const std::string& caption)>;

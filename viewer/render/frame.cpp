@@ -9,6 +9,7 @@
 #include "viewer/contour/legend.h"
 #include "viewer/render/labels.h"
 #include "viewer/render/mesh_drawing.h"
+#include "viewer/view/camera.h"
 
 namespace quillon {
 Matrix4 currentModelView() {
@@ -177,6 +178,41 @@ void RenderScene(AppState& s, FrameCaches& caches) {
         glEnable(GL_LIGHTING);
     }
     glFinish();
+}
+
+void WarmUpDrawing(int width, int height, platform::OverlayCanvas& canvas) {
+    // A view of the unit cube, and in it a lit triangle and its outline.
+    ViewState view;
+    view.W = width;
+    view.H = height;
+    view.modelBox = {0, 1, 0, 1, 0, 1};
+    view.selectedBox = view.modelBox;
+    view.modelCentre = view.rotationCentre = boxCentre(view.modelBox);
+    applyCamera(view);
+    loadCamera(view);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SetupLighting(view);
+    Point3D corners[3];
+    corners[1].x = 1;
+    corners[2].y = 1;
+    const Point3D* triangle[3] = {&corners[0], &corners[1], &corners[2]};
+    const double up[3] = {0, 0, 1};
+    LitVertices fill;
+    appendLit(fill, ResultModel::kGreen, litNormal(up), triangle, 3);
+    LitLines outline;
+    appendLit(outline.vertices, kOtherColour, litNormal(up), triangle, 3);
+    outline.indices = {0, 1, 1, 2, 2, 0};
+    {
+        LitDrawing drawing;
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(0.0f, 1.0f);
+        DrawLitTriangles(drawing, fill.data(), fill.size());
+        glDisable(GL_POLYGON_OFFSET_FILL);
+        DrawLitSegments(drawing, outline);
+    }
+    const std::vector<double> levels{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    DrawLegend(levels, ResultModel().colourTable, width, height, canvas);
 }
 
 void PaintOverlays(AppState& s, FrameCaches& caches, platform::OverlayCanvas& canvas) {

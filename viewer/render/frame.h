@@ -39,6 +39,13 @@ void DrawPickRectangle(const ViewState& view, const PixelRect& rectangle);
 // The overlay pass, drawn over the finished OpenGL picture.
 void PaintOverlays(AppState& state, FrameCaches& caches, platform::OverlayCanvas& canvas);
 
+// Draws one of each kind of primitive a frame draws, with the states a frame draws it with, and
+// a legend: OpenGL compiles the programs it needs for them, and the canvas makes the legend's
+// glyphs, so that the first real frame finds them ready. For a program that can do this while
+// it waits for something else, such as a file to load. Call between the canvas's begin and end;
+// the next frame clears the picture.
+void WarmUpDrawing(int width, int height, platform::OverlayCanvas& canvas);
+
 // Inverts a general 4 × 4 matrix (column-major) by Gauss–Jordan elimination with full
 // pivoting. Returns false when a pivot is negligible (p + 1 == 1); `out` is then undefined.
 bool invertMatrix(const Matrix4& m, Matrix4& out);

@@ -1,31 +1,57 @@
 #include "viewer/ui/snapshot.h"
 
+#include <GL/gl.h>
+
+#include <optional>
+#include <thread>
+
 #include "viewer/platform/gl_overlay_canvas.h"
 #include "viewer/platform/message.h"
 #include "viewer/platform/offscreen_gl.h"
+#include "viewer/render/frame.h"
 #include "viewer/ui/app.h"
 #include "viewer/view/camera.h"
 
 namespace quillon {
 
 int renderSnapshot(const SnapshotRequest& r) {
-    platform::OffscreenGl gl(r.width, r.height);
-    if (!gl.ok()) platform::fatal("cannot draw without a display: " + gl.error());
-    initGlState();
     AppState state;
     state.view.W = r.width;
     state.view.H = r.height;
-    LoadStatus status = openResultFile(state, r.resultFile);
+    // The file loads on a second thread while this one starts OpenGL and has it make ready what
+    // the picture will need. A fatal error of the load waits for this thread to be done.
+    LoadStatus status;
+    std::optional<platform::FatalError> failed;
+    std::thread loader([&] {
+        platform::FatalErrorsThrown thrown;
+        try {
+            status = openResultFile(state, r.resultFile);
+        } catch (const platform::FatalError& error) {
+            failed = error;
+        }
+    });
+    platform::OffscreenGl gl(r.width, r.height);
+    std::optional<platform::GlOverlayCanvas> canvas;
+    if (gl.ok()) {
+        initGlState();
+        canvas.emplace();
+        canvas->begin(r.width, r.height);
+        WarmUpDrawing(r.width, r.height, *canvas);
+        canvas->end();
+        glFinish();
+    }
+    loader.join();
+    if (!gl.ok()) platform::fatal("cannot draw without a display: " + gl.error());
+    if (failed) platform::fatal(failed->text, failed->detail);
     if (!status.ok) platform::fatal(status.message, status.detail);
     applyDisplayOptions(r.display, state);
     if (r.alpha) state.view.alpha = *r.alpha;
     if (r.beta) state.view.beta = *r.beta;
     if (r.alpha || r.beta) applyCamera(state.view);
-    platform::GlOverlayCanvas canvas;
-    canvas.begin(r.width, r.height);
+    canvas->begin(r.width, r.height);
     FrameCaches caches;
-    paintFrame(state, caches, canvas);
-    canvas.end();
+    paintFrame(state, caches, *canvas);
+    canvas->end();
     if (!platform::writePng(r.output, r.width, r.height, gl.readRgb()))
         platform::fatal("cannot write the picture " + r.output);
     return 0;
