@@ -45,6 +45,15 @@ void shellRange(const double* block, int n, StressComponent component, double& e
     }
 }
 
+// Pointers to the corners of a face.
+std::array<const Point3D*, 4> corners(const std::vector<Point3D>& positions,
+                                      const std::int32_t* nodes, int n) {
+    std::array<const Point3D*, 4> P{};
+    for (int k = 0; k < n; ++k)
+        P[static_cast<std::size_t>(k)] = &positions[static_cast<std::size_t>(nodes[k])];
+    return P;
+}
+
 bool reachesInterval(const ContourSettings& s, double emin, double emax) {
     return !(s.SL > emax || emin > s.SR);
 }
@@ -267,7 +276,8 @@ void ContourPassRange(const ResultModel& m, const ContourSettings& s,
             std::int32_t e = static_cast<std::int32_t>(i);
             if (m.pickQuad[i]) {
                 FillPickedQuad(m, e, sink);
-            } else if (m.selQuad[i]) {
+            } else if (m.selQuad[i] &&
+                       sink.mayShowFace(corners(m.nodePos, &m.quadNodes[i * 4], 4).data(), 4)) {
                 shellRange(&m.quadStress[i * 56], 4, component, emin, emax);
                 if (reachesInterval(s, emin, emax)) ContourQuad(m, e, component, levels, M, sink);
             }
@@ -276,7 +286,8 @@ void ContourPassRange(const ResultModel& m, const ContourSettings& s,
             std::int32_t e = static_cast<std::int32_t>(i);
             if (m.pickTri[i]) {
                 FillPickedTriangle(m, e, sink);
-            } else if (m.selTri[i]) {
+            } else if (m.selTri[i] &&
+                       sink.mayShowFace(corners(m.nodePos, &m.triNodes[i * 3], 3).data(), 3)) {
                 shellRange(&m.triStress[i * 42], 3, component, emin, emax);
                 if (reachesInterval(s, emin, emax))
                     ContourTriangleElement(m, e, component, levels, M, sink);

@@ -33,6 +33,11 @@ class PieceSink {
     virtual bool mayShow(const Point3D& /*a*/, const Point3D& /*b*/, const Point3D& /*c*/) const {
         return true;
     }
+    // Whether pieces inside the face with these corners (3 or 4) can matter to the sink; when
+    // they cannot, the element is passed over before anything is worked out for it.
+    virtual bool mayShowFace(const Point3D* const* /*corners*/, int /*count*/) const {
+        return true;
+    }
 };
 
 // Unit normal of the face through p0, p1, p2; (0, 0, 1) when the face has no area.

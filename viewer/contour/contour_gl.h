@@ -36,7 +36,13 @@ class LitTriangleSink : public PieceSink {
         ++leftOut_;
         return false;
     }
-    // What was left out: triangles of pieces, and whole triangles of elements never cut.
+    bool mayShowFace(const Point3D* const* corners, int count) const override {
+        if (!leaveOut_ || window_.mayCoverPixelCentre(corners, count)) return true;
+        ++leftOut_;
+        return false;
+    }
+    // What was left out: triangles of pieces, whole triangles of elements never cut, and whole
+    // elements passed over.
     std::size_t leftOut() const { return leftOut_; }
 
   private:

@@ -50,13 +50,20 @@ class WindowProjection {
     bool mayCoverPixelCentre(const Point3D& a, const Point3D& b, const Point3D& c) const {
         const double xa = windowX(a), xb = windowX(b), xc = windowX(c);
         const double ya = windowY(a), yb = windowY(b), yc = windowY(c);
-        const double x0 = std::min(xa, std::min(xb, xc)) - margin_;
-        const double x1 = std::max(xa, std::max(xb, xc)) + margin_;
-        const double y0 = std::min(ya, std::min(yb, yc)) - margin_;
-        const double y1 = std::max(ya, std::max(yb, yc)) + margin_;
-        // Whatever is not a finite number is left to OpenGL.
-        if (!std::isfinite(x0 + x1 + y0 + y1)) return true;
-        return centreBetween(x0, x1, width_) && centreBetween(y0, y1, height_);
+        return coversBox(std::min(xa, std::min(xb, xc)), std::max(xa, std::max(xb, xc)),
+                         std::min(ya, std::min(yb, yc)), std::max(ya, std::max(yb, yc)));
+    }
+    // The same for a polygon of 3 or 4 corners: false only when no part of it covers a centre.
+    bool mayCoverPixelCentre(const Point3D* const* corners, int count) const {
+        double x0 = windowX(*corners[0]), x1 = x0, y0 = windowY(*corners[0]), y1 = y0;
+        for (int k = 1; k < count; ++k) {
+            const double x = windowX(*corners[k]), y = windowY(*corners[k]);
+            x0 = std::min(x0, x);
+            x1 = std::max(x1, x);
+            y0 = std::min(y0, y);
+            y1 = std::max(y1, y);
+        }
+        return coversBox(x0, x1, y0, y1);
     }
     // Whether the face a, b, c turns its front (counter-clockwise side) to the viewer; a face
     // seen edge-on counts as front, as OpenGL counts it.
@@ -69,6 +76,16 @@ class WindowProjection {
     }
 
   private:
+    // Whether the box x0 … x1, y0 … y1 widened by the margin holds a pixel centre of the view.
+    bool coversBox(double x0, double x1, double y0, double y1) const {
+        x0 -= margin_;
+        x1 += margin_;
+        y0 -= margin_;
+        y1 += margin_;
+        // Whatever is not a finite number is left to OpenGL.
+        if (!std::isfinite(x0 + x1 + y0 + y1)) return true;
+        return centreBetween(x0, x1, width_) && centreBetween(y0, y1, height_);
+    }
     // Whether a whole number i with lo ≤ i + 0.5 ≤ hi lies in 0 … count − 1 (lo, hi finite).
     static bool centreBetween(double lo, double hi, double count) {
         const double from = lo - 0.5, to = hi - 0.5;
