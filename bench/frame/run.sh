@@ -2,7 +2,7 @@
 # Frame benchmark: makes result files of 100,000 and 1,000,000 shells once, then
 #  1. times headless frames of each at 1024 x 768 against the limit of this machine (bench_frame);
 #  2. on the 1,000,000-shell file, times `quillon --info` and `quillon --snapshot` (default
-#     settings and --outlines none), best of three each, and prints the ratios and the peak
+#     settings and --outlines none), best of five each, and prints the ratios and the peak
 #     resident memory of each over the bytes of the model's arrays;
 #  3. where Xvfb is installed, opens the window on that file and prints its peak resident memory
 #     once it has drawn its first frame and gone idle.
@@ -27,28 +27,32 @@ for shells in 100000 1000000; do
   arrays_mb=$(echo "$out" | sed -n 's/^model arrays: \([0-9.]*\) MB$/\1/p')
 done
 
-# Best of three: wall seconds and peak resident kilobytes of one command.
-best() {
-  local best_s="" best_kb="" times
-  times=$(mktemp)
-  for _ in 1 2 3; do
-    /usr/bin/time -o "$times" -f "%e %M" "$@" >/dev/null 2>&1
-    local s kb
-    read -r s kb <"$times"
-    if [ -z "$best_s" ] || awk -v a="$s" -v b="$best_s" 'BEGIN { exit !(a < b) }'; then
-      best_s=$s
-    fi
-    if [ -z "$best_kb" ] || [ "$kb" -lt "$best_kb" ]; then best_kb=$kb; fi
-  done
-  rm -f "$times"
-  echo "$best_s $best_kb"
-}
+# Five rounds of the three commands in turn (the machine's speed drifts; taking turns lets each
+# command meet the same drift); the best time and the least peak memory of each.
 picture=$(mktemp --suffix=.png)
-trap 'rm -f "$picture"' EXIT
-read -r info_s info_kb < <(best "$quillon" --info "$big")
-read -r snap_s snap_kb < <(best "$quillon" --snapshot "$picture" "$big")
-read -r bare_s bare_kb < <(best "$quillon" --snapshot "$picture" --outlines none "$big")
-echo "first picture of $(basename "$big") (best of 3; model arrays $arrays_mb MB):"
+times=$(mktemp)
+trap 'rm -f "$picture" "$times"' EXIT
+declare -A best_s best_kb
+run() {
+  local name=$1
+  shift
+  /usr/bin/time -o "$times" -f "%e %M" "$@" >/dev/null 2>&1
+  local s kb
+  read -r s kb <"$times"
+  if [ -z "${best_s[$name]:-}" ] || awk -v a="$s" -v b="${best_s[$name]}" 'BEGIN { exit !(a < b) }'; then
+    best_s[$name]=$s
+  fi
+  if [ -z "${best_kb[$name]:-}" ] || [ "$kb" -lt "${best_kb[$name]}" ]; then best_kb[$name]=$kb; fi
+}
+for _ in 1 2 3 4 5; do
+  run info "$quillon" --info "$big"
+  run snap "$quillon" --snapshot "$picture" "$big"
+  run bare "$quillon" --snapshot "$picture" --outlines none "$big"
+done
+info_s=${best_s[info]} info_kb=${best_kb[info]}
+snap_s=${best_s[snap]} snap_kb=${best_kb[snap]}
+bare_s=${best_s[bare]} bare_kb=${best_kb[bare]}
+echo "first picture of $(basename "$big") (best of 5; model arrays $arrays_mb MB):"
 awk -v i="$info_s" -v ik="$info_kb" -v s="$snap_s" -v sk="$snap_kb" -v b="$bare_s" -v bk="$bare_kb" \
   -v a="$arrays_mb" 'BEGIN {
     printf "  --info:                   %.2f s, peak %.0f MB (%.2f x arrays)\n", i, ik * 1.024 / 1000, ik * 1024 / (a * 1e6)
@@ -61,7 +65,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
   display=:$((90 + RANDOM % 9))
   Xvfb "$display" -screen 0 1280x1024x24 -noreset >/dev/null 2>&1 &
   xvfb=$!
-  trap 'rm -f "$picture"; kill $xvfb 2>/dev/null || true' EXIT
+  trap 'rm -f "$picture" "$times"; kill $xvfb 2>/dev/null || true' EXIT
   for _ in $(seq 100); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   DISPLAY=$display "$quillon" "$big" >/dev/null 2>&1 &
   viewer=$!
