@@ -38,7 +38,7 @@ WindowProjection FrameStream::window(const ResultModel& m, const ViewState& view
 void FrameStream::flushNowAndThen(std::size_t vertices) {
     // The software rasteriser keeps all it was given since the last flush in memory until it
     // draws it; flushing after every so many vertices keeps that memory small (about 60 MB less
-    // at a million shells) for no measurable time.
+    // at a million shells).
     constexpr std::size_t kVerticesPerFlush = std::size_t{1} << 17;
     unflushed_ += vertices;
     if (unflushed_ >= kVerticesPerFlush) {
