@@ -2,6 +2,11 @@
 
 #include <sys/stat.h>
 
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <bit>
 #include <charconv>
@@ -281,8 +286,19 @@ bool TextScanner::sameFile(const TextScanner& other) const {
     struct stat a {
     }, b{};
     if (fstat(fileno(file_), &a) != 0 || fstat(fileno(other.file_), &b) != 0) return false;
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-           a.st_mtime == b.st_mtime && S_ISREG(a.st_mode);
+    if (a.st_size != b.st_size || a.st_mtime != b.st_mtime || !S_ISREG(a.st_mode)) return false;
+#ifdef _WIN32
+    // Windows gives no inode numbers to stat: the volume and the file's index name the file.
+    BY_HANDLE_FILE_INFORMATION x, y;
+    auto handle = [](std::FILE* f) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f))); };
+    if (!GetFileInformationByHandle(handle(file_), &x) ||
+        !GetFileInformationByHandle(handle(other.file_), &y))
+        return false;
+    return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+#else
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+#endif
 }
 
 void TextScanner::refill() {
