@@ -444,6 +444,37 @@ TEST_F(ContourPass, TheIntervalDecidesWhichElementsAreFilled) {
     for (const Piece& p : r.pieces) EXPECT_GE(p.points[0].x, 1.0);
 }
 
+TEST_F(ContourPass, AnIntervalHoldingTheSelectionNeedsNoElementRanges) {
+    // Levels that span the selection spare the shells' ranges; the pieces stay those of the
+    // whole pass, also for a shell with values that are no numbers or infinite.
+    model.quadStress[quillon::stressIndex(4, 0, 2, quillon::kSe)] =
+        std::numeric_limits<double>::quiet_NaN();
+    for (int row = 0; row < 6; ++row)
+        model.triStress[static_cast<std::size_t>(row * 7 + quillon::kSe)] =
+            std::numeric_limits<double>::infinity();
+    quillon::SelectedStressRange(model, quillon::kSe, settings.SL, settings.SR);
+    const std::vector<double> levels = quillon::contourLevels(model, settings.currentComponent);
+    auto same = [&](const char* what) -> std::size_t {
+        Recorder whole, spared;
+        quillon::ContourPass(model, settings, levels, kTop, whole);
+        quillon::ContourPassRange(model, settings, levels, kTop, spared, 0,
+                                  quillon::contourUnitCount(model), true);
+        EXPECT_EQ(whole.pieces.size(), spared.pieces.size()) << what;
+        for (std::size_t i = 0; i < std::min(whole.pieces.size(), spared.pieces.size()); ++i) {
+            EXPECT_EQ(whole.pieces[i].colour, spared.pieces[i].colour) << what << " " << i;
+            EXPECT_TRUE(samePiece(whole.pieces[i], spared.pieces[i].points)) << what << " " << i;
+        }
+        return whole.pieces.size();
+    };
+    EXPECT_GT(same("the selection's own range"), 0u);
+    settings.SL -= 1;
+    settings.SR += 1;
+    EXPECT_GT(same("a wider interval"), 0u);
+    settings.SL = 31.5;  // between the quads: the ranges decide again
+    settings.SR = 99.5;
+    EXPECT_EQ(same("an inner interval"), 0u);
+}
+
 TEST_F(ContourPass, BeamsAreFilledWholeOrNotAtAll) {
     auto beamPieces = [&](const Recorder& r) {
         int n = 0;

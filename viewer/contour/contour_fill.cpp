@@ -264,8 +264,13 @@ std::size_t contourUnitCount(const ResultModel& m) {
 
 void ContourPassRange(const ResultModel& m, const ContourSettings& s,
                       const std::vector<double>& levels, const Matrix4& M, PieceSink& sink,
-                      std::size_t begin, std::size_t end) {
+                      std::size_t begin, std::size_t end, bool levelsSpanTheSelection) {
     const StressComponent component = s.currentComponent;
+    // Every finite value of a selected shell lies within the levels' span: an interval that
+    // holds the span is reached by every shell that has such a value, and one that has none
+    // gets no pieces either way. Its range need not be read then.
+    const bool everyShellReaches = levelsSpanTheSelection && !levels.empty() &&
+                                   s.SL <= levels.front() && s.SR >= levels.back();
     const std::size_t quads = static_cast<std::size_t>(m.quadCount);
     const std::size_t shells = quads + static_cast<std::size_t>(m.triCount);
     end = std::min(end, contourUnitCount(m));
@@ -278,8 +283,9 @@ void ContourPassRange(const ResultModel& m, const ContourSettings& s,
                 FillPickedQuad(m, e, sink);
             } else if (m.selQuad[i] &&
                        sink.mayShowFace(corners(m.nodePos, &m.quadNodes[i * 4], 4).data(), 4)) {
-                shellRange(&m.quadStress[i * 56], 4, component, emin, emax);
-                if (reachesInterval(s, emin, emax)) ContourQuad(m, e, component, levels, M, sink);
+                if (!everyShellReaches) shellRange(&m.quadStress[i * 56], 4, component, emin, emax);
+                if (everyShellReaches || reachesInterval(s, emin, emax))
+                    ContourQuad(m, e, component, levels, M, sink);
             }
         } else if (u < shells) {
             std::size_t i = u - quads;
@@ -288,8 +294,8 @@ void ContourPassRange(const ResultModel& m, const ContourSettings& s,
                 FillPickedTriangle(m, e, sink);
             } else if (m.selTri[i] &&
                        sink.mayShowFace(corners(m.nodePos, &m.triNodes[i * 3], 3).data(), 3)) {
-                shellRange(&m.triStress[i * 42], 3, component, emin, emax);
-                if (reachesInterval(s, emin, emax))
+                if (!everyShellReaches) shellRange(&m.triStress[i * 42], 3, component, emin, emax);
+                if (everyShellReaches || reachesInterval(s, emin, emax))
                     ContourTriangleElement(m, e, component, levels, M, sink);
             }
         } else {
@@ -309,7 +315,7 @@ void ContourPassRange(const ResultModel& m, const ContourSettings& s,
 
 void ContourPass(const ResultModel& m, const ContourSettings& s, const std::vector<double>& levels,
                  const Matrix4& M, PieceSink& sink) {
-    ContourPassRange(m, s, levels, M, sink, 0, contourUnitCount(m));
+    ContourPassRange(m, s, levels, M, sink, 0, contourUnitCount(m), false);
 }
 
 }  // namespace quillon

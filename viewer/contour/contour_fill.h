@@ -78,9 +78,12 @@ void ContourPass(const ResultModel& model, const ContourSettings& settings,
                  const std::vector<double>& levels, const Matrix4& M, PieceSink& sink);
 // The pass cut into units: the four-node shells, then the three-node shells, then the beams,
 // one unit each. ContourPassRange does units begin … end − 1 as the whole pass does them.
+// `levelsSpanTheSelection`: the levels run from the least to the greatest finite value of the
+// selected elements, as contourLevels makes them (which spares reading each shell's range when
+// the interval holds them all).
 std::size_t contourUnitCount(const ResultModel& model);
 void ContourPassRange(const ResultModel& model, const ContourSettings& settings,
                       const std::vector<double>& levels, const Matrix4& M, PieceSink& sink,
-                      std::size_t begin, std::size_t end);
+                      std::size_t begin, std::size_t end, bool levelsSpanTheSelection);
 
 }  // namespace quillon

@@ -57,7 +57,8 @@ void FrameStream::drawContours(const ResultModel& m, const ContourSettings& s,
         [&](std::size_t b, Block& out) {
             out.vertices.clear();
             LitTriangleSink sink(out.vertices, window);
-            ContourPassRange(m, s, levels, M, sink, b * kContourUnits, (b + 1) * kContourUnits);
+            ContourPassRange(m, s, levels, M, sink, b * kContourUnits, (b + 1) * kContourUnits,
+                             true);
             out.leftOut = sink.leftOut();
         },
         [&](std::size_t, Block& out) {

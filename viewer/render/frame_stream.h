@@ -25,7 +25,7 @@ class FrameStream {
     void beginFrame() { counts_ = Counts{}; }
     // The view's window for the model's displayed positions.
     WindowProjection window(const ResultModel& model, const ViewState& view);
-    // The contour pass as filled, lit triangles.
+    // The contour pass as filled, lit triangles; `levels` as contourLevels makes them.
     void drawContours(const ResultModel& model, const ContourSettings& settings,
                       const std::vector<double>& levels, const Matrix4& M,
                       const WindowProjection& window);
