@@ -61,9 +61,6 @@ class LitDrawing {
     // Draws the vertices as `primitive` (GL_TRIANGLES, GL_QUADS, GL_LINES) with the current
     // polygon mode.
     void draw(unsigned primitive, const LitVertex* vertices, std::size_t count) const;
-    void draw(unsigned primitive, const LitVertices& vertices) const {
-        draw(primitive, vertices.data(), vertices.size());
-    }
     // Draws the lines, each a pair of indices, in the order of the indices.
     void draw(const LitLines& lines) const;
 

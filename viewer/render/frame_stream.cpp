@@ -47,44 +47,47 @@ void FrameStream::flushNowAndThen(std::size_t vertices) {
     }
 }
 
+template <class Make, class Draw>
+void FrameStream::stream(std::size_t units, std::size_t perBlock, Make make, Draw draw) {
+    LitDrawing drawing;
+    forEachBlockInOrder(
+        blocksOf(units, perBlock), slots_,
+        [&](std::size_t b, Block& out) { make(b * perBlock, (b + 1) * perBlock, out); },
+        [&](std::size_t, Block& out) { flushNowAndThen(draw(drawing, out)); });
+}
+
 void FrameStream::drawContours(const ResultModel& m, const ContourSettings& s,
                                const std::vector<double>& levels, const Matrix4& M,
                                const WindowProjection& window) {
-    const std::size_t units = contourUnitCount(m);
-    LitDrawing drawing;
-    forEachBlockInOrder(
-        blocksOf(units, kContourUnits), slots_,
-        [&](std::size_t b, Block& out) {
+    stream(
+        contourUnitCount(m), kContourUnits,
+        [&](std::size_t begin, std::size_t end, Block& out) {
             out.vertices.clear();
             LitTriangleSink sink(out.vertices, window);
-            ContourPassRange(m, s, levels, M, sink, b * kContourUnits, (b + 1) * kContourUnits,
-                             true);
+            ContourPassRange(m, s, levels, M, sink, begin, end, true);
             out.leftOut = sink.leftOut();
         },
-        [&](std::size_t, Block& out) {
+        [&](const LitDrawing& drawing, const Block& out) {
             DrawLitTriangles(drawing, out.vertices.data(), out.vertices.size());
             counts_.triangles += out.vertices.size() / 3;
-            flushNowAndThen(out.vertices.size());
             counts_.trianglesLeftOut += out.leftOut;
+            return out.vertices.size();
         });
 }
 
 void FrameStream::drawOutlines(const ResultModel& m, const WindowProjection& window) {
-    const std::size_t units = outlineUnitCount(m);
-    LitDrawing drawing;
-    forEachBlockInOrder(
-        blocksOf(units, kOutlineUnits), slots_,
-        [&](std::size_t b, Block& out) {
+    stream(
+        outlineUnitCount(m), kOutlineUnits,
+        [&](std::size_t begin, std::size_t end, Block& out) {
             out.lines.clear();
-            forEachOutlineIn(m, b * kOutlineUnits, (b + 1) * kOutlineUnits,
-                             [&](int, OutlineKind kind, std::int32_t index) {
-                                 appendOutline(m, kind, index, window, out.lines);
-                             });
+            forEachOutlineIn(m, begin, end, [&](int, OutlineKind kind, std::int32_t index) {
+                appendOutline(m, kind, index, window, out.lines);
+            });
         },
-        [&](std::size_t, Block& out) {
+        [&](const LitDrawing& drawing, const Block& out) {
             DrawLitSegments(drawing, out.lines);
-            flushNowAndThen(out.lines.vertices.size());
             counts_.segments += out.lines.indices.size() / 2;
+            return out.lines.vertices.size();
         });
 }
 

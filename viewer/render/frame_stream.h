@@ -40,6 +40,10 @@ class FrameStream {
         std::size_t leftOut = 0;
     };
     void flushNowAndThen(std::size_t vertices);
+    // Units 0 … units − 1 in blocks of perBlock: make(begin, end, block) fills a block on
+    // either thread, draw(drawing, block) draws it on this one and gives its vertex count.
+    template <class Make, class Draw>
+    void stream(std::size_t units, std::size_t perBlock, Make make, Draw draw);
 
     static constexpr std::size_t kSlots = 8;
     // Kept between frames so that later frames find their memory ready.
