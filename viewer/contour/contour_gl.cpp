@@ -30,7 +30,11 @@ void LitTriangleSink::piece(std::int32_t colour, const Polygon3D& poly) {
     for (int t = 1; t + 1 < poly.count; ++t) {
         const Point3D* triangle[3] = {&poly.points[0], &poly.points[static_cast<std::size_t>(t)],
                                       &poly.points[static_cast<std::size_t>(t) + 1]};
-        if (leaveOut_ && !window_.mayCoverPixelCentre(*triangle[0], *triangle[1], *triangle[2])) {
+        // Where the corners land serves both the test for pixel centres and the side.
+        const WindowDepthPoint a = window_.toWindow(*triangle[0]),
+                               b = window_.toWindow(*triangle[1]),
+                               c = window_.toWindow(*triangle[2]);
+        if (leaveOut_ && !window_.mayCoverPixelCentre(a, b, c)) {
             ++leftOut_;
             continue;
         }
@@ -42,8 +46,7 @@ void LitTriangleSink::piece(std::int32_t colour, const Polygon3D& poly) {
             back = litNormal(flipped);
             haveNormal = true;
         }
-        const bool facesViewer = window_.frontFacing(*triangle[0], *triangle[1], *triangle[2]);
-        appendLit(out_, colour, facesViewer ? front : back, triangle, 3);
+        appendLit(out_, colour, WindowProjection::frontFacing(a, b, c) ? front : back, triangle, 3);
     }
 }
 

@@ -48,10 +48,13 @@ class WindowProjection {
     // drawing it would change no pixel. The test allows for OpenGL computing in single
     // precision: a triangle that comes within a small margin of a centre counts as covering it.
     bool mayCoverPixelCentre(const Point3D& a, const Point3D& b, const Point3D& c) const {
-        const double xa = windowX(a), xb = windowX(b), xc = windowX(c);
-        const double ya = windowY(a), yb = windowY(b), yc = windowY(c);
-        return coversBox(std::min(xa, std::min(xb, xc)), std::max(xa, std::max(xb, xc)),
-                         std::min(ya, std::min(yb, yc)), std::max(ya, std::max(yb, yc)));
+        return mayCoverPixelCentre(toWindow(a), toWindow(b), toWindow(c));
+    }
+    // The same for points already in window coordinates.
+    bool mayCoverPixelCentre(const WindowDepthPoint& a, const WindowDepthPoint& b,
+                             const WindowDepthPoint& c) const {
+        return coversBox(std::min(a.x, std::min(b.x, c.x)), std::max(a.x, std::max(b.x, c.x)),
+                         std::min(a.y, std::min(b.y, c.y)), std::max(a.y, std::max(b.y, c.y)));
     }
     // The same for a polygon of 3 or 4 corners: false only when no part of it covers a centre.
     bool mayCoverPixelCentre(const Point3D* const* corners, int count) const {
