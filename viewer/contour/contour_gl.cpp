@@ -54,7 +54,12 @@ void DrawLitTriangles(const LitDrawing& drawing, const LitVertex* vertices, std:
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     // The normals face the viewer already: lighting the back as well would be work for nothing.
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
+    // Pushed back by the one step of depth that the outline segments drawn with them leave out
+    // of their pull towards the viewer.
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(0.0f, 1.0f);
     drawing.draw(GL_TRIANGLES, vertices, count);
+    glDisable(GL_POLYGON_OFFSET_FILL);
 }
 
 const std::vector<double>& LevelsCache::levels(const ResultModel& m, StressComponent component) {

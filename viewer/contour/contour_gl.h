@@ -53,7 +53,8 @@ class LitTriangleSink : public PieceSink {
 };
 
 // Draws the triangles of a LitTriangleSink as the pieces of the contour pass: filled, lit on the
-// side their normals give.
+// side their normals give, and pushed back by one step of depth (glPolygonOffset(0, 1)) for the
+// outline segments of appendOutline to lie on.
 void DrawLitTriangles(const LitDrawing& drawing, const LitVertex* vertices, std::size_t count);
 
 // The levels of the current component over the selection, kept while they cannot change.

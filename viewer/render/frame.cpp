@@ -118,11 +118,11 @@ void DrawPickRectangle(const ViewState& v, const PixelRect& r) {
     glPopMatrix();
 }
 
-void DrawContours(AppState& s, FrameCaches& caches) {
+void DrawContours(AppState& s, FrameCaches& caches, const WindowProjection& window) {
     if (!caches.elementByElement) {
         caches.stream.drawContours(s.model, s.contour,
                                    caches.levels.levels(s.model, s.contour.currentComponent),
-                                   s.savedModelView, caches.stream.window(s.model, s.view));
+                                   s.savedModelView, window);
         return;
     }
     ImmediatePieceSink sink;
@@ -138,16 +138,8 @@ void RenderScene(AppState& s, FrameCaches& caches) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SetupLighting(s.view);
     caches.stream.beginFrame();
-    if (!caches.elementByElement) {
-        // The fast outlines are segments, which a polygon offset does not move. Of the offset
-        // that pulls polygon lines towards the viewer, they carry the part that depends on their
-        // face's slope themselves, and the fill is pushed back by the one step of depth instead:
-        // moved in their coordinates, so small a step would be lost to rounding.
-        glEnable(GL_POLYGON_OFFSET_FILL);
-        glPolygonOffset(0.0f, 1.0f);
-    }
-    if (s.contour.contourOn) DrawContours(s, caches);
-    glDisable(GL_POLYGON_OFFSET_FILL);
+    const WindowProjection window = caches.stream.window(m, s.view);
+    if (s.contour.contourOn) DrawContours(s, caches, window);
     if (caches.elementByElement) {
         // Outlines are pulled towards the viewer so that they show on coplanar filled faces.
         glEnable(GL_POLYGON_OFFSET_LINE);
@@ -161,7 +153,9 @@ void RenderScene(AppState& s, FrameCaches& caches) {
                 DrawBeamSurface(m, index);
         });
     } else {
-        caches.stream.drawOutlines(m, caches.stream.window(m, s.view));
+        // Segments, which a polygon offset does not move: each carries the pull of its face,
+        // short of the one step of depth by which the fill was pushed back instead.
+        caches.stream.drawOutlines(m, window);
     }
 
     glDisable(GL_POLYGON_OFFSET_LINE);
@@ -205,10 +199,7 @@ void WarmUpDrawing(int width, int height, platform::OverlayCanvas& canvas) {
     outline.indices = {0, 1, 1, 2, 2, 0};
     {
         LitDrawing drawing;
-        glEnable(GL_POLYGON_OFFSET_FILL);
-        glPolygonOffset(0.0f, 1.0f);
         DrawLitTriangles(drawing, fill.data(), fill.size());
-        glDisable(GL_POLYGON_OFFSET_FILL);
         DrawLitSegments(drawing, outline);
     }
     const std::vector<double> levels{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};

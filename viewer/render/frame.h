@@ -31,7 +31,8 @@ void loadCamera(const ViewState& view);
 // The OpenGL pass, with the camera of the state's view. Expects a current context.
 void RenderScene(AppState& state, FrameCaches& caches);
 // The contour pass: filled bands on the shells and beam skins.
-void DrawContours(AppState& state, FrameCaches& caches);
+// `window`: the frame's window, for the fast way.
+void DrawContours(AppState& state, FrameCaches& caches, const WindowProjection& window);
 // Places light 0 fixed to the viewer and enables lighting.
 void SetupLighting(const ViewState& view);
 // The rubber-band rectangle between two corners in client pixels.
