@@ -71,7 +71,8 @@ class GroupFrame : public Fl_Widget {
 };
 
 // One line of text. Tab, the vertical arrows, Enter and Esc belong to the dialog; a number edit
-// takes digits only (typed or pasted).
+// takes digits only (typed or pasted). A text that the program puts in shows from its start, so
+// that a number's sign and leading digits are seen however long it is; typing scrolls as usual.
 class Edit : public Fl_Input {
   public:
     Edit(int x, int y, int w, int h, bool digitsOnly)
@@ -82,6 +83,7 @@ class Edit : public Fl_Input {
 
     void showText(const std::string& text) {
         value(text.c_str());
+        position(0);  // the caret at the start, and the view with it
         showFace();
     }
 
