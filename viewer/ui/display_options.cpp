@@ -5,14 +5,19 @@
 #include <cstring>
 
 #include "viewer/contour/stress_scale.h"
+#include "viewer/render/plot_settings.h"
 
 namespace quillon {
 namespace {
 
-bool finiteNumber(const char* text, double& value) {
+// The whole text is a number (it may be too large for a double: then infinite).
+bool number(const char* text, double& value) {
     char* end = nullptr;
     value = std::strtod(text, &end);
-    return end != text && *end == '\0' && std::isfinite(value);
+    return end != text && *end == '\0';
+}
+bool finiteNumber(const char* text, double& value) {
+    return number(text, value) && std::isfinite(value);
 }
 
 bool filterWord(const char* text, DisplayFilter& filter) {
@@ -95,7 +100,7 @@ OptionParse parseDisplayOption(int argc, char** argv, int& i, DisplayOptions& o,
         o.interval = std::pair{a, b};
     } else if (std::strcmp(arg, "--scale") == 0) {
         double s = 0;
-        if (!finiteNumber(value, s)) {
+        if (!number(value, s) || !isMagnification(s)) {
             error = "--scale wants a finite number";
             return OptionParse::Bad;
         }

@@ -202,7 +202,13 @@ class ScriptRun {
             handler_.onMouseMove(line.integer(1), line.integer(2));
         } else if (command == "wheel") {
             line.expectWords(4);
+            // Far beyond any zoom the view can show (0.95 to the 1000th is 5e-23), and a bound on
+            // the time a line takes.
+            constexpr int kMostSteps = 1000;
             int n = line.integer(1), x = line.integer(2), y = line.integer(3);
+            if (n < -kMostSteps || n > kMostSteps)
+                throw ScriptError{"the wheel turns " + std::to_string(-kMostSteps) + " to " +
+                                  std::to_string(kMostSteps) + " steps"};
             for (int k = 0; k < (n < 0 ? -n : n); ++k) {
                 handler_.onWheel(n > 0 ? 120 : -120, x, y);
                 honourRepaint();
