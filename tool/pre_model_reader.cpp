@@ -4,6 +4,7 @@
 // first item that does not scan and names the line.
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "common/text_scanner.h"
 #include "common/utf16.h"
@@ -15,6 +16,38 @@ namespace {
 constexpr const char* kCannotRead = "单元信息文件读取错误!";
 constexpr const char* kWrongVersion = "前处理文本文件版本错误!";
 constexpr const char* kNoVertices = "错误:PGPtNum<=0";
+
+// Fewest bytes a record takes in the file: the shortest text the grammar accepts for it. A
+// position line may be a bare line end, a number a single digit, and nothing needs to separate
+// a record from the next one. A count is given no more room than the rest of the file could
+// hold; the records are read as the count says all the same, so no valid file is refused.
+constexpr std::size_t shortest(std::string_view record) {
+    return record.size();
+}
+constexpr std::size_t kMaterialBytes = shortest("\nE=0Mu=0");
+constexpr std::size_t kThicknessBytes = shortest("\nTK=0");
+constexpr std::size_t kBeamSectionBytes = shortest("\nHw=0Tw=0Bf=0Tf=0");
+constexpr std::size_t kCBeamSectionBytes = shortest("\nR=0T=0");
+// Geometric points, nodal points, distributed loads of polygons and glue elements.
+constexpr std::size_t kLabelAndThreeBytes = shortest("0:0,0,0");
+constexpr std::size_t kPolygonBytes = shortest("0[1]:0[0,0]");
+// A polygon's vertex: its number and a comma (the last one has none; the room given to a count
+// is one more than the rest of the file holds).
+constexpr std::size_t kVertexBytes = shortest("0,");
+constexpr std::size_t kBeamLineBytes =
+    shortest("0:0,0<0,0,0>[0,BeamSecType=0,BeamSecIndex=0,BeamSecOz=0,BeamSecMirrored=0]");
+constexpr std::size_t kBeamLineLoadBytes = shortest("0:0,0");
+constexpr std::size_t kShell4Bytes = shortest("0:0,0,0,0[0]");
+constexpr std::size_t kShell3Bytes = shortest("0:0,0,0[0]");
+constexpr std::size_t kBeamElementBytes = shortest("0:0,0[0]");
+// The six integers of a restraint need only a blank (or the next one's sign) between them.
+constexpr std::size_t kRestrictedNodeBytes = shortest("0:0 0 0 0 0 0");
+constexpr std::size_t kForceBytes = shortest("0<0,0,0,0,0,0>");
+static_assert(kMaterialBytes == 8 && kThicknessBytes == 5 && kBeamSectionBytes == 17 &&
+              kCBeamSectionBytes == 7 && kLabelAndThreeBytes == 7 && kPolygonBytes == 11 &&
+              kVertexBytes == 2 && kBeamLineBytes == 74 && kBeamLineLoadBytes == 5 &&
+              kShell4Bytes == 12 && kShell3Bytes == 10 && kBeamElementBytes == 8 &&
+              kRestrictedNodeBytes == 13 && kForceBytes == 14);
 
 // One scan pass over the file. Every item returns false on a mismatch and records the first
 // failure: the line and what was expected there.
@@ -160,110 +193,114 @@ ReadOutcome ReadSections(Scan& s, PreModel& m, const MessageOutput& messages) {
                s.literal('[') && s.integer(r.tag) && s.literal(']') && s.lineEnd();
     };
 
-    bool ok = ReadSection(s, "Number of materials:NMT=", "NMT", m.materials, 8,
-                          [&](Material& r) {
-                              return s.skipPositionLine() && s.literal("E=") && s.real(r.E) &&
-                                     s.lineEnd() && s.literal("Mu=") && s.real(r.Mu) && s.lineEnd();
-                          }) &&
-              ReadSection(s, "Number of thicknesses:NTK=", "NTK", m.thicknesses, 5,
-                          [&](Thickness& r) {
-                              return s.skipPositionLine() && s.literal("TK=") && s.real(r.TK) &&
-                                     s.lineEnd();
-                          }) &&
-              ReadSection(s, "Number of T_beam sections:NTBS=", "NTBS", m.tBeamSections, 13,
-                          [&](BeamSection& r) { return ReadBeamSection(s, r); }) &&
-              ReadSection(s, "Number of L_beam sections:NLBS=", "NLBS", m.lBeamSections, 13,
-                          [&](BeamSection& r) { return ReadBeamSection(s, r); }) &&
-              ReadSection(s, "Number of C_beam sections:NCBS=", "NCBS", m.cBeamSections, 7,
-                          [&](CBeamSection& r) {
-                              return s.skipPositionLine() && s.literal("R=") && s.real(r.R) &&
-                                     s.lineEnd() && s.literal("T=") && s.real(r.T) && s.lineEnd();
-                          }) &&
-              ReadSection(
-                  s, "Number of geometric points:NGPT=", "NGPT", m.geoPoints, 7,
-                  [&](GeoPoint& r) { return ReadLabelAndThreeReals(s, r.label, r.x, r.y, r.z); }) &&
-              ReadSection(s, "Number of polygons:NPG=", "NPG", m.polygons, 11,
-                          [&](Polygon& r) {
-                              if (!(s.integer(r.label) && s.literal('[') && s.integer(r.PGPtNum) &&
-                                    s.literal("]:")))
-                                  return false;
-                              if (r.PGPtNum <= 0) {
-                                  ShowFatalAndPause(messages, kNoVertices);
-                                  out.fatalShown = true;
-                                  return false;
-                              }
-                              r.vertices.reserve(s.roomFor(r.PGPtNum, 2));
-                              for (std::int32_t i = 0; i < r.PGPtNum; ++i) {
-                                  std::int32_t n = 0;
-                                  if (!(s.integer(n) && s.pointIndex(n, points.size()) &&
-                                        (i + 1 == r.PGPtNum || s.literal(','))))
-                                      return false;
-                                  r.vertices.push_back(points[static_cast<std::size_t>(n)]);
-                              }
-                              return s.literal('[') && s.integer(r.tag1) && s.literal(',') &&
-                                     s.integer(r.tag2) && s.literal(']') && s.lineEnd();
-                          }) &&
-              ReadSection(s, "Number of beam lines:NBL=", "NBL", m.beamLines, 90,
-                          [&](BeamLine& r) {
-                              std::int32_t a = 0, b = 0, mirrored = 0;
-                              if (!(s.integer(discarded) && s.literal(':') && s.integer(a) &&
-                                    s.pointIndex(a, points.size()) && s.literal(',') &&
-                                    s.integer(b) && s.pointIndex(b, points.size())))
-                                  return false;
-                              r.start = points[static_cast<std::size_t>(a)];
-                              r.end = points[static_cast<std::size_t>(b)];
-                              bool ok = s.literal('<') && s.real(r.vector[0]) && s.literal(',') &&
-                                        s.real(r.vector[1]) && s.literal(',') &&
-                                        s.real(r.vector[2]) && s.literal(">[") &&
-                                        s.integer(r.tag) && s.literal(",BeamSecType=") &&
-                                        s.integer(r.BeamSecType) && s.literal(",BeamSecIndex=") &&
-                                        s.integer(r.BeamSecIndex) && s.literal(",BeamSecOz=") &&
-                                        s.real(r.BeamSecOz) && s.literal(",BeamSecMirrored=") &&
-                                        s.integer(mirrored) && s.literal(']') && s.lineEnd();
-                              r.BeamSecMirrored = mirrored != 0;
-                              return ok;
-                          }) &&
-              ReadSection(
-                  s, "Number of distributed loads of polygons:NDL_PG=", "NDL_PG", m.polygonLoads, 7,
-                  [&](PolygonLoad& r) {
-                      return ReadLabelAndThreeReals(s, r.label, r.value[0], r.value[1], r.value[2]);
-                  }) &&
-              ReadSection(s, "Number of distributed loads of beamlines:NDL_BL=", "NDL_BL",
-                          m.beamLineLoads, 5,
-                          [&](BeamLineLoad& r) {
-                              return s.integer(r.label) && s.literal(':') && s.real(r.value[0]) &&
-                                     s.literal(',') && s.real(r.value[1]) && s.lineEnd();
-                          }) &&
-              ReadSection(s, "Number of nodal points:NPOIN=", "NPOIN", m.nodalPoints, 7,
-                          [&](NodalPoint& r) {
-                              return ReadLabelAndThreeReals(s, discarded, r.x, r.y, r.z);
-                          }) &&
-              ReadSection(s, "Number of four-nodes shell elements:NELEM_S_4ND=", "NELEM_S_4ND",
-                          m.shell4Elements, 12, readElement) &&
-              ReadSection(s, "Number of three-nodes shell elements:NELEM_S_3ND=", "NELEM_S_3ND",
-                          m.shell3Elements, 10, readElement) &&
-              ReadSection(s, "Number of beam elements:NELEM_B=", "NELEM_B", m.beamElements, 8,
-                          readElement) &&
-              ReadSection(s, "Number of glue elements:NELEM_G=", "NELEM_G", m.glueElements, 7,
-                          [&](GlueElement& r) {
-                              return s.integer(discarded) && s.literal(':') &&
-                                     ReadIntegers(s, r.value, ',') && s.lineEnd();
-                          }) &&
-              // The six integers of a restraint are separated by white space only: each integer
-              // skips the blanks before it.
-              ReadSection(s, "Number of restricted nodal points:NRN=", "NRN", m.restrictedNodes, 13,
-                          [&](RestrictedNode& r) {
-                              if (!(s.integer(r.label) && s.literal(':'))) return false;
-                              for (std::int32_t& v : r.value)
-                                  if (!s.integer(v)) return false;
-                              return s.lineEnd();
-                          }) &&
-              ReadSection(s, "Number of forces:NFOR=", "NFOR", m.forces, 14, [&](Force& r) {
-                  if (!(s.integer(r.label) && s.literal('<'))) return false;
-                  for (int i = 0; i < 6; ++i)
-                      if (!(s.real(r.value[i]) && s.literal(i < 5 ? ',' : '>'))) return false;
-                  return s.lineEnd();
-              });
+    bool ok =
+        ReadSection(s, "Number of materials:NMT=", "NMT", m.materials, kMaterialBytes,
+                    [&](Material& r) {
+                        return s.skipPositionLine() && s.literal("E=") && s.real(r.E) &&
+                               s.lineEnd() && s.literal("Mu=") && s.real(r.Mu) && s.lineEnd();
+                    }) &&
+        ReadSection(s, "Number of thicknesses:NTK=", "NTK", m.thicknesses, kThicknessBytes,
+                    [&](Thickness& r) {
+                        return s.skipPositionLine() && s.literal("TK=") && s.real(r.TK) &&
+                               s.lineEnd();
+                    }) &&
+        ReadSection(s, "Number of T_beam sections:NTBS=", "NTBS", m.tBeamSections,
+                    kBeamSectionBytes, [&](BeamSection& r) { return ReadBeamSection(s, r); }) &&
+        ReadSection(s, "Number of L_beam sections:NLBS=", "NLBS", m.lBeamSections,
+                    kBeamSectionBytes, [&](BeamSection& r) { return ReadBeamSection(s, r); }) &&
+        ReadSection(s, "Number of C_beam sections:NCBS=", "NCBS", m.cBeamSections,
+                    kCBeamSectionBytes,
+                    [&](CBeamSection& r) {
+                        return s.skipPositionLine() && s.literal("R=") && s.real(r.R) &&
+                               s.lineEnd() && s.literal("T=") && s.real(r.T) && s.lineEnd();
+                    }) &&
+        ReadSection(
+            s, "Number of geometric points:NGPT=", "NGPT", m.geoPoints, kLabelAndThreeBytes,
+            [&](GeoPoint& r) { return ReadLabelAndThreeReals(s, r.label, r.x, r.y, r.z); }) &&
+        ReadSection(s, "Number of polygons:NPG=", "NPG", m.polygons, kPolygonBytes,
+                    [&](Polygon& r) {
+                        if (!(s.integer(r.label) && s.literal('[') && s.integer(r.PGPtNum) &&
+                              s.literal("]:")))
+                            return false;
+                        if (r.PGPtNum <= 0) {
+                            ShowFatalAndPause(messages, kNoVertices);
+                            out.fatalShown = true;
+                            return false;
+                        }
+                        r.vertices.reserve(s.roomFor(r.PGPtNum, kVertexBytes));
+                        for (std::int32_t i = 0; i < r.PGPtNum; ++i) {
+                            std::int32_t n = 0;
+                            if (!(s.integer(n) && s.pointIndex(n, points.size()) &&
+                                  (i + 1 == r.PGPtNum || s.literal(','))))
+                                return false;
+                            r.vertices.push_back(points[static_cast<std::size_t>(n)]);
+                        }
+                        return s.literal('[') && s.integer(r.tag1) && s.literal(',') &&
+                               s.integer(r.tag2) && s.literal(']') && s.lineEnd();
+                    }) &&
+        ReadSection(s, "Number of beam lines:NBL=", "NBL", m.beamLines, kBeamLineBytes,
+                    [&](BeamLine& r) {
+                        std::int32_t a = 0, b = 0, mirrored = 0;
+                        if (!(s.integer(discarded) && s.literal(':') && s.integer(a) &&
+                              s.pointIndex(a, points.size()) && s.literal(',') && s.integer(b) &&
+                              s.pointIndex(b, points.size())))
+                            return false;
+                        r.start = points[static_cast<std::size_t>(a)];
+                        r.end = points[static_cast<std::size_t>(b)];
+                        bool ok = s.literal('<') && s.real(r.vector[0]) && s.literal(',') &&
+                                  s.real(r.vector[1]) && s.literal(',') && s.real(r.vector[2]) &&
+                                  s.literal(">[") && s.integer(r.tag) &&
+                                  s.literal(",BeamSecType=") && s.integer(r.BeamSecType) &&
+                                  s.literal(",BeamSecIndex=") && s.integer(r.BeamSecIndex) &&
+                                  s.literal(",BeamSecOz=") && s.real(r.BeamSecOz) &&
+                                  s.literal(",BeamSecMirrored=") && s.integer(mirrored) &&
+                                  s.literal(']') && s.lineEnd();
+                        r.BeamSecMirrored = mirrored != 0;
+                        return ok;
+                    }) &&
+        ReadSection(s, "Number of distributed loads of polygons:NDL_PG=", "NDL_PG", m.polygonLoads,
+                    kLabelAndThreeBytes,
+                    [&](PolygonLoad& r) {
+                        return ReadLabelAndThreeReals(s, r.label, r.value[0], r.value[1],
+                                                      r.value[2]);
+                    }) &&
+        ReadSection(s, "Number of distributed loads of beamlines:NDL_BL=", "NDL_BL",
+                    m.beamLineLoads, kBeamLineLoadBytes,
+                    [&](BeamLineLoad& r) {
+                        return s.integer(r.label) && s.literal(':') && s.real(r.value[0]) &&
+                               s.literal(',') && s.real(r.value[1]) && s.lineEnd();
+                    }) &&
+        ReadSection(
+            s, "Number of nodal points:NPOIN=", "NPOIN", m.nodalPoints, kLabelAndThreeBytes,
+            [&](NodalPoint& r) { return ReadLabelAndThreeReals(s, discarded, r.x, r.y, r.z); }) &&
+        ReadSection(s, "Number of four-nodes shell elements:NELEM_S_4ND=", "NELEM_S_4ND",
+                    m.shell4Elements, kShell4Bytes, readElement) &&
+        ReadSection(s, "Number of three-nodes shell elements:NELEM_S_3ND=", "NELEM_S_3ND",
+                    m.shell3Elements, kShell3Bytes, readElement) &&
+        ReadSection(s, "Number of beam elements:NELEM_B=", "NELEM_B", m.beamElements,
+                    kBeamElementBytes, readElement) &&
+        ReadSection(s, "Number of glue elements:NELEM_G=", "NELEM_G", m.glueElements,
+                    kLabelAndThreeBytes,
+                    [&](GlueElement& r) {
+                        return s.integer(discarded) && s.literal(':') &&
+                               ReadIntegers(s, r.value, ',') && s.lineEnd();
+                    }) &&
+        // The six integers of a restraint are separated by white space only: each integer
+        // skips the blanks before it.
+        ReadSection(s, "Number of restricted nodal points:NRN=", "NRN", m.restrictedNodes,
+                    kRestrictedNodeBytes,
+                    [&](RestrictedNode& r) {
+                        if (!(s.integer(r.label) && s.literal(':'))) return false;
+                        for (std::int32_t& v : r.value)
+                            if (!s.integer(v)) return false;
+                        return s.lineEnd();
+                    }) &&
+        ReadSection(s, "Number of forces:NFOR=", "NFOR", m.forces, kForceBytes, [&](Force& r) {
+            if (!(s.integer(r.label) && s.literal('<'))) return false;
+            for (int i = 0; i < 6; ++i)
+                if (!(s.real(r.value[i]) && s.literal(i < 5 ? ',' : '>'))) return false;
+            return s.lineEnd();
+        });
     out.ok = ok;
     return out;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "viewer/platform/main_window.h"
 #include "viewer/select/picking.h"
 #include "viewer/view/camera.h"
 
@@ -130,7 +131,7 @@ bool HandleChar(AppState& s, unsigned int ch) {
     InteractionState& it = s.interaction;
     ResultModel& m = s.model;
     switch (ch) {
-        case 27:
+        case platform::kEscapeChar:
             if (it.mode == Mode::PickShells) {
                 std::fill(m.pickQuad.begin(), m.pickQuad.end(), 0);
                 std::fill(m.pickTri.begin(), m.pickTri.end(), 0);
