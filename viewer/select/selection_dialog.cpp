@@ -17,13 +17,13 @@ using Mode = InteractionMode;
 
 // Apply on one kind's arrays.
 void merge(std::vector<std::uint8_t>& selected, const std::vector<std::uint8_t>& picked,
-           int selectMode) {
+           SelectMode selectMode) {
     for (std::size_t i = 0; i < selected.size(); ++i) {
-        if (selectMode == static_cast<int>(SelectMode::Reselect))
+        if (selectMode == SelectMode::Reselect)
             selected[i] = picked[i] ? 1 : 0;
-        else if (selectMode == static_cast<int>(SelectMode::AlsoSelect) && picked[i])
+        else if (selectMode == SelectMode::AlsoSelect && picked[i])
             selected[i] = 1;
-        else if (selectMode == static_cast<int>(SelectMode::Unselect) && picked[i])
+        else if (selectMode == SelectMode::Unselect && picked[i])
             selected[i] = 0;
     }
 }
@@ -105,7 +105,7 @@ void SelectionDialog::clearPicks() {
 
 void SelectionDialog::apply() {
     ResultModel& m = state_.model;
-    const int mode = settings().selectMode;
+    const SelectMode mode = settings().selectMode;
     if (kind_ == SelectionKind::Shells) {
         merge(m.selQuad, m.pickQuad, mode);
         merge(m.selTri, m.pickTri, mode);
@@ -190,9 +190,10 @@ void SelectionDialog::onInit(platform::DialogHost& host) {
     host.checkRadioButton(c.pointPick, c.rectanglePick,
                           it.rectanglePick != 1 ? c.pointPick : c.rectanglePick);
     host.setChecked(c.onlyOperate, settings().onlyOperate);
-    const int mode = settings().selectMode;
-    const int radios[3] = {c.reselect, c.alsoSelect, c.unselect};
-    for (int k = 0; k < 3; ++k) host.setChecked(radios[k], k == mode);
+    const SelectMode mode = settings().selectMode;
+    host.setChecked(c.reselect, mode == SelectMode::Reselect);
+    host.setChecked(c.alsoSelect, mode == SelectMode::AlsoSelect);
+    host.setChecked(c.unselect, mode == SelectMode::Unselect);
     if (kind_ != SelectionKind::Beams) state_.model.shellOutlineMode = DisplayFilter::All;
     if (kind_ == SelectionKind::Nodes) state_.model.nodeMode = DisplayFilter::All;
     desktop_.repaintMainWindow();
@@ -238,7 +239,9 @@ void SelectionDialog::onCommand(platform::DialogHost& host, int id, platform::No
         else
             focusAndRepaint();
     } else if (id == c.reselect || id == c.alsoSelect || id == c.unselect) {
-        settings().selectMode = id == c.reselect ? 0 : id == c.alsoSelect ? 1 : 2;
+        settings().selectMode = id == c.reselect     ? SelectMode::Reselect
+                                : id == c.alsoSelect ? SelectMode::AlsoSelect
+                                                     : SelectMode::Unselect;
     } else if (id == c.apply) {
         apply();
         if (shellsOrBeams) followSelection(false);
