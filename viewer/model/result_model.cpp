@@ -1,6 +1,7 @@
 #include "viewer/model/result_model.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <utility>
 
@@ -221,8 +222,11 @@ double ResultModel::AutoDeformationScale() {
 }
 
 void ResultModel::updateDisplayedPositions() {
-    static std::uint64_t lastVersion = 0;  // unique across models, so a new load never repeats one
-    positionsVersion = ++lastVersion;
+    // One counter for all models, so that no two sets of positions ever have the same version (a
+    // drawing kept for one model is never taken for another's); atomic, because a snapshot loads
+    // its model on a second thread.
+    static std::atomic<std::uint64_t> lastVersion{0};
+    positionsVersion = lastVersion.fetch_add(1, std::memory_order_relaxed) + 1;
     displace(nodePos0, nodeDisp, deformed, dispScale, nodePos);
     for (BeamElement& b : beams) {
         b.deformed = deformed;

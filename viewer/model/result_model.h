@@ -87,7 +87,8 @@ class ResultModel {
     double dispScale = 0;
     bool deformed = true;
     // Changes whenever the displayed positions may have changed (every load and update), so
-    // that drawings computed from them know when to compute again.
+    // that drawings computed from them know when to compute again. Unique across all models
+    // (only a copy shares its original's until either changes), on any thread.
     std::uint64_t positionsVersion = 0;
 
     static constexpr std::int32_t kRed = 0x0000FF, kOrange = 0x007FFF, kYellow = 0x00FFFF,
