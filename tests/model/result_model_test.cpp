@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/text_scanner.h"
@@ -536,6 +539,37 @@ TEST(ResultModel, ASecondLoadReplacesTheFirstAndAFailedOneKeepsIt) {
 
     m.releaseArrays();
     EXPECT_EQ(quillon::modelArrayBytes(m), m.colourTable.capacity() * sizeof(std::int32_t));
+}
+
+// A snapshot loads its model on a second thread. However many models change their positions at
+// once, no two versions are the same, so that a drawing kept for one set of positions is never
+// taken for another's.
+TEST(ResultModel, ModelsChangingOnTwoThreadsNeverShareAPositionsVersion) {
+    // Each thread goes on until both have made this many changes (or it has made four times as
+    // many), so that they overlap in time even when one starts late.
+    constexpr std::size_t kChanges = 1000000;
+    std::vector<std::uint64_t> versions[2];
+    std::atomic<std::size_t> made[2] = {0, 0};
+    auto change = [&](int t) {
+        ResultModel m;
+        versions[t].reserve(kChanges);
+        auto fewest = [&] {
+            return std::min(made[0].load(std::memory_order_relaxed),
+                            made[1].load(std::memory_order_relaxed));
+        };
+        while (versions[t].size() < 4 * kChanges && fewest() < kChanges) {
+            m.updateDisplayedPositions();
+            versions[t].push_back(m.positionsVersion);
+            made[t].store(versions[t].size(), std::memory_order_relaxed);
+        }
+    };
+    std::thread second(change, 1);
+    change(0);
+    second.join();
+    std::vector<std::uint64_t> all = versions[0];
+    all.insert(all.end(), versions[1].begin(), versions[1].end());
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(all.end() - std::unique(all.begin(), all.end()), 0) << "versions given twice";
 }
 
 TEST(StressScale, LevelsByRepeatedAddition) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/overlay/legend_pixels.h"
 #include "tests/support/gl_fixture.h"
+#include "tests/support/legend_pixels.h"
 #include "tests/support/run_process.h"
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"

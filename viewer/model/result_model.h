@@ -20,12 +20,19 @@ using Box6 = std::array<double, 6>;  // xmin, xmax, ymin, ymax, zmin, zmax
 // (An enumeration class: X11's headers define None as a macro.)
 enum class DisplayFilter : std::int32_t { All = 0, Selected = 1, None = 2 };
 
+// Six displacement values per node and mesh point: u, v, w (the translations), rx, ry, rz.
+constexpr int kDofPerNode = 6;
+
 // Seven stress values per element node and layer: Sx, Sy, Sz, Txy, Txz, Tyz, Se.
 constexpr int kStressComponents = 7;
 // Index of layer l, element node k, component c within the block of an element with n nodes.
 constexpr std::size_t stressIndex(int n, int layer, int node, int component) {
     return static_cast<std::size_t>(layer * kStressComponents * n + node * kStressComponents +
                                     component);
+}
+// The values in the stress block of an element with n nodes: two layers of n seven-value records.
+constexpr std::size_t stressBlockSize(int n) {
+    return static_cast<std::size_t>(2 * kStressComponents * n);
 }
 
 // One beam with its end points and its own surface mesh of four-node cells.
@@ -34,10 +41,10 @@ struct BeamElement {
     Point3D start, end;    // displayed
     Point3D start0, end0;  // as read
     std::int32_t meshPointCount = 0;
-    std::int32_t dofPerNode = 6;
-    std::vector<Point3D> meshPos;   // displayed
-    std::vector<Point3D> meshPos0;  // as read
-    std::vector<double> meshDisp;   // 6 per mesh point
+    std::int32_t dofPerNode = kDofPerNode;  // the arrays are laid out with the constant
+    std::vector<Point3D> meshPos;           // displayed
+    std::vector<Point3D> meshPos0;          // as read
+    std::vector<double> meshDisp;           // kDofPerNode per mesh point
     std::int32_t cellCount = 0;
     std::int32_t nodesPerCell = 4;
     std::vector<std::int32_t> cellNodes;  // 4 per cell
@@ -61,12 +68,12 @@ struct LoadStatus {
 class ResultModel {
   public:
     std::int32_t nodeCount = 0;
-    std::vector<Point3D> nodePos;   // displayed
-    std::vector<Point3D> nodePos0;  // as read
-    std::vector<double> nodeDisp;   // dofPerNode per node
-    std::int32_t dofPerNode = 6;
-    std::vector<double> quadStress;  // 56 per four-node shell
-    std::vector<double> triStress;   // 42 per three-node shell
+    std::vector<Point3D> nodePos;           // displayed
+    std::vector<Point3D> nodePos0;          // as read
+    std::vector<double> nodeDisp;           // kDofPerNode per node
+    std::int32_t dofPerNode = kDofPerNode;  // the arrays are laid out with the constant
+    std::vector<double> quadStress;         // 56 per four-node shell
+    std::vector<double> triStress;          // 42 per three-node shell
     std::int32_t quadCount = 0;
     std::int32_t triCount = 0;
     std::int32_t nodesPerQuad = 4;
@@ -80,7 +87,8 @@ class ResultModel {
     double dispScale = 0;
     bool deformed = true;
     // Changes whenever the displayed positions may have changed (every load and update), so
-    // that drawings computed from them know when to compute again.
+    // that drawings computed from them know when to compute again. Unique across all models
+    // (only a copy shares its original's until either changes), on any thread.
     std::uint64_t positionsVersion = 0;
 
     static constexpr std::int32_t kRed = 0x0000FF, kOrange = 0x007FFF, kYellow = 0x00FFFF,

@@ -34,7 +34,7 @@ constexpr std::uint64_t rowBytes(int numbers) {
     return 2 * static_cast<std::uint64_t>(numbers);
 }
 // The coordinate row and the displacement row.
-constexpr std::uint64_t kMinNodeBytes = rowBytes(3) + rowBytes(6);
+constexpr std::uint64_t kMinNodeBytes = rowBytes(3) + rowBytes(kDofPerNode);
 // The index row, then two stress rows for each node.
 constexpr std::uint64_t kMinQuadBytes = rowBytes(4) + 2 * 4 * rowBytes(kStressComponents);
 constexpr std::uint64_t kMinTriBytes = rowBytes(3) + 2 * 3 * rowBytes(kStressComponents);
@@ -116,7 +116,7 @@ class ShellRecords final : public RecordKind {
     ShellRecords(int n, std::int32_t limit, std::vector<std::int32_t>& nodes,
                  std::vector<double>& stress)
         : n_(n),
-          blockSize_(static_cast<std::size_t>(2 * kStressComponents * n)),
+          blockSize_(stressBlockSize(n)),
           limit_(limit),
           nodes_(nodes),
           stress_(stress),
@@ -330,14 +330,14 @@ class Reader {
 
     // "%lf,%lf,%lf,%lf,%lf,%lf\n" for every point.
     bool displacements(std::vector<double>& disp, std::size_t points) {
-        disp.reserve(points * 6);
+        disp.reserve(points * kDofPerNode);
         adviseLargePages(disp);
         std::size_t i = 0;
-        if (!inChunks(points, RowRecords(6, nullptr, &disp), i)) return false;
-        double row[6];
+        if (!inChunks(points, RowRecords(kDofPerNode, nullptr, &disp), i)) return false;
+        double row[kDofPerNode];
         for (; i < points; ++i) {
-            if (!values(row, 6, "six displacement values u,v,w,rx,ry,rz")) return false;
-            disp.insert(disp.end(), row, row + 6);
+            if (!values(row, kDofPerNode, "six displacement values u,v,w,rx,ry,rz")) return false;
+            disp.insert(disp.end(), row, row + kDofPerNode);
         }
         return true;
     }
@@ -376,7 +376,7 @@ class Reader {
     bool shells(int n, std::int32_t count, std::int32_t limit, std::vector<std::int32_t>& nodes,
                 std::vector<double>& stress, const char* indexKind) {
         std::size_t c = static_cast<std::size_t>(count);
-        std::size_t blockSize = static_cast<std::size_t>(2 * kStressComponents * n);
+        std::size_t blockSize = stressBlockSize(n);
         nodes.reserve(c * static_cast<std::size_t>(n));
         stress.reserve(c * blockSize);
         adviseLargePages(stress);
@@ -385,7 +385,7 @@ class Reader {
         static const char* kIndexLines[] = {"", "", "", "three node indices a,b,c",
                                             "four node indices a,b,c,d"};
         std::int32_t block[4];
-        double values[2 * kStressComponents * 4];
+        double values[stressBlockSize(4)];
         for (; e < c; ++e) {
             std::int32_t index = 0;
             switch (readShellRecord(s_, n, limit, block, values, index)) {

@@ -107,8 +107,8 @@ void nodeReport(const ResultModel& m, Sink sink) {
     const CornerIndex index = cornersOfSelectedNodes(m);
     const std::size_t quadCorners =
         static_cast<std::size_t>(m.quadCount) * static_cast<std::size_t>(m.nodesPerQuad);
-    const std::size_t quadBlock = static_cast<std::size_t>(2 * kStressComponents * m.nodesPerQuad);
-    const std::size_t triBlock = static_cast<std::size_t>(2 * kStressComponents * m.nodesPerTri);
+    const std::size_t quadBlock = stressBlockSize(m.nodesPerQuad);
+    const std::size_t triBlock = stressBlockSize(m.nodesPerTri);
     std::string header;
     appendHeader(header);
     sink(header);
@@ -140,7 +140,7 @@ void elementReport(const ResultModel& m, Sink sink) {
                         const std::vector<std::uint8_t>& selected,
                         const std::vector<std::int32_t>& nodes, const std::vector<double>& stress,
                         int n) {
-        const std::size_t block = static_cast<std::size_t>(2 * kStressComponents * n);
+        const std::size_t block = stressBlockSize(n);
         auto format = [&](std::size_t first, std::size_t last, std::string& out) {
             out.reserve((last - first) * static_cast<std::size_t>(2 * n + 2) * 121);
             for (std::size_t e = first; e < last; ++e) {

@@ -19,8 +19,8 @@ void afterLoad(AppState& s) {
     s.view.modelCentre = boxCentre(s.view.modelBox);
     s.view.selectedBox = s.model.computeSelectedBox();
     s.view.rotationCentre = boxCentre(s.view.selectedBox);
-    s.view.alpha = 225.0;
-    s.view.beta = 35.26;
+    s.view.alpha = kDefaultAlpha;
+    s.view.beta = kDefaultBeta;
     applyCamera(s.view);
 }
 

@@ -63,13 +63,14 @@ int info(const std::string& path) {
     return 0;
 }
 
-// "WxH" with whole numbers of 1 to 16384 pixels, nothing else.
+// "WxH" with whole numbers of 1 to kMaxPictureSize pixels, nothing else.
 bool parseSize(const char* text, int& w, int& h) {
     const char* end = text + std::strlen(text);
     auto [x, e1] = std::from_chars(text, end, w);
     if (e1 != std::errc() || x == end || *x != 'x') return false;
     auto [y, e2] = std::from_chars(x + 1, end, h);
-    return e2 == std::errc() && y == end && w >= 1 && h >= 1 && w <= 16384 && h <= 16384;
+    return e2 == std::errc() && y == end && w >= 1 && h >= 1 && w <= quillon::kMaxPictureSize &&
+           h <= quillon::kMaxPictureSize;
 }
 
 // "ALPHA,BETA" in degrees, both finite numbers.
@@ -84,7 +85,8 @@ bool parseView(const char* text, double& a, double& b) {
 struct BatchArguments {
     std::string modeValue;
     std::string resultFile = quillon::kStartupFile;
-    int width = 1024, height = 768;
+    int width = quillon::platform::kDefaultViewWidth,
+        height = quillon::platform::kDefaultViewHeight;
     std::optional<double> alpha, beta;
     quillon::DisplayOptions display;
 };
@@ -100,7 +102,8 @@ std::optional<std::string> parseBatch(int argc, char** argv, const std::string& 
             r.modeValue = argv[++i];
         } else if (arg == "--size" && hasValue) {
             if (!parseSize(argv[++i], r.width, r.height))
-                return "--size wants WxH, each 1 to 16384 pixels, e.g. 1024x768";
+                return "--size wants WxH, each 1 to " + std::to_string(quillon::kMaxPictureSize) +
+                       " pixels, e.g. 1024x768";
         } else if (takesView && arg == "--view" && hasValue) {
             double a = 0, b = 0;
             if (!parseView(argv[++i], a, b))

@@ -16,6 +16,7 @@
 #include "viewer/resources/menu.h"
 #include "viewer/ui/app.h"
 #include "viewer/ui/main_window_events.h"
+#include "viewer/ui/snapshot.h"
 
 namespace quillon {
 namespace {
@@ -176,8 +177,9 @@ class ScriptRun {
         if (command == "size") {
             line.expectWords(3);
             int w = line.integer(1), h = line.integer(2);
-            if (w < 1 || h < 1 || w > 16384 || h > 16384)
-                throw ScriptError{"the size must be 1 to 16384 pixels each way"};
+            if (w < 1 || h < 1 || w > kMaxPictureSize || h > kMaxPictureSize)
+                throw ScriptError{"the size must be 1 to " + std::to_string(kMaxPictureSize) +
+                                  " pixels each way"};
             width_ = w;
             height_ = h;
             if (!makeContext()) throw ScriptError{"no drawing context of that size"};
@@ -210,14 +212,14 @@ class ScriptRun {
                 throw ScriptError{"the wheel turns " + std::to_string(-kMostSteps) + " to " +
                                   std::to_string(kMostSteps) + " steps"};
             for (int k = 0; k < (n < 0 ? -n : n); ++k) {
-                handler_.onWheel(n > 0 ? 120 : -120, x, y);
+                handler_.onWheel(n > 0 ? platform::kWheelDelta : -platform::kWheelDelta, x, y);
                 honourRepaint();
             }
         } else if (command == "key") {
             line.expectWords(2);
             std::string k = line.word(1);
             std::optional<unsigned> ch =
-                k == "Esc" ? std::optional<unsigned>(27) : singleCharacter(k);
+                k == "Esc" ? std::optional<unsigned>(platform::kEscapeChar) : singleCharacter(k);
             if (!ch) throw ScriptError{"a key is one character or Esc"};
             handler_.onChar(*ch);
         } else if (command == "press") {

@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "tests/model/result_text.h"
-#include "tests/overlay/legend_pixels.h"
 #include "tests/support/gl_fixture.h"
+#include "tests/support/legend_pixels.h"
 #include "tests/support/temp_file.h"
 #include "viewer/contour/legend.h"
 #include "viewer/ui/app.h"
