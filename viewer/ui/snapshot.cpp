@@ -21,13 +21,13 @@ int renderSnapshot(const SnapshotRequest& r) {
     // The file loads on a second thread while this one starts OpenGL and has it make ready what
     // the picture will need. A fatal error of the load waits for this thread to be done.
     LoadStatus status;
-    std::optional<platform::FatalError> failed;
+    std::optional<common::Failure> failed;
     std::thread loader([&] {
         platform::FatalErrorsThrown thrown;
         try {
             status = openResultFile(state, r.resultFile);
-        } catch (const platform::FatalError& error) {
-            failed = error;
+        } catch (const common::Failure& failure) {
+            failed = failure;
         }
     });
     platform::OffscreenGl gl(r.width, r.height);
@@ -42,7 +42,7 @@ int renderSnapshot(const SnapshotRequest& r) {
     }
     loader.join();
     if (!gl.ok()) platform::fatal("cannot draw without a display: " + gl.error());
-    if (failed) platform::fatal(failed->text, failed->detail);
+    if (failed) platform::fatal(*failed);
     if (!status.ok) platform::fatal(status.message, status.detail);
     applyDisplayOptions(r.display, state);
     if (r.alpha) state.view.alpha = *r.alpha;
