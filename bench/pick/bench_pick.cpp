@@ -38,9 +38,9 @@ int main(int argc, char** argv) {
     }
     const int runs = argc > 2 ? std::atoi(argv[2]) : 9;
     quillon::AppState state;
-    quillon::LoadStatus status = quillon::openResultFile(state, argv[1]);
-    if (!status.ok) {
-        std::fprintf(stderr, "%s\n", status.message.c_str());
+    common::Outcome status = quillon::openResultFile(state, argv[1]);
+    if (!status.ok()) {
+        std::fprintf(stderr, "%s\n", status.failure().message.c_str());
         return 1;
     }
     quillon::resizeView(state, 1024, 768);

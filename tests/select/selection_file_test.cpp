@@ -28,7 +28,7 @@ quillon::ResultModel model() {
     b.disps = {"0,0,0,0,0,0"};
     r.beams = {b, b};
     quillon::ResultModel m;
-    EXPECT_TRUE(m.loadResultFile(testsupport::writeFile("model.txt", r.text())).ok);
+    EXPECT_TRUE(m.loadResultFile(testsupport::writeFile("model.txt", r.text())).ok());
     return m;
 }
 

@@ -31,7 +31,7 @@ quillon::ResultModel grid() {
     r.quads = {"0,1,4,3", "1,2,5,4", "3,4,7,6", "4,5,8,7"};
     r.tris = {"4,8,9"};
     quillon::ResultModel m;
-    EXPECT_TRUE(m.loadResultFile(testsupport::writeFile("grid.txt", r.text())).ok);
+    EXPECT_TRUE(m.loadResultFile(testsupport::writeFile("grid.txt", r.text())).ok());
     return m;
 }
 

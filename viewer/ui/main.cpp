@@ -57,8 +57,8 @@ int usageError(const std::string& what) {
 
 int info(const std::string& path) {
     quillon::ResultModel model;
-    quillon::LoadStatus status = model.loadResultFile(path);
-    if (!status.ok) quillon::platform::fatal(status.message, status.detail);
+    common::Outcome loaded = model.loadResultFile(path);
+    if (!loaded.ok()) quillon::platform::fatal(loaded.failure());
     quillon::printModelInfo(model, stdout);
     return 0;
 }
@@ -158,8 +158,8 @@ int window(const std::string& path) {
     }
     quillon::platform::installMessageBoxes();
     quillon::AppState state;
-    quillon::LoadStatus status = quillon::openResultFile(state, path);
-    if (!status.ok) quillon::platform::fatal(status.message, status.detail);
+    common::Outcome loaded = quillon::openResultFile(state, path);
+    if (!loaded.ok()) quillon::platform::fatal(loaded.failure());
     quillon::MainWindowHandler handler(state, quillon::platform::windowDesktop());
     return quillon::platform::runMainWindow(kTitle, quillon::mainMenu(), handler);
 }

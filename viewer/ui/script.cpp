@@ -103,8 +103,8 @@ class ScriptRun {
         }
         // The window's start-up: the file first, then the context, the size and the first frame.
         if (!makeContext()) return 1;
-        LoadStatus status = openResultFile(state_, r.resultFile);
-        if (!status.ok) platform::fatal(status.message, status.detail);
+        common::Outcome loaded = openResultFile(state_, r.resultFile);
+        if (!loaded.ok()) platform::fatal(loaded.failure());
         applyDisplayOptions(r.display, state_);
         handler_.onSize(width_, height_);
         honourRepaint();
