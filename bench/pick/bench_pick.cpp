@@ -85,13 +85,12 @@ int main(int argc, char** argv) {
     for (bool nodes : {true, false}) {
         const std::string path =
             dir + "/" + (nodes ? quillon::kNodeReportName : quillon::kElementReportName);
-        std::string why;
         auto t0 = std::chrono::steady_clock::now();
-        bool ok = nodes ? quillon::WriteNodeStressReport(m, path, why)
-                        : quillon::WriteElementStressReport(m, path, why);
+        common::Outcome written = nodes ? quillon::WriteNodeStressReport(m, path)
+                                        : quillon::WriteElementStressReport(m, path);
         double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        if (!ok) {
-            std::fprintf(stderr, "%s\n", why.c_str());
+        if (!written.ok()) {
+            std::fprintf(stderr, "%s\n", written.failure().detail.c_str());
             return 1;
         }
         std::error_code ec;

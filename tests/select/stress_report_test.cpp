@@ -111,14 +111,16 @@ TEST(StressReport, NumbersAsPercentGWithSixDigitsInAnyLocale) {
 TEST(StressReport, WritingReplacesTheReportOrLeavesItAsItWas) {
     quillon::ResultModel m = grid();
     auto path = (testsupport::testDir() / "SelectedNodeStress.txt").string();
-    std::string why;
-    ASSERT_TRUE(quillon::WriteNodeStressReport(m, path, why)) << why;
+    common::Outcome written = quillon::WriteNodeStressReport(m, path);
+    ASSERT_TRUE(written.ok()) << written.failure().detail;
     EXPECT_EQ(testsupport::readFile(path), quillon::NodeStressReportText(m));
     m.selNode.assign(10, 0);
-    ASSERT_TRUE(quillon::WriteNodeStressReport(m, path, why));
+    ASSERT_TRUE(quillon::WriteNodeStressReport(m, path).ok());
     EXPECT_EQ(testsupport::readFile(path), kHeader);
-    EXPECT_FALSE(quillon::WriteElementStressReport(
-        m, (testsupport::testDir() / "no" / "r.txt").string(), why));
+    written =
+        quillon::WriteElementStressReport(m, (testsupport::testDir() / "no" / "r.txt").string());
+    EXPECT_FALSE(written.ok());
+    const std::string& why = written.failure().detail;
     EXPECT_NE(why.find("No such file or directory"), std::string::npos) << why;
 }
 
