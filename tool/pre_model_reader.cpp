@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "common/outcome.h"
 #include "common/text_scanner.h"
 #include "common/utf16.h"
 #include "tool/pre_model.h"
@@ -16,8 +17,6 @@ constexpr const char* kCannotRead = "单元信息文件读取错误!";
 constexpr const char* kWrongVersion = "前处理文本文件版本错误!";
 constexpr const char* kNoVertices = "错误:PGPtNum<=0";
 
-// One scan pass over the file. Every item returns false on a mismatch and records the first
-// failure: the line and what was expected there.
 // "text" with its quotes. (Built by appending: GCC 12 warns falsely about "..." + string.)
 std::string Quoted(std::string_view text) {
     std::string q;
@@ -28,9 +27,12 @@ std::string Quoted(std::string_view text) {
     return q;
 }
 
+// One scan pass over the file. Every item returns false on a mismatch and records the first
+// failure: the line and what was expected there.
 class Scan {
   public:
-    Scan(common::TextScanner& in, std::uint64_t fileSize) : in_(in), fileSize_(fileSize) {}
+    Scan(common::TextScanner& in, std::uint64_t fileSize, const std::string& path)
+        : in_(in), fileSize_(fileSize), path_(path) {}
 
     bool literal(char c) { return in_.match(c) || fail(Quoted(std::string_view(&c, 1))); }
     bool literal(std::string_view text) { return in_.match(text) || fail(Quoted(text)); }
@@ -82,32 +84,36 @@ class Scan {
         index_ = index;
     }
 
-    bool failed() const { return !expected_.empty(); }
-    std::string message(const std::string& path) {
-        std::string m = path + " " + where_ + ": expected " + expected_;
+    // A record that follows the grammar but cannot be taken: `message` is all that is said.
+    bool refuse(const char* message) {
+        if (!failed()) failure_ = common::Failure(message);
+        return false;
+    }
+
+    bool failed() const { return !failure_.message.empty(); }
+    // The first failure: "<path> line N: expected ... in NPG record 3", or what refuse() said.
+    const common::Failure& failure() const { return failure_; }
+
+  private:
+    bool fail(const std::string& what, bool checkEnd = true) {
+        if (failed()) return false;
+        // "line N", or "at the end of the file (after line N)" when the file ran out.
+        std::string where = checkEnd ? in_.where() : "line " + std::to_string(in_.line());
+        std::string m = path_ + " " + where + ": expected " + what;
         if (record_) {
             m += index_ < 0 ? std::string(" in the count line of ") + record_
                             : " in " + std::string(record_) + " record " + std::to_string(index_);
         }
-        return m;
-    }
-
-  private:
-    bool fail(std::string what, bool checkEnd = true) {
-        if (expected_.empty()) {
-            // "line N", or "at the end of the file (after line N)" when the file ran out.
-            where_ = checkEnd ? in_.where() : "line " + std::to_string(in_.line());
-            expected_ = std::move(what);
-        }
+        failure_ = common::Failure(std::move(m), "", checkEnd ? in_.whereLine() : in_.line());
         return false;
     }
 
     common::TextScanner& in_;
     std::uint64_t fileSize_;
+    const std::string& path_;
     const char* record_ = nullptr;
     std::int64_t index_ = -1;
-    std::string expected_;
-    std::string where_;
+    common::Failure failure_;
 };
 
 // A count line and its records. `readOne` scans one record into the new element.
@@ -145,13 +151,7 @@ bool ReadIntegers(Scan& s, std::int32_t (&v)[N], char separator) {
     return true;
 }
 
-struct ReadOutcome {
-    bool ok = false;
-    bool fatalShown = false;
-};
-
-ReadOutcome ReadSections(Scan& s, PreModel& m, const MessageOutput& messages) {
-    ReadOutcome out;
+bool ReadSections(Scan& s, PreModel& m) {
     std::int32_t discarded = 0;
     const std::vector<GeoPoint>& points = m.geoPoints.records;
     // Shell and beam elements: a discarded label, the node numbers and a tag.
@@ -187,11 +187,7 @@ ReadOutcome ReadSections(Scan& s, PreModel& m, const MessageOutput& messages) {
                               if (!(s.integer(r.label) && s.literal('[') && s.integer(r.PGPtNum) &&
                                     s.literal("]:")))
                                   return false;
-                              if (r.PGPtNum <= 0) {
-                                  ShowFatalAndPause(messages, kNoVertices);
-                                  out.fatalShown = true;
-                                  return false;
-                              }
+                              if (r.PGPtNum <= 0) return s.refuse(kNoVertices);
                               r.vertices.reserve(s.roomFor(r.PGPtNum, 2));
                               for (std::int32_t i = 0; i < r.PGPtNum; ++i) {
                                   std::int32_t n = 0;
@@ -264,8 +260,7 @@ ReadOutcome ReadSections(Scan& s, PreModel& m, const MessageOutput& messages) {
                       if (!(s.real(r.value[i]) && s.literal(i < 5 ? ',' : '>'))) return false;
                   return s.lineEnd();
               });
-    out.ok = ok;
-    return out;
+    return ok;
 }
 
 }  // namespace
@@ -280,7 +275,7 @@ bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput&
     std::uint64_t size = in.fileSize();
     if (size == common::TextScanner::kUnknownSize)
         size = std::uint64_t{1} << 20;  // not a regular file: reserve modestly
-    Scan s(in, size);
+    Scan s(in, size, path);
 
     double version = 0;
     bool header = s.pattern("### Halvo R") && s.real(version) && s.pattern(" ###") && s.lineEnd();
@@ -293,11 +288,14 @@ bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput&
         return false;
     }
 
-    ReadOutcome outcome = ReadSections(s, model, messages);
-    if (outcome.ok) return true;
-    if (!outcome.fatalShown)
-        ShowWarning(messages, in.readError() ? std::string(kCannotRead) : s.message(path));
+    if (ReadSections(s, model)) return true;
     model = PreModel{};
+    const common::Failure& failure = s.failure();
+    // A polygon without vertices is the one fatal message: on the console, with a wait for a key.
+    if (failure.message == kNoVertices)
+        ShowFatalAndPause(messages, kNoVertices);
+    else
+        ShowWarning(messages, in.readError() ? std::string(kCannotRead) : failure.message);
     return false;
 }
 
