@@ -20,13 +20,13 @@ struct Failure {
     // Shown beside the message when not empty: a path with the system's reason, or the file
     // and the place where reading stopped.
     std::string detail;
-    // The line of the input that the failure concerns, where there is one: for callers that
-    // place it themselves, and for checks that need the number rather than the text.
+    // The line of the input that the message or detail names, where it names one: for a
+    // program that needs the number rather than the text (a check, a fuzz harness).
     std::optional<long> line;
 };
 
 // Done, or a Failure. A Failure converts to an Outcome, so that an operation can end with
-// `return Failure{...};` and a caller can pass on what it was given.
+// `return Failure(...);` and a caller can pass on what it was given.
 // (Not called Status: X11's headers define that name as a macro.)
 class [[nodiscard]] Outcome {
   public:

@@ -19,7 +19,7 @@ int renderSnapshot(const SnapshotRequest& r) {
     state.view.W = r.width;
     state.view.H = r.height;
     // The file loads on a second thread while this one starts OpenGL and has it make ready what
-    // the picture will need. A fatal error of the load (thrown to this thread as a failure)
+    // the picture will need. A fatal error of the load (caught on its thread as a failure)
     // waits for this thread to be done.
     common::Outcome loaded;
     std::thread loader([&] {
