@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/outcome.h"
 #include "common/text_scanner.h"
 #include "common/utf16.h"
 #include "tool/pre_model.h"
@@ -37,7 +38,8 @@ std::string Quoted(std::string_view text) {
 
 class Scan {
   public:
-    Scan(common::TextScanner& in, std::uint64_t fileSize) : in_(in), fileSize_(fileSize) {}
+    Scan(common::TextScanner& in, std::uint64_t fileSize, const std::string& path)
+        : in_(in), fileSize_(fileSize), path_(path) {}
 
     bool literal(char c) { return in_.match(c) || fail(Quoted(std::string_view(&c, 1))); }
     bool literal(std::string_view text) { return in_.match(text) || fail(Quoted(text)); }
@@ -89,32 +91,30 @@ class Scan {
         index_ = index;
     }
 
-    bool failed() const { return !expected_.empty(); }
-    std::string message(const std::string& path) {
-        std::string m = path + " " + where_ + ": expected " + expected_;
+    bool failed() const { return !failure_.message.empty(); }
+    // The first failure: "<path> line N: expected ... in NPG record 3".
+    const common::Failure& failure() const { return failure_; }
+
+  private:
+    bool fail(const std::string& what, bool checkEnd = true) {
+        if (failed()) return false;
+        // "line N", or "at the end of the file (after line N)" when the file ran out.
+        std::string where = checkEnd ? in_.where() : "line " + std::to_string(in_.line());
+        std::string m = path_ + " " + where + ": expected " + what;
         if (!record_.empty()) {
             m += index_ < 0 ? " in the count line of " + std::string(record_)
                             : " in " + std::string(record_) + " record " + std::to_string(index_);
         }
-        return m;
-    }
-
-  private:
-    bool fail(std::string what, bool checkEnd = true) {
-        if (expected_.empty()) {
-            // "line N", or "at the end of the file (after line N)" when the file ran out.
-            where_ = checkEnd ? in_.where() : "line " + std::to_string(in_.line());
-            expected_ = std::move(what);
-        }
+        failure_ = common::Failure(std::move(m), "", checkEnd ? in_.whereLine() : in_.line());
         return false;
     }
 
     common::TextScanner& in_;
     std::uint64_t fileSize_;
+    const std::string& path_;
     std::string_view record_;
     std::int64_t index_ = -1;
-    std::string expected_;
-    std::string where_;
+    common::Failure failure_;
 };
 
 // A count line and its records. `readOne` scans one record into the new element.
@@ -253,17 +253,10 @@ class RecordReader {
     bool fatalShown_ = false;
 };
 
-struct ReadOutcome {
-    bool ok = false;
-    bool fatalShown = false;
-};
-
-ReadOutcome ReadSections(Scan& s, PreModel& m, const MessageOutput& messages) {
-    RecordReader records(s, m.geoPoints.records, messages);
-    const bool ok = forEachSection(m, [&](const auto& format, auto& section) {
+bool ReadSections(Scan& s, RecordReader& records, PreModel& m) {
+    return forEachSection(m, [&](const auto& format, auto& section) {
         return ReadSection(s, format, section, [&](auto& r) { return records.read(r); });
     });
-    return {ok, records.fatalShown()};
 }
 
 }  // namespace
@@ -278,7 +271,7 @@ bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput&
     std::uint64_t size = in.fileSize();
     if (size == common::TextScanner::kUnknownSize)
         size = std::uint64_t{1} << 20;  // not a regular file: reserve modestly
-    Scan s(in, size);
+    Scan s(in, size, path);
 
     double version = 0;
     bool header = s.pattern("### Halvo R") && s.real(version) && s.pattern(" ###") && s.lineEnd();
@@ -291,10 +284,10 @@ bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput&
         return false;
     }
 
-    ReadOutcome outcome = ReadSections(s, model, messages);
-    if (outcome.ok) return true;
-    if (!outcome.fatalShown)
-        ShowWarning(messages, in.readError() ? std::string(kCannotRead) : s.message(path));
+    RecordReader records(s, model.geoPoints.records, messages);
+    if (ReadSections(s, records, model)) return true;
+    if (!records.fatalShown())
+        ShowWarning(messages, in.readError() ? std::string(kCannotRead) : s.failure().message);
     model = PreModel{};
     return false;
 }

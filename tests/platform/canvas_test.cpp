@@ -199,7 +199,7 @@ class LegendPixels : public testsupport::GlTest {
         state.view.W = kW;
         state.view.H = kH;
         auto path = testsupport::writeFile("square.txt", testsupport::squareModel().text());
-        ASSERT_TRUE(quillon::openResultFile(state, path).ok);
+        ASSERT_TRUE(quillon::openResultFile(state, path).ok());
     }
     Picture draw() {
         canvas.begin(kW, kH);

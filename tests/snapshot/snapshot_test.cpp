@@ -52,7 +52,7 @@ void expectLegendAndCorners(const Picture& p) {
     ASSERT_EQ(p.height, kH);
     // The legend of Se over the whole example, computed independently of the program.
     quillon::ResultModel model;
-    ASSERT_TRUE(model.loadResultFile(kExample).ok);
+    ASSERT_TRUE(model.loadResultFile(kExample).ok());
     testsupport::expectLegendPixels(p, testsupport::legendOf(model, quillon::kSe, kW, kH));
     for (int x : {0, kW - 8})
         for (int y : {0, kH - 8})

@@ -88,7 +88,7 @@ void BeamElement::updateDisplayedPositions() {
     end = translated(end0, meshDisp, b, dispScale);
 }
 
-LoadStatus ResultModel::loadResultFile(const std::string& path) {
+common::Outcome ResultModel::loadResultFile(const std::string& path) {
     // Read into a fresh model so that a failed load leaves this one untouched.
     ResultModel fresh;
     fresh.deformed = deformed;
@@ -100,11 +100,11 @@ LoadStatus ResultModel::loadResultFile(const std::string& path) {
     fresh.shellOutlineMode = shellOutlineMode;
     fresh.beamMeshLineMode = beamMeshLineMode;
     fresh.nodeMode = nodeMode;
-    LoadStatus status = readResultFile(path, fresh);
-    if (!status.ok) return status;
+    common::Outcome read = readResultFile(path, fresh);
+    if (!read.ok()) return read;
     fresh.finishLoad();
     *this = std::move(fresh);
-    return status;
+    return read;
 }
 
 void ResultModel::finishLoad() {

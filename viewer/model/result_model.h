@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/outcome.h"
+
 namespace quillon {
 
 // One point with a carried scalar.
@@ -57,14 +59,6 @@ struct BeamElement {
     void updateDisplayedPositions();
 };
 
-// Outcome of a load: on failure `message` says what went wrong (with the line where the
-// file stopped following its layout) and the model is left as it was.
-struct LoadStatus {
-    bool ok = true;
-    std::string message;
-    std::string detail;  // for a file that could not be read: its path and the system's reason
-};
-
 class ResultModel {
   public:
     std::int32_t nodeCount = 0;
@@ -112,9 +106,11 @@ class ResultModel {
     DisplayFilter beamMeshLineMode = DisplayFilter::All;
     DisplayFilter nodeMode = DisplayFilter::None;
 
-    // Replaces the contents with the file's. On failure nothing changes. The display
-    // filters, `deformed` and the colour table carry over to the new contents.
-    LoadStatus loadResultFile(const std::string& path);
+    // Replaces the contents with the file's. The display filters, `deformed` and the colour
+    // table carry over to the new contents. On failure nothing changes; the failure's message
+    // says what went wrong (with the line where the file stopped following its layout), and
+    // for a file that could not be read its detail has the path and the system's reason.
+    common::Outcome loadResultFile(const std::string& path);
     // Releases every array of the last load (counts keep their values).
     void releaseArrays();
     Box6 computeNodeBox();
@@ -159,8 +155,8 @@ struct ReadOptions {
 
 // Reads a result file into `model`, which must be freshly constructed apart from its
 // settings. Fills counts and arrays only; the derived values are the caller's.
-LoadStatus readResultFile(const std::string& path, ResultModel& model,
-                          const ReadOptions& options = {});
+common::Outcome readResultFile(const std::string& path, ResultModel& model,
+                               const ReadOptions& options = {});
 
 // Bytes held by all arrays of the model (for memory measurements).
 std::size_t modelArrayBytes(const ResultModel& model);

@@ -227,29 +227,30 @@ class Reader {
     Reader(const std::string& path, ResultModel& model, const ReadOptions& options)
         : path_(path), m_(model), options_(options) {}
 
-    LoadStatus run() {
+    common::Outcome run() {
         if (!s_.open(path_)) return unreadable(errno);
         fileSize_ = s_.fileSize();  // no bound on the counts when unknown (a FIFO)
         errno = 0;
         bool complete = readAll();
         if (s_.readError()) return unreadable(errno ? errno : EIO);
-        return complete ? LoadStatus{} : status_;
+        if (!complete) return failure_;
+        return {};
     }
 
   private:
     // The file could not be opened or read: the message, with the path (in full, so that a
     // user in the wrong folder sees which one) and the system's reason.
-    LoadStatus unreadable(int error) const {
+    common::Failure unreadable(int error) const {
         std::error_code ec;
         std::filesystem::path full = std::filesystem::absolute(path_, ec);
-        return {false, "应力云图文件读取错误!",
-                (ec ? path_ : full.string()) + ": " + std::strerror(error)};
+        return common::Failure("应力云图文件读取错误!",
+                               (ec ? path_ : full.string()) + ": " + std::strerror(error));
     }
 
     bool readAll() {
         std::int32_t n = 0;
         if (!s_.match("NPOIN=") || !s_.readInt(n)) return expected("NPOIN=<count>");
-        if (n < 1) return fail("节点数目错误!");
+        if (n < 1) return fail(common::Failure("节点数目错误!"));
         if (!fits(n, kMinNodeBytes, "NPOIN")) return false;
         s_.skipSpace();
         m_.nodeCount = n;
@@ -292,8 +293,8 @@ class Reader {
         std::string k = std::string(key) + "=";
         if (!s_.match(k) || !s_.readInt(value)) return expected(k + "<count>");
         if (value < 0)
-            return fail("line " + std::to_string(s_.line()) + ": " + k + std::to_string(value) +
-                        " is negative, expected a count of 0 or more");
+            return failAtLine(k + std::to_string(value) +
+                              " is negative, expected a count of 0 or more");
         if (!fits(value, minBytes, key)) return false;
         s_.skipSpace();
         return true;
@@ -302,8 +303,8 @@ class Reader {
     bool fits(std::int32_t value, std::uint64_t minBytes, const char* key) {
         if (value <= kCheckedCount || static_cast<std::uint64_t>(value) * minBytes <= fileSize_)
             return true;
-        return fail("line " + std::to_string(s_.line()) + ": " + key + "=" + std::to_string(value) +
-                    " is more than the file can hold");
+        return failAtLine(std::string(key) + "=" + std::to_string(value) +
+                          " is more than the file can hold");
     }
 
     // The arrays are filled by appending to reserved storage: sizing them first would write
@@ -394,9 +395,8 @@ class Reader {
                 case RecordFault::Indices:
                     return expected(kIndexLines[n]);
                 case RecordFault::IndexRange:
-                    return fail("line " + std::to_string(s_.line()) + ": " + indexKind + " index " +
-                                std::to_string(index) + " is outside 0.." +
-                                std::to_string(limit - 1));
+                    return failAtLine(std::string(indexKind) + " index " + std::to_string(index) +
+                                      " is outside 0.." + std::to_string(limit - 1));
                 case RecordFault::Stress:
                     return expected("a stress line Sx,Sy,Sz,Txy,Txz,Tyz,Se");
             }
@@ -418,11 +418,16 @@ class Reader {
     }
 
     // "line N: expected ...", or "at the end of the file (after line N): expected ...".
-    bool expected(const std::string& what) { return fail(s_.where() + ": expected " + what); }
-
-    bool fail(std::string message) { return fail(LoadStatus{false, std::move(message), ""}); }
-    bool fail(LoadStatus status) {
-        status_ = std::move(status);
+    bool expected(const std::string& what) {
+        return fail(common::Failure(s_.where() + ": expected " + what, "", s_.whereLine()));
+    }
+    // "line N: <what>", N being the line being read.
+    bool failAtLine(const std::string& what) {
+        return fail(
+            common::Failure("line " + std::to_string(s_.line()) + ": " + what, "", s_.line()));
+    }
+    bool fail(common::Failure failure) {
+        failure_ = std::move(failure);
         return false;
     }
 
@@ -431,12 +436,13 @@ class Reader {
     ReadOptions options_;
     common::TextScanner s_;
     std::uint64_t fileSize_ = 0;
-    LoadStatus status_;
+    common::Failure failure_;
 };
 
 }  // namespace
 
-LoadStatus readResultFile(const std::string& path, ResultModel& model, const ReadOptions& options) {
+common::Outcome readResultFile(const std::string& path, ResultModel& model,
+                               const ReadOptions& options) {
     return Reader(path, model, options).run();
 }
 

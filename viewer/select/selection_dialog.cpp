@@ -118,14 +118,11 @@ void SelectionDialog::readFile() {
     std::optional<std::string> path = desktop_.chooseFileToOpen(dialog);
     settings().fileName = dialog.lastPath;
     if (!path) return;
-    SelectionFileResult r = ReadSelectionFile(state_.model, fileKind(kind_), *path);
-    if (r.outcome == SelectionFileResult::Outcome::CannotOpen) {
-        platform::messageBox(selectionReadError(fileKind(kind_)), "Warning!", r.detail);
-        return;
-    }
-    // What was read stays, also when the reading stopped early.
-    if (r.outcome == SelectionFileResult::Outcome::Stopped)
-        platform::messageBox(selectionReadError(fileKind(kind_)), "Warning!", r.detail);
+    common::Outcome read = ReadSelectionFile(state_.model, fileKind(kind_), *path);
+    if (!read.ok()) platform::messageBox(read.failure(), "Warning!");
+    // A file that could not be read changed nothing. What was read before text that does not
+    // follow the format (a failure at a line) stays.
+    if (!read.ok() && !read.failure().line) return;
     if (kind_ != SelectionKind::Nodes) followSelection(true);
     desktop_.repaintMainWindow();
 }
@@ -135,20 +132,17 @@ void SelectionDialog::writeFile() {
     std::optional<std::string> path = desktop_.chooseFileToSave(dialog);
     settings().fileName = dialog.lastPath;
     if (!path) return;
-    SelectionFileResult r = WriteSelectionFile(state_.model, fileKind(kind_), *path);
-    if (r.outcome != SelectionFileResult::Outcome::Done)
-        platform::messageBox(selectionWriteError(fileKind(kind_)), "Warning!", r.detail);
+    common::Outcome written = WriteSelectionFile(state_.model, fileKind(kind_), *path);
+    if (!written.ok()) platform::messageBox(written.failure(), "Warning!");
 }
 
 void SelectionDialog::listStresses() {
     const bool nodes = kind_ == SelectionKind::Nodes;
     const std::string name = nodes ? kNodeReportName : kElementReportName;
-    std::string why;
-    bool written = nodes ? WriteNodeStressReport(state_.model, name, why)
-                         : WriteElementStressReport(state_.model, name, why);
-    if (!written) {
-        platform::messageBox(nodes ? "被选择节点应力文件输出失败!" : "被选择单元应力文件输出失败!",
-                             "Warning!", why);
+    common::Outcome written = nodes ? WriteNodeStressReport(state_.model, name)
+                                    : WriteElementStressReport(state_.model, name);
+    if (!written.ok()) {
+        platform::messageBox(written.failure(), "Warning!");
         return;
     }
     std::error_code ec;

@@ -24,12 +24,12 @@ void afterLoad(AppState& s) {
     applyCamera(s.view);
 }
 
-LoadStatus openResultFile(AppState& s, const std::string& path) {
-    LoadStatus status = s.model.loadResultFile(path);
-    if (!status.ok) return status;
+common::Outcome openResultFile(AppState& s, const std::string& path) {
+    common::Outcome loaded = s.model.loadResultFile(path);
+    if (!loaded.ok()) return loaded;
     s.modelLoaded = true;
     afterLoad(s);
-    return status;
+    return loaded;
 }
 
 void resizeView(AppState& s, int width, int height) {
