@@ -88,6 +88,7 @@ TEST(StressReport, NumbersAsPercentGWithSixDigitsInAnyLocale) {
     };
     expectRow(quillon::ElementStressReportText(m));
 
+#if !defined(_WIN32)  // localedef and LOCPATH are glibc's
     // Under a locale whose decimal mark is a comma the numbers stay the same.
     auto locales = testsupport::testDir() / "locales";
     std::filesystem::create_directories(locales);
@@ -106,6 +107,7 @@ TEST(StressReport, NumbersAsPercentGWithSixDigitsInAnyLocale) {
     std::setlocale(LC_ALL, "C");
     unsetenv("LOCPATH");
     EXPECT_NE(report.find("            2.5        2.5e+08"), std::string::npos) << report;
+#endif
 }
 
 TEST(StressReport, WritingReplacesTheReportOrLeavesItAsItWas) {
