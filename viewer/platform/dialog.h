@@ -96,7 +96,7 @@ class DialogHost {
     virtual bool isChecked(int id) const = 0;
     virtual void setChecked(int id, bool checked) = 0;
     // Checks `id` and unchecks every other control whose id lies in first … last.
-    void checkRadioButton(int first, int last, int id) {
+    virtual void checkRadioButton(int first, int last, int id) {
         for (int c = first; c <= last; ++c)
             if (dialogTemplate().control(c)) setChecked(c, c == id);
     }

@@ -2,9 +2,7 @@
 // Dialogs built from their templates as real Win32 dialogs: each template becomes a dialog
 // template in memory ("MS Shell Dlg" 8 pt), created modeless and owned by the main window,
 // whose message loop gives the open dialogs their keyboard (Tab, arrows, Enter, Esc).
-//
-// Declared without <windows.h>, whose IDOK and IDCANCEL macros would clash with dialog.h's
-// constants in a file that includes this header first.
+// Declared without <windows.h>, which its includers need not see.
 #include <memory>
 #include <vector>
 
