@@ -15,6 +15,7 @@
 #include "tests/support/run_process.h"
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
+#include "viewer/platform/dialog_numbers.h"
 #include "viewer/resources/dialogs.h"
 
 namespace {
@@ -266,8 +267,8 @@ TEST_F(WineWindow, ViewKitIsAWin32DialogWhoseStandardViewTurnsTheModel) {
             EXPECT_EQ(shown->text, c.text) << "control " << c.id;
         }
     }
-    EXPECT_EQ(kit.control(quillon::IDC_ALPHA)->text, "225.000000");
-    EXPECT_EQ(kit.control(quillon::IDC_BETA)->text, "35.260000");
+    EXPECT_EQ(kit.control(quillon::IDC_ALPHA)->text, quillon::platform::formatTwoDecimals(225));
+    EXPECT_EQ(kit.control(quillon::IDC_BETA)->text, quillon::platform::formatTwoDecimals(35.26));
 
     const Control* xoy = kit.control(quillon::IDC_XOY_PLUS);
     x_.clickAt(xoy->place.centreX(), xoy->place.centreY());
