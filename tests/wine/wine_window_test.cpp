@@ -273,6 +273,12 @@ TEST_F(WineWindow, ViewKitIsAWin32DialogWhoseStandardViewTurnsTheModel) {
     const Control* xoy = kit.control(quillon::IDC_XOY_PLUS);
     x_.clickAt(xoy->place.centreX(), xoy->place.centreY());
     expectView(client, plan, "XOY+");
+    // The main loop gives the dialog its keys: Esc in the angle's edit closes it.
+    const Control* alpha = kit.control(quillon::IDC_ALPHA);
+    x_.clickAt(alpha->place.centreX(), alpha->place.centreY());
+    x_.keysAt(alpha->place.centreX(), alpha->place.centreY(), {"Escape"});
+    EXPECT_TRUE(waitUntil([&] { return !probe({"dialog", "View Kit"}).found; }, kPatience))
+        << "Esc did not close the View Kit";
     EXPECT_TRUE(quillon_.running());
 }
 
