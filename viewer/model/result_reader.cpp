@@ -13,6 +13,7 @@
 
 #include "common/memory_advice.h"
 #include "common/text_scanner.h"
+#include "common/utf16.h"
 #include "viewer/model/record_chunks.h"
 #include "viewer/model/result_model.h"
 
@@ -221,9 +222,9 @@ class Reader {
     // user in the wrong folder sees which one) and the system's reason.
     LoadStatus unreadable(int error) const {
         std::error_code ec;
-        std::filesystem::path full = std::filesystem::absolute(path_, ec);
+        std::filesystem::path full = std::filesystem::absolute(common::PathFromUtf8(path_), ec);
         return {false, "应力云图文件读取错误!",
-                (ec ? path_ : full.string()) + ": " + std::strerror(error)};
+                (ec ? path_ : common::Utf8FromPath(full)) + ": " + std::strerror(error)};
     }
 
     bool readAll() {
