@@ -125,6 +125,12 @@ class WineWindow : public ::testing::Test {
         std::filesystem::copy_file(QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt",
                                    folder_ / "Quillon_AverageStrs.txt");
     }
+    // quillon.exe started on the example in its working folder: the client area of its window.
+    Rectangle startOnTheExample() {
+        copyExample();
+        startQuillon();
+        return mainWindow();
+    }
 
     Probed probe(const std::vector<std::string>& args) const {
         std::vector<std::string> all = {probe_, windowsPath(exe_)};
@@ -232,9 +238,7 @@ class WineWindow : public ::testing::Test {
 };
 
 TEST_F(WineWindow, OpensOnTheExampleInTheWorkingFolderAndTheWheelZoomsAboutThePointer) {
-    copyExample();
-    startQuillon();
-    Rectangle client = mainWindow();
+    Rectangle client = startOnTheExample();
     ASSERT_GT(client.width, 0);
     Picture start = scripted(client, "");
     Picture zoomed = scripted(client, "wheel 3 300 250\n");
@@ -249,9 +253,7 @@ TEST_F(WineWindow, OpensOnTheExampleInTheWorkingFolderAndTheWheelZoomsAboutThePo
 }
 
 TEST_F(WineWindow, ViewKitIsAWin32DialogWhoseStandardViewTurnsTheModel) {
-    copyExample();
-    startQuillon();
-    Rectangle client = mainWindow();
+    Rectangle client = startOnTheExample();
     ASSERT_GT(client.width, 0);
     Picture plan = scripted(client, "menu 40002\npress 103 1027\n");  // XOY+
     menu(client, "v", "k");
@@ -277,15 +279,17 @@ TEST_F(WineWindow, ViewKitIsAWin32DialogWhoseStandardViewTurnsTheModel) {
     const Control* alpha = kit.control(quillon::IDC_ALPHA);
     x_.clickAt(alpha->place.centreX(), alpha->place.centreY());
     x_.keysAt(alpha->place.centreX(), alpha->place.centreY(), {"Escape"});
-    EXPECT_TRUE(waitUntil([&] { return !probe({"dialog", "View Kit"}).found; }, kPatience))
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return !probe({"dialog", "View Kit"}).found;
+        },
+        kPatience))
         << "Esc did not close the View Kit";
     EXPECT_TRUE(quillon_.running());
 }
 
 TEST_F(WineWindow, ContourKitsSxRadioButtonChangesTheLegend) {
-    copyExample();
-    startQuillon();
-    Rectangle client = mainWindow();
+    Rectangle client = startOnTheExample();
     ASSERT_GT(client.width, 0);
     Picture start = scripted(client, "");
     Picture sx = scripted(client, "menu 40019\npress 111 1046\n");
@@ -408,9 +412,7 @@ TEST_F(WineWindow, FileOpenReadsTheFileThatTheAnswerVariableNames) {
 }
 
 TEST_F(WineWindow, ShellRectanglePickWithApplyChangesThePicture) {
-    copyExample();
-    startQuillon();
-    Rectangle client = mainWindow();
+    Rectangle client = startOnTheExample();
     ASSERT_GT(client.width, 0);
     // A window pick to the right over the left half of the model, then Apply (Reselect): the
     // contours span the shells picked only.
