@@ -21,6 +21,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using testsupport::differingPixels;
 using testsupport::Picture;
 using testsupport::waitUntil;
 
@@ -210,19 +211,6 @@ class WineWindow : public ::testing::Test {
         if (!shown)
             quillon::platform::writePng((folder_ / "view.png").string(), last.width, last.height,
                                         last.rgb);
-    }
-
-    // Pixels whose colours differ by more than a shade; every pixel when the sizes differ.
-    static int differingPixels(const Picture& a, const Picture& b) {
-        if (a.width != b.width || a.height != b.height) return std::max(a.width * a.height, 1);
-        int n = 0;
-        for (std::size_t i = 0; i < a.rgb.size(); i += 3) {
-            bool differs = false;
-            for (std::size_t k = 0; k < 3; ++k)
-                differs |= std::abs(a.rgb[i + k] - b.rgb[i + k]) > 48;
-            n += differs ? 1 : 0;
-        }
-        return n;
     }
 
     // Menu command by its mnemonics, with the pointer over the view.
