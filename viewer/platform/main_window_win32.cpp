@@ -1,16 +1,11 @@
 // The main window, message boxes and file choosers on Windows: a window class of our own whose
 // device context OpenGL draws through, the menu, and the message loop that serves the open
 // dialogs. Labels and legend are drawn by the overlay canvas with GDI's glyphs, as headless.
-//
-// dialog.h (through main_window.h) comes before <windows.h>: its IDOK and IDCANCEL constants
-// would otherwise meet the macros of the same names.
-#include "viewer/platform/main_window.h"
-// clang-format off
 #include <windows.h>
+
+#include <GL/gl.h>
 #include <commdlg.h>
 #include <windowsx.h>
-#include <GL/gl.h>
-// clang-format on
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +16,7 @@
 #include "common/utf16.h"
 #include "viewer/platform/dialog_win32.h"
 #include "viewer/platform/gl_overlay_canvas.h"
+#include "viewer/platform/main_window.h"
 #include "viewer/platform/message.h"
 
 namespace quillon::platform {
