@@ -20,12 +20,13 @@ packages=(
 )
 
 # --fuzz: clang and its libFuzzer and sanitizer runtimes (scripts/fuzz.sh);
-# --windows: the cross compiler for tarvik.exe and Wine to run it and its tests;
+# --windows: the cross compiler for quillon.exe and tarvik.exe (with zlib for quillon's PNG files),
+# Wine to run them and their tests, and OSMesa, through which Wine gives OpenGL to a bitmap;
 # --fresh: debootstrap, which makes the fresh Debian 12 roots of scripts/check-*fresh.sh.
 for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 wine googletest) ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 wine libosmesa6 googletest) ;;
     --fresh) packages+=(debootstrap) ;;
     *) echo "usage: scripts/install-deps.sh [--fuzz] [--windows] [--fresh]" >&2; exit 2 ;;
   esac

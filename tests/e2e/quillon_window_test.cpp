@@ -18,6 +18,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using testsupport::differingPixels;
 using testsupport::Picture;
 using testsupport::Rgb;
 using testsupport::waitUntil;
@@ -48,19 +49,6 @@ std::string stripFile() {
 
 constexpr int kViewWidth = 1024, kViewHeight = 768;  // the view's size at the start
 constexpr int kEdgeAllowance = 800;                  // about 0.1 % of the view
-
-// Pixels whose colours differ by more than a shade in some channel; every pixel when the sizes
-// differ.
-int differingPixels(const Picture& a, const Picture& b) {
-    if (a.width != b.width || a.height != b.height) return std::max(a.width * a.height, 1);
-    int n = 0;
-    for (std::size_t i = 0; i < a.rgb.size(); i += 3) {
-        bool differs = false;
-        for (std::size_t k = 0; k < 3; ++k) differs |= std::abs(a.rgb[i + k] - b.rgb[i + k]) > 48;
-        n += differs ? 1 : 0;
-    }
-    return n;
-}
 
 // Message boxes show their text at 14 pixels per em.
 constexpr int kMessagePixels = 14;

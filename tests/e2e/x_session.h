@@ -9,7 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -326,6 +328,19 @@ inline Picture crop(const Picture& p, int x0, int y0, int x1, int y1) {
         out.rgb.insert(out.rgb.end(), row, row + static_cast<std::ptrdiff_t>(out.width) * 3);
     }
     return out;
+}
+
+// Pixels whose colours differ by more than a shade in some channel; every pixel when the sizes
+// differ.
+inline int differingPixels(const Picture& a, const Picture& b) {
+    if (a.width != b.width || a.height != b.height) return std::max(a.width * a.height, 1);
+    int n = 0;
+    for (std::size_t i = 0; i < a.rgb.size(); i += 3) {
+        bool differs = false;
+        for (std::size_t k = 0; k < 3; ++k) differs |= std::abs(a.rgb[i + k] - b.rgb[i + k]) > 48;
+        n += differs ? 1 : 0;
+    }
+    return n;
 }
 
 }  // namespace testsupport

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "tests/model/result_text.h"
+#include "tests/support/line_ends.h"
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
 
@@ -88,6 +89,7 @@ TEST(StressReport, NumbersAsPercentGWithSixDigitsInAnyLocale) {
     };
     expectRow(quillon::ElementStressReportText(m));
 
+#if !defined(_WIN32)  // localedef and LOCPATH are glibc's
     // Under a locale whose decimal mark is a comma the numbers stay the same.
     auto locales = testsupport::testDir() / "locales";
     std::filesystem::create_directories(locales);
@@ -106,6 +108,7 @@ TEST(StressReport, NumbersAsPercentGWithSixDigitsInAnyLocale) {
     std::setlocale(LC_ALL, "C");
     unsetenv("LOCPATH");
     EXPECT_NE(report.find("            2.5        2.5e+08"), std::string::npos) << report;
+#endif
 }
 
 TEST(StressReport, WritingReplacesTheReportOrLeavesItAsItWas) {
@@ -113,10 +116,11 @@ TEST(StressReport, WritingReplacesTheReportOrLeavesItAsItWas) {
     auto path = (testsupport::testDir() / "SelectedNodeStress.txt").string();
     common::Outcome written = quillon::WriteNodeStressReport(m, path);
     ASSERT_TRUE(written.ok()) << written.failure().detail;
-    EXPECT_EQ(testsupport::readFile(path), quillon::NodeStressReportText(m));
+    EXPECT_EQ(testsupport::readFile(path),
+              testsupport::asTextFile(quillon::NodeStressReportText(m)));
     m.selNode.assign(10, 0);
     ASSERT_TRUE(quillon::WriteNodeStressReport(m, path).ok());
-    EXPECT_EQ(testsupport::readFile(path), kHeader);
+    EXPECT_EQ(testsupport::readFile(path), testsupport::asTextFile(kHeader));
     written =
         quillon::WriteElementStressReport(m, (testsupport::testDir() / "no" / "r.txt").string());
     EXPECT_FALSE(written.ok());

@@ -11,7 +11,13 @@
 
 namespace quillon::platform {
 
-// Command ids of the dialog itself: the default button and the close box (or Esc).
+// Command ids of the dialog itself: the default button and the close box (or Esc). On Windows
+// <windows.h> (which <GL/gl.h> includes there) has them as macros of the same values; these
+// constants take their place.
+#if defined(IDOK)
+#undef IDOK
+#undef IDCANCEL
+#endif
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 // Controls that are never addressed (labels, group boxes).
@@ -105,7 +111,7 @@ class DialogHost {
     virtual bool isChecked(int id) const = 0;
     virtual void setChecked(int id, bool checked) = 0;
     // Checks `id` and unchecks every other control whose id lies in first … last.
-    void checkRadioButton(int first, int last, int id) {
+    virtual void checkRadioButton(int first, int last, int id) {
         for (int c = first; c <= last; ++c)
             if (dialogTemplate().control(c)) setChecked(c, c == id);
     }
@@ -168,8 +174,8 @@ inline void RepaintMainWindow(Desktop& desktop) {
     desktop.repaintMainWindow();
 }
 
-// Starts the desktop's opener (xdg-open) on `path`, detached: nothing waits for it and no
-// shell reads the path.
+// Starts the desktop's text editor on `path` (xdg-open on Linux, Notepad on Windows), detached:
+// nothing waits for it and no shell or command processor reads the path.
 void startTextEditor(const std::string& path);
 
 // A chosen name without an extension gets the default one, unless a file of that very name

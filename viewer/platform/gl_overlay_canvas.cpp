@@ -1,14 +1,10 @@
 #include "viewer/platform/gl_overlay_canvas.h"
 
 #include <GL/gl.h>
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_TRUETYPE_TABLES_H
-#include FT_ADVANCES_H
 
 #include <algorithm>
-#include <cmath>
+
+#include "viewer/platform/glyphs.h"
 
 namespace quillon::platform {
 namespace {
@@ -18,35 +14,6 @@ namespace {
 constexpr int kMaxTextSize = 8192;
 // Glyph images kept between frames before the ones the last frame did not use are dropped.
 constexpr std::size_t kCacheBudget = std::size_t{16} << 20;
-
-// The file and face index fontconfig chooses for "Times New Roman", with "serif" as the next
-// family so that a system without a metric-compatible face still gets a serif one.
-bool findFont(std::string& file, int& index) {
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    if (!config) return false;
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("Times New Roman"));
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("serif"));
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config, pattern, &result);
-    bool found = false;
-    if (match) {
-        FcChar8* path = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path) {
-            file = reinterpret_cast<const char*>(path);
-            index = 0;
-            FcPatternGetInteger(match, FC_INDEX, 0, &index);
-            found = true;
-        }
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    FcConfigDestroy(config);
-    return found;
-}
 
 // Next code point of UTF-8 text; malformed bytes stand for themselves.
 std::uint32_t nextCodePoint(const std::string& s, std::size_t& i) {
@@ -78,92 +45,7 @@ int powerOfTwo(int n) {
 
 }  // namespace
 
-struct GlOverlayCanvas::Font {
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
-    std::string file;
-    double ascender = 0, descender = 0;   // font units, both positive: the cell is their sum
-    double averageWidth = 0;              // font units
-    int sizeHeight = -1, sizeWidth = -1;  // the size the face is set to
-
-    ~Font() {
-        if (face) FT_Done_Face(face);
-        if (library) FT_Done_FreeType(library);
-    }
-
-    bool load() {
-        int index = 0;
-        if (!findFont(file, index) || FT_Init_FreeType(&library) != 0) return false;
-        if (FT_New_Face(library, file.c_str(), index, &face) != 0) {
-            face = nullptr;
-            return false;
-        }
-        // The cell is what the Windows metrics of the face span, where it has them.
-        auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-        if (os2 && os2->usWinAscent + os2->usWinDescent > 0) {
-            ascender = os2->usWinAscent;
-            descender = os2->usWinDescent;
-        } else {
-            ascender = face->ascender;
-            descender = -face->descender;
-        }
-        if (ascender + descender <= 0) {
-            ascender = face->units_per_EM * 0.9;
-            descender = face->units_per_EM * 0.2;
-        }
-        averageWidth = weightedAverageWidth();
-        if (averageWidth <= 0)
-            averageWidth =
-                os2 && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : face->units_per_EM * 0.4;
-        return true;
-    }
-
-    // The average character width as the classic font tables define it: the advances of the
-    // lower-case letters and the space weighted by their frequency in English text. Newer faces
-    // store an average over all their glyphs instead, which would make metric-compatible faces
-    // come out narrower or wider than the face they stand in for.
-    double weightedAverageWidth() const {
-        static constexpr int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
-                                             56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
-        double sum = 0;
-        for (int k = 0; k < 27; ++k) {
-            FT_ULong ch = k < 26 ? static_cast<FT_ULong>('a' + k) : ' ';
-            FT_UInt index = FT_Get_Char_Index(face, ch);
-            FT_Fixed advance = 0;
-            if (index == 0 || FT_Get_Advance(face, index, FT_LOAD_NO_SCALE, &advance) != 0)
-                return 0;
-            sum += static_cast<double>(advance) * kWeights[k];
-        }
-        return sum / 1000;
-    }
-
-    int ascent(int height) const {
-        return static_cast<int>(std::lround(height * ascender / (ascender + descender)));
-    }
-
-    // Scales the face so that the cell is `height` pixels high and, for a width, the average
-    // character `width` pixels wide.
-    bool setSize(int height, int width) {
-        if (height == sizeHeight && width == sizeWidth) return true;
-        double em = height * static_cast<double>(face->units_per_EM) / (ascender + descender);
-        double emAcross =
-            width > 0 ? width * static_cast<double>(face->units_per_EM) / averageWidth : em;
-        auto to26 = [](double px) {
-            return static_cast<FT_F26Dot6>(std::max(1.0, std::round(px * 64)));
-        };
-        if (FT_Set_Char_Size(face, to26(emAcross), to26(em), 72, 72) != 0) {
-            sizeHeight = sizeWidth = -1;
-            return false;
-        }
-        sizeHeight = height;
-        sizeWidth = width;
-        return true;
-    }
-};
-
-GlOverlayCanvas::GlOverlayCanvas() : font_(std::make_unique<Font>()) {
-    if (!font_->load()) font_.reset();
-}
+GlOverlayCanvas::GlOverlayCanvas() : font_(openLabelFace()) {}
 
 GlOverlayCanvas::~GlOverlayCanvas() {
     for (auto& [key, g] : glyphs_)
@@ -172,7 +54,7 @@ GlOverlayCanvas::~GlOverlayCanvas() {
 
 const std::string& GlOverlayCanvas::fontFile() const {
     static const std::string none;
-    return font_ ? font_->file : none;
+    return font_ ? font_->fontName() : none;
 }
 
 void GlOverlayCanvas::begin(int width, int height) {
@@ -255,46 +137,39 @@ const GlOverlayCanvas::Glyph* GlOverlayCanvas::glyph(int height, int width, unsi
         found->second.lastFrame = frame_;
         return &found->second;
     }
-    if (!font_->setSize(height, width)) return nullptr;
+    GlyphImage image;
+    if (!font_->glyph(height, width, index, image)) return nullptr;
     Glyph g;
     g.lastFrame = frame_;
-    FT_Face face = font_->face;
-    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) == 0) {
-        FT_GlyphSlot slot = face->glyph;
-        const FT_Bitmap& bm = slot->bitmap;
-        g.advance = static_cast<int>(slot->advance.x);
-        g.left = slot->bitmap_left;
-        g.top = slot->bitmap_top;
-        g.columns = static_cast<int>(bm.width);
-        g.rows = static_cast<int>(bm.rows);
-        bool gray = bm.pixel_mode == FT_PIXEL_MODE_GRAY, mono = bm.pixel_mode == FT_PIXEL_MODE_MONO;
-        GLint maxSize = 0;
-        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-        g.textureWidth = powerOfTwo(g.columns);
-        g.textureHeight = powerOfTwo(g.rows);
-        if ((gray || mono) && g.columns > 0 && g.rows > 0 && g.textureWidth <= maxSize &&
-            g.textureHeight <= maxSize) {
-            // OpenGL 1.1 textures have power-of-two sizes; the padding stays transparent.
-            std::vector<std::uint8_t> alpha(static_cast<std::size_t>(g.textureWidth) *
-                                            static_cast<std::size_t>(g.textureHeight));
-            for (int r = 0; r < g.rows; ++r) {
-                const unsigned char* src = bm.buffer + static_cast<std::ptrdiff_t>(r) * bm.pitch;
-                std::uint8_t* dst =
-                    &alpha[static_cast<std::size_t>(r) * static_cast<std::size_t>(g.textureWidth)];
-                for (int c = 0; c < g.columns; ++c)
-                    dst[c] = gray ? static_cast<std::uint8_t>(src[c] * 255 /
-                                                              std::max(1, bm.num_grays - 1))
-                                  : ((src[c / 8] >> (7 - c % 8)) & 1 ? 255 : 0);
-            }
-            glGenTextures(1, &g.texture);
-            glBindTexture(GL_TEXTURE_2D, g.texture);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, g.textureWidth, g.textureHeight, 0, GL_ALPHA,
-                         GL_UNSIGNED_BYTE, alpha.data());
-        }
+    g.advance = image.advance;
+    g.left = image.left;
+    g.top = image.top;
+    g.columns = image.columns;
+    g.rows = image.rows;
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    g.textureWidth = powerOfTwo(g.columns);
+    g.textureHeight = powerOfTwo(g.rows);
+    if (g.columns > 0 && g.rows > 0 &&
+        image.coverage.size() ==
+            static_cast<std::size_t>(g.columns) * static_cast<std::size_t>(g.rows) &&
+        g.textureWidth <= maxSize && g.textureHeight <= maxSize) {
+        // OpenGL 1.1 textures have power-of-two sizes; the padding stays transparent.
+        std::vector<std::uint8_t> alpha(static_cast<std::size_t>(g.textureWidth) *
+                                        static_cast<std::size_t>(g.textureHeight));
+        for (int r = 0; r < g.rows; ++r)
+            std::copy_n(
+                &image.coverage[static_cast<std::size_t>(r) * static_cast<std::size_t>(g.columns)],
+                g.columns,
+                &alpha[static_cast<std::size_t>(r) * static_cast<std::size_t>(g.textureWidth)]);
+        glGenTextures(1, &g.texture);
+        glBindTexture(GL_TEXTURE_2D, g.texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, g.textureWidth, g.textureHeight, 0, GL_ALPHA,
+                     GL_UNSIGNED_BYTE, alpha.data());
     }
     ++rasterised_;
     cachedBytes_ += g.bytes();
@@ -317,10 +192,10 @@ void GlOverlayCanvas::text(int x, int y, const std::string& text, std::int32_t c
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glColor3ub(static_cast<GLubyte>(colour & 0xFF), static_cast<GLubyte>((colour >> 8) & 0xFF),
                static_cast<GLubyte>((colour >> 16) & 0xFF));
-    const int baseline = y + font_->ascent(height);
+    const int baseline = y + font_->ascent(height, width);
     long pen = static_cast<long>(x) * 64;  // 26.6 pixels
     for (std::size_t i = 0; i < text.size();) {
-        unsigned index = FT_Get_Char_Index(font_->face, nextCodePoint(text, i));
+        unsigned index = font_->glyphIndex(nextCodePoint(text, i));
         const Glyph* g = glyph(height, width, index);
         if (!g) continue;
         int gx = static_cast<int>((pen + 32) >> 6) + g->left;

@@ -1,7 +1,8 @@
 #pragma once
 // The overlay canvas drawn with OpenGL in window pixels over the finished 3-D picture, the
-// same in the window and headless. Text comes from FreeType with the face that fontconfig
-// gives for "Times New Roman" (any serif face when that is missing).
+// same in the window and headless. Text comes from the glyph images of glyphs.h: "Times New
+// Roman" from GDI on Windows, the face that fontconfig gives for it (any serif face when that is
+// missing) from FreeType elsewhere.
 //
 // Hold one canvas for as long as the OpenGL context lives, and destroy it while that context
 // is current: it keeps the font and the glyph images (as textures) between frames. Per frame:
@@ -23,6 +24,8 @@
 
 namespace quillon::platform {
 
+class GlyphSource;
+
 class GlOverlayCanvas : public OverlayCanvas {
   public:
     GlOverlayCanvas();
@@ -42,13 +45,13 @@ class GlOverlayCanvas : public OverlayCanvas {
     void text(int x, int y, const std::string& text, std::int32_t colour, int height,
               int width) override;
 
-    // The font file in use; empty when no font could be loaded (text then draws nothing).
+    // The font in use (its file, or on Windows its face name); empty when no font could be loaded
+    // (text then draws nothing).
     const std::string& fontFile() const;
     // Glyph images made so far; a glyph drawn again at the same size comes from the cache.
     std::size_t glyphsRasterised() const { return rasterised_; }
 
   private:
-    struct Font;
     struct Glyph {
         int advance = 0;        // 26.6 pixels
         int left = 0, top = 0;  // bitmap offset from the pen position on the baseline
@@ -71,7 +74,7 @@ class GlOverlayCanvas : public OverlayCanvas {
     const Glyph* glyph(int height, int width, unsigned index);
     void enterPixelProjection();
 
-    std::unique_ptr<Font> font_;
+    std::unique_ptr<GlyphSource> font_;
     std::map<SizeKey, Glyph> glyphs_;
     std::size_t rasterised_ = 0;
     std::size_t cachedBytes_ = 0;

@@ -1,6 +1,9 @@
 #pragma once
-// A headless OpenGL context (EGL on Mesa's surfaceless platform) with a colour and depth
-// buffer of a given size, for batch pictures and tests. No display is needed.
+// A headless OpenGL context with an 8-bit RGBA colour buffer and a 24-bit depth buffer of a given
+// size, for batch pictures and tests; nothing is shown. On Linux it is EGL on Mesa's surfaceless
+// platform (offscreen_gl_egl.cpp), which needs no display; on Windows a framebuffer object in a
+// hidden window's context, or a bitmap's context where the driver has no framebuffer objects
+// (offscreen_gl_win32.cpp).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,14 +28,15 @@ class OffscreenGl {
     std::vector<std::uint8_t> readRgb() const;
 
   private:
-    struct Egl;
-    std::unique_ptr<Egl> egl_;
+    struct Context;
+    std::unique_ptr<Context> context_;
     int width_, height_;
     bool ok_ = false;
     std::string error_;
 };
 
-// Writes RGB rows (top row first) as an 8-bit PNG. False when the file cannot be written.
+// Writes RGB rows (top row first) as an 8-bit PNG at `path` (UTF-8). False when the file cannot
+// be written.
 bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb);
 // Reads an 8-bit PNG as RGB rows; false when it cannot be read.
 bool readPng(const std::string& path, int& width, int& height, std::vector<std::uint8_t>& rgb);

@@ -10,6 +10,7 @@
 #include "viewer/model/result_model.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/platform/message.h"
+#include "viewer/platform/program.h"
 #include "viewer/resources/menu.h"
 #include "viewer/ui/app.h"
 #include "viewer/ui/info.h"
@@ -171,7 +172,10 @@ int window(const std::string& path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int systemArgc, char** systemArgv) {
+    quillon::platform::ProgramStart start(systemArgc, systemArgv);
+    int argc = start.argc();
+    char** argv = start.argv();
     if (argc >= 2 && std::strcmp(argv[1], "--help") == 0) {
         printUsage(stdout);
         return 0;

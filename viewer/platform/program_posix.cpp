@@ -1,0 +1,9 @@
+#include "viewer/platform/program.h"
+
+namespace quillon::platform {
+
+ProgramStart::ProgramStart(int argc, char** argv) : pointers_(argv, argv + argc) {
+    pointers_.push_back(nullptr);
+}
+
+}  // namespace quillon::platform
