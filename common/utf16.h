@@ -4,6 +4,7 @@
 // the system. A lone surrogate, which Windows allows in file names, is carried as the three
 // bytes UTF-8 would give its code point (generalised UTF-8), so that every name survives the
 // round trip. Bytes that are not UTF-8 become U+FFFD.
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -31,6 +32,25 @@ inline std::filesystem::path PathFromUtf8(const std::string& utf8) {
     return std::filesystem::path(WideFromUtf8(utf8));
 #else
     return std::filesystem::path(utf8);
+#endif
+}
+
+// The other way: a path as UTF-8.
+inline std::string Utf8FromPath(const std::filesystem::path& path) {
+#if defined(_WIN32)
+    return Utf8FromWide(path.native());
+#else
+    return path.string();
+#endif
+}
+
+// std::fopen of a path given as UTF-8 (on Windows _wfopen, so that every name can be opened,
+// not only those of the ANSI code page).
+inline std::FILE* OpenFile(const std::string& utf8, const char* mode) {
+#if defined(_WIN32)
+    return _wfopen(WideFromUtf8(utf8).c_str(), WideFromUtf8(mode).c_str());
+#else
+    return std::fopen(utf8.c_str(), mode);
 #endif
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "tests/model/result_text.h"
+#include "tests/support/line_ends.h"
 #include "tests/support/temp_file.h"
 
 namespace {
@@ -158,7 +159,7 @@ TEST(SelectionFile, FilesThatCannotBeReadOrWrittenChangeNothing) {
     // the temporary file's rename.
     auto good = testsupport::writeFile("good.txt", "2\n");
     EXPECT_EQ(WriteSelectionFile(m, SelectionFileKind::Nodes, good).outcome, Outcome::Done);
-    EXPECT_EQ(testsupport::readFile(good), "0\n2\n4\n");
+    EXPECT_EQ(testsupport::readFile(good), testsupport::asTextFile("0\n2\n4\n"));
     EXPECT_EQ(
         WriteSelectionFile(m, SelectionFileKind::Nodes, testsupport::testDir().string()).outcome,
         Outcome::CannotWrite);

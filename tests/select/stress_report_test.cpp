@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "tests/model/result_text.h"
+#include "tests/support/line_ends.h"
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
 
@@ -115,10 +116,11 @@ TEST(StressReport, WritingReplacesTheReportOrLeavesItAsItWas) {
     auto path = (testsupport::testDir() / "SelectedNodeStress.txt").string();
     std::string why;
     ASSERT_TRUE(quillon::WriteNodeStressReport(m, path, why)) << why;
-    EXPECT_EQ(testsupport::readFile(path), quillon::NodeStressReportText(m));
+    EXPECT_EQ(testsupport::readFile(path),
+              testsupport::asTextFile(quillon::NodeStressReportText(m)));
     m.selNode.assign(10, 0);
     ASSERT_TRUE(quillon::WriteNodeStressReport(m, path, why));
-    EXPECT_EQ(testsupport::readFile(path), kHeader);
+    EXPECT_EQ(testsupport::readFile(path), testsupport::asTextFile(kHeader));
     EXPECT_FALSE(quillon::WriteElementStressReport(
         m, (testsupport::testDir() / "no" / "r.txt").string(), why));
     EXPECT_NE(why.find("No such file or directory"), std::string::npos) << why;

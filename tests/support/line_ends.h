@@ -16,4 +16,13 @@ inline std::string withLineEnds(const std::string& text, const std::string& line
     return out;
 }
 
+// `text` as a file written in text mode holds it: on Windows each line feed is a CR LF there.
+inline std::string asTextFile(const std::string& text) {
+#if defined(_WIN32)
+    return withLineEnds(text, "\r\n");
+#else
+    return text;
+#endif
+}
+
 }  // namespace testsupport

@@ -11,12 +11,9 @@
 #include <system_error>
 #include <thread>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
-
+#include "common/memory_advice.h"
 #include "common/text_scanner.h"
+#include "common/utf16.h"
 #include "viewer/model/record_chunks.h"
 #include "viewer/model/result_model.h"
 
@@ -45,21 +42,12 @@ static_assert(kMinNodeBytes == 18 && kMinQuadBytes == 120 && kMinTriBytes == 90 
               kMinBeamBytes == 39);
 
 // Asks for large pages behind the reserved storage of a big array: filling it then costs a
-// page fault per 2 MiB instead of per 4 KiB. Only advice; where it is not offered nothing
-// changes.
+// page fault per 2 MiB instead of per 4 KiB.
 template <class T>
 void adviseLargePages(std::vector<T>& v) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
     constexpr std::size_t kWorthIt = std::size_t{8} << 20;
     std::size_t bytes = v.capacity() * sizeof(T);
-    if (bytes < kWorthIt) return;
-    auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    auto from = (reinterpret_cast<std::uintptr_t>(v.data()) + page - 1) & ~(page - 1);
-    auto to = (reinterpret_cast<std::uintptr_t>(v.data()) + bytes) & ~(page - 1);
-    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-#else
-    (void)v;
-#endif
+    if (bytes >= kWorthIt) common::AdviseLargePages(v.data(), bytes);
 }
 
 // The reserved storage of an array, taken before any thread appends to it, whose pages the
@@ -72,19 +60,12 @@ struct Storage {
         : base(v ? reinterpret_cast<std::uintptr_t>(v->data()) : 0),
           bytes(v ? v->capacity() * sizeof(T) : 0) {}
 
-    // Only advice; where it is not offered nothing changes.
     void prefault(double from, double to) const {
-#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-        auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
         double size = static_cast<double>(bytes);
-        auto begin = (base + static_cast<std::uintptr_t>(from * size) + page - 1) & ~(page - 1);
-        auto end = (base + static_cast<std::uintptr_t>(std::min(to, 1.0) * size)) & ~(page - 1);
+        auto begin = base + static_cast<std::uintptr_t>(from * size);
+        auto end = base + static_cast<std::uintptr_t>(std::min(to, 1.0) * size);
         if (bytes > 0 && end > begin)
-            madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
-#else
-        (void)from;
-        (void)to;
-#endif
+            common::PrefaultForWriting(reinterpret_cast<void*>(begin), end - begin);
     }
 };
 
@@ -241,9 +222,9 @@ class Reader {
     // user in the wrong folder sees which one) and the system's reason.
     LoadStatus unreadable(int error) const {
         std::error_code ec;
-        std::filesystem::path full = std::filesystem::absolute(path_, ec);
+        std::filesystem::path full = std::filesystem::absolute(common::PathFromUtf8(path_), ec);
         return {false, "应力云图文件读取错误!",
-                (ec ? path_ : full.string()) + ": " + std::strerror(error)};
+                (ec ? path_ : common::Utf8FromPath(full)) + ": " + std::strerror(error)};
     }
 
     bool readAll() {

@@ -25,10 +25,6 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-File openFile(const std::string& path, const wchar_t* mode) {
-    return File(_wfopen(common::WideFromUtf8(path).c_str(), mode));
-}
-
 void putBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(static_cast<std::uint8_t>(value >> shift));
@@ -87,14 +83,14 @@ bool writePng(const std::string& path, int width, int height,
     putChunk(out, "IDAT", packed);
     putChunk(out, "IEND", {});
 
-    File file = openFile(path, L"wb");
+    File file(common::OpenFile(path, "wb"));
     if (!file) return false;
     bool ok = std::fwrite(out.data(), 1, out.size(), file.get()) == out.size();
     return std::fclose(file.release()) == 0 && ok;
 }
 
 bool readPng(const std::string& path, int& width, int& height, std::vector<std::uint8_t>& rgb) {
-    File file = openFile(path, L"rb");
+    File file(common::OpenFile(path, "rb"));
     if (!file) return false;
     std::vector<std::uint8_t> bytes;
     std::uint8_t buffer[65536];

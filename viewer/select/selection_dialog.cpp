@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "common/utf16.h"
 #include "viewer/contour/contour_kit.h"
 #include "viewer/platform/message.h"
 #include "viewer/select/selection_file.h"
@@ -177,8 +178,8 @@ void SelectionDialog::listStresses() {
         return;
     }
     std::error_code ec;
-    std::filesystem::path full = std::filesystem::absolute(name, ec);
-    desktop_.openInTextEditor(ec ? name : full.string());
+    std::filesystem::path full = std::filesystem::absolute(common::PathFromUtf8(name), ec);
+    desktop_.openInTextEditor(ec ? name : common::Utf8FromPath(full));
 }
 
 void SelectionDialog::onInit(platform::DialogHost& host) {

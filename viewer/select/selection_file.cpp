@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/replacing_file.h"
+#include "common/utf16.h"
 
 namespace quillon {
 namespace {
@@ -196,7 +197,7 @@ SelectionFileResult ReadSelectionFile(ResultModel& model, SelectionFileKind kind
     // The whole file first: the flags change only once it could be read.
     std::string text;
     errno = 0;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = common::OpenFile(path, "rb");
     bool readable = f != nullptr;
     if (f) {
         char buffer[1 << 16];

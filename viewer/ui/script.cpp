@@ -8,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "common/utf16.h"
 #include "viewer/platform/gl_overlay_canvas.h"
 #include "viewer/platform/memory_desktop.h"
 #include "viewer/platform/message.h"
@@ -95,7 +96,7 @@ class ScriptRun {
     }
 
     int run(const ScriptRequest& r) {
-        std::ifstream in(r.scriptPath, std::ios::binary);
+        std::ifstream in(common::PathFromUtf8(r.scriptPath), std::ios::binary);
         if (!in) {
             std::fprintf(stderr, "quillon: cannot read the script %s: %s\n", r.scriptPath.c_str(),
                          std::strerror(errno));
