@@ -336,9 +336,16 @@ void TextScanner::countLines(const char* from, const char* to) {
 }
 
 std::string TextScanner::where() {
-    if (!atEnd()) return "line " + std::to_string(line_);
-    if (offset() == 0) return "at the end of the file (the file is empty)";
-    return "at the end of the file (after line " + std::to_string(line_ - isLineEnd(last_)) + ")";
+    std::optional<long> line = whereLine();
+    if (!line) return "at the end of the file (the file is empty)";
+    if (!atEnd()) return "line " + std::to_string(*line);
+    return "at the end of the file (after line " + std::to_string(*line) + ")";
+}
+
+std::optional<long> TextScanner::whereLine() {
+    if (!atEnd()) return line_;
+    if (offset() == 0) return std::nullopt;
+    return line_ - isLineEnd(last_);
 }
 
 void TextScanner::skipSpace() {

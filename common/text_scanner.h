@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +79,8 @@ class TextScanner {
     // Where reading stands, for messages: "line N", or when nothing is left "at the end of the
     // file (after line N)", N being the file's last line (a final line end starts no line).
     std::string where();
+    // The line that where() names; none for an empty file.
+    std::optional<long> whereLine();
     // True when reading the file failed (as opposed to reaching its end).
     bool readError() const { return readError_; }
     // Bytes consumed so far.

@@ -1,33 +1,27 @@
 #!/usr/bin/env bash
 # Installs a Debian package of quillon on a fresh Debian 12 and runs it there: a minimal
-# bookworm root made by debootstrap, the package installed with apt (which fetches what it
-# declares from the Debian archive and nothing else), then both programs on the examples,
-# quillon drawing without a window. Needs root, debootstrap and the network; takes a minute or
-# two, so it is not part of the tests (tests/install checks the package offline).
+# bookworm root made by debootstrap (scripts/fresh-root.sh), the package installed with apt (which
+# fetches what it declares from the Debian archive and nothing else), then both programs on the
+# examples, quillon drawing without a window. Needs root and the network; takes a minute or two,
+# so it is not part of the tests (tests/install checks the package offline).
 #   scripts/check-deb-fresh.sh [DEB]    (default: the package cpack made in build/release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=${1:-$(ls build/release/quillon_*.deb 2>/dev/null | tail -n 1)}
 [ -f "$deb" ] || { echo "no package: run (cd build/release && cpack -G DEB) first" >&2; exit 2; }
-command -v debootstrap >/dev/null || { echo "debootstrap is missing: apt-get install debootstrap" >&2; exit 2; }
 
-work=$(mktemp -d)
-trap 'rm -rf --one-file-system "$work"' EXIT
-root=$work/root
-echo "making a minimal Debian 12 root"
-debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian >"$work/debootstrap.log" 2>&1 ||
-  { tail -n 20 "$work/debootstrap.log" >&2; exit 1; }
-cp /etc/resolv.conf "$root/etc/resolv.conf"
+. scripts/fresh-root.sh
+fresh_root_make
 mkdir "$root/check"
 cp "$deb" examples/Quillon_AverageStrs.txt examples/Halvo_Model.txt "$root/check/"
+fresh_root_mount
 
 echo "installing $(basename "$deb") with apt"
-chroot "$root" /bin/bash -c "export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq && apt-get install -y --no-install-recommends /check/$(basename "$deb")" \
-  >"$work/apt.log" 2>&1 || { tail -n 30 "$work/apt.log" >&2; exit 1; }
+fresh_root_run "$work/apt.log" \
+  "apt-get update -qq && apt-get install -y --no-install-recommends /check/$(basename "$deb")"
 grep "newly installed" "$work/apt.log" || true
 
-chroot "$root" /bin/bash -c 'set -e; cd /check
+fresh_root_run "$work/run.log" 'set -e; cd /check
   quillon --version; tarvik --version
   quillon --info Quillon_AverageStrs.txt >/dev/null
   quillon --snapshot example.png --size 800x600 Quillon_AverageStrs.txt
@@ -36,6 +30,7 @@ chroot "$root" /bin/bash -c 'set -e; cd /check
   [ "$(head -n 1 moved.txt)" = "### Halvo R2.00 ###" ]
   if quillon --snapshot missing.png missing.txt 2>missing.err; then exit 1; fi
   grep -q "^quillon: Warning! " missing.err'
+cat "$work/run.log"
 
 # The same picture as the build draws here: the declared fonts and drivers are the ones in use.
 quillon=build/release/viewer/ui/quillon

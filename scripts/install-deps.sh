@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running, testing and packaging need
-# (dpkg-dev gives cpack its dpkg-shlibdeps; the others check the installed files).
+# (dpkg-dev and file give cpack its dpkg-shlibdeps and the means to find the programs among the
+# packaged files; the others check the installed files).
 # Does nothing when every package is already present.
-#   scripts/install-deps.sh [--windows]
+#   scripts/install-deps.sh [--fuzz] [--windows] [--fresh]
 set -euo pipefail
 
 packages=(
@@ -15,16 +16,19 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
   time locales clang-format git
-  dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin librsvg2-bin man-db groff-base
+  dpkg-dev file desktop-file-utils shared-mime-info libglib2.0-bin librsvg2-bin man-db groff-base
 )
 
 # --fuzz: clang and its libFuzzer and sanitizer runtimes (scripts/fuzz.sh);
-# --windows: the cross compiler for tarvik.exe and Wine to run it and its tests.
+# --windows: the cross compiler for quillon.exe and tarvik.exe (with zlib for quillon's PNG files),
+# Wine to run them and their tests, and OSMesa, through which Wine gives OpenGL to a bitmap;
+# --fresh: debootstrap, which makes the fresh Debian 12 roots of scripts/check-*fresh.sh.
 for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 wine googletest) ;;
-    *) echo "usage: scripts/install-deps.sh [--fuzz] [--windows]" >&2; exit 2 ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 wine libosmesa6 googletest) ;;
+    --fresh) packages+=(debootstrap) ;;
+    *) echo "usage: scripts/install-deps.sh [--fuzz] [--windows] [--fresh]" >&2; exit 2 ;;
   esac
 done
 

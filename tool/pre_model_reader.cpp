@@ -4,10 +4,13 @@
 // first item that does not scan and names the line.
 #include <algorithm>
 #include <string>
+#include <string_view>
 
+#include "common/outcome.h"
 #include "common/text_scanner.h"
 #include "common/utf16.h"
 #include "tool/pre_model.h"
+#include "tool/pre_model_sections.h"
 
 namespace tarvik {
 namespace {
@@ -15,6 +18,11 @@ namespace {
 constexpr const char* kCannotRead = "单元信息文件读取错误!";
 constexpr const char* kWrongVersion = "前处理文本文件版本错误!";
 constexpr const char* kNoVertices = "错误:PGPtNum<=0";
+
+// A polygon's vertex takes at least its number and a comma (the last one has none; the room
+// given to a count is one more than the rest of the file holds). The records' floors are in
+// kSectionFormats.
+constexpr std::size_t kVertexBytes = std::string_view("0,").size();
 
 // One scan pass over the file. Every item returns false on a mismatch and records the first
 // failure: the line and what was expected there.
@@ -30,7 +38,8 @@ std::string Quoted(std::string_view text) {
 
 class Scan {
   public:
-    Scan(common::TextScanner& in, std::uint64_t fileSize) : in_(in), fileSize_(fileSize) {}
+    Scan(common::TextScanner& in, std::uint64_t fileSize, const std::string& path)
+        : in_(in), fileSize_(fileSize), path_(path) {}
 
     bool literal(char c) { return in_.match(c) || fail(Quoted(std::string_view(&c, 1))); }
     bool literal(std::string_view text) { return in_.match(text) || fail(Quoted(text)); }
@@ -77,64 +86,50 @@ class Scan {
             std::min<std::uint64_t>(static_cast<std::uint64_t>(count), left / minRecordBytes + 1));
     }
 
-    void at(const char* record, std::int64_t index) {
+    void at(std::string_view record, std::int64_t index) {
         record_ = record;
         index_ = index;
     }
 
-    bool failed() const { return !expected_.empty(); }
-    std::string message(const std::string& path) {
-        std::string m = path + " " + where_ + ": expected " + expected_;
-        if (record_) {
-            m += index_ < 0 ? std::string(" in the count line of ") + record_
-                            : " in " + std::string(record_) + " record " + std::to_string(index_);
-        }
-        return m;
-    }
+    bool failed() const { return !failure_.message.empty(); }
+    // The first failure: "<path> line N: expected ... in NPG record 3".
+    const common::Failure& failure() const { return failure_; }
 
   private:
-    bool fail(std::string what, bool checkEnd = true) {
-        if (expected_.empty()) {
-            // "line N", or "at the end of the file (after line N)" when the file ran out.
-            where_ = checkEnd ? in_.where() : "line " + std::to_string(in_.line());
-            expected_ = std::move(what);
+    bool fail(const std::string& what, bool checkEnd = true) {
+        if (failed()) return false;
+        // "line N", or "at the end of the file (after line N)" when the file ran out.
+        std::string where = checkEnd ? in_.where() : "line " + std::to_string(in_.line());
+        std::string m = path_ + " " + where + ": expected " + what;
+        if (!record_.empty()) {
+            m += index_ < 0 ? " in the count line of " + std::string(record_)
+                            : " in " + std::string(record_) + " record " + std::to_string(index_);
         }
+        failure_ = common::Failure(std::move(m), "", checkEnd ? in_.whereLine() : in_.line());
         return false;
     }
 
     common::TextScanner& in_;
     std::uint64_t fileSize_;
-    const char* record_ = nullptr;
+    const std::string& path_;
+    std::string_view record_;
     std::int64_t index_ = -1;
-    std::string expected_;
-    std::string where_;
+    common::Failure failure_;
 };
 
 // A count line and its records. `readOne` scans one record into the new element.
 template <class Record, class ReadOne>
-bool ReadSection(Scan& s, std::string_view countText, const char* key, Section<Record>& section,
-                 std::size_t minRecordBytes, ReadOne readOne) {
-    s.at(key, -1);
-    if (!(s.pattern(countText) && s.integer(section.count) && s.lineEnd())) return false;
+bool ReadSection(Scan& s, const SectionFormat<Record>& format, Section<Record>& section,
+                 ReadOne readOne) {
+    s.at(format.key(), -1);
+    if (!(s.pattern(format.countText) && s.integer(section.count) && s.lineEnd())) return false;
     if (section.count <= 0) return true;
-    section.records.reserve(s.roomFor(section.count, minRecordBytes));
+    section.records.reserve(s.roomFor(section.count, format.shortestRecord.size()));
     for (std::int32_t i = 0; i < section.count; ++i) {
-        s.at(key, i);
+        s.at(format.key(), i);
         if (!readOne(section.records.emplace_back())) return false;
     }
     return true;
-}
-
-bool ReadBeamSection(Scan& s, BeamSection& r) {
-    return s.skipPositionLine() && s.literal("Hw=") && s.real(r.Hw) && s.lineEnd() &&
-           s.literal("Tw=") && s.real(r.Tw) && s.lineEnd() && s.literal("Bf=") && s.real(r.Bf) &&
-           s.lineEnd() && s.literal("Tf=") && s.real(r.Tf) && s.lineEnd();
-}
-
-// Label, ':' and three comma-separated reals: geometric points, nodal points, polygon loads.
-bool ReadLabelAndThreeReals(Scan& s, std::int32_t& label, double& a, double& b, double& c) {
-    return s.integer(label) && s.literal(':') && s.real(a) && s.literal(',') && s.real(b) &&
-           s.literal(',') && s.real(c) && s.lineEnd();
 }
 
 // Integers joined by `separator`, the last without one.
@@ -145,127 +140,123 @@ bool ReadIntegers(Scan& s, std::int32_t (&v)[N], char separator) {
     return true;
 }
 
-struct ReadOutcome {
-    bool ok = false;
-    bool fatalShown = false;
+// One record of each section; the record's type chooses the overload.
+class RecordReader {
+  public:
+    RecordReader(Scan& s, const std::vector<GeoPoint>& points, const MessageOutput& messages)
+        : s_(s), points_(points), messages_(messages) {}
+
+    // True when the polygon warning was shown (on the console, with a wait for a key).
+    bool fatalShown() const { return fatalShown_; }
+
+    bool read(Material& r) {
+        return s_.skipPositionLine() && s_.literal("E=") && s_.real(r.E) && s_.lineEnd() &&
+               s_.literal("Mu=") && s_.real(r.Mu) && s_.lineEnd();
+    }
+    bool read(Thickness& r) {
+        return s_.skipPositionLine() && s_.literal("TK=") && s_.real(r.TK) && s_.lineEnd();
+    }
+    bool read(BeamSection& r) {
+        return s_.skipPositionLine() && s_.literal("Hw=") && s_.real(r.Hw) && s_.lineEnd() &&
+               s_.literal("Tw=") && s_.real(r.Tw) && s_.lineEnd() && s_.literal("Bf=") &&
+               s_.real(r.Bf) && s_.lineEnd() && s_.literal("Tf=") && s_.real(r.Tf) && s_.lineEnd();
+    }
+    bool read(CBeamSection& r) {
+        return s_.skipPositionLine() && s_.literal("R=") && s_.real(r.R) && s_.lineEnd() &&
+               s_.literal("T=") && s_.real(r.T) && s_.lineEnd();
+    }
+    bool read(GeoPoint& r) { return labelAndThreeReals(r.label, r.x, r.y, r.z); }
+    bool read(Polygon& r) {
+        if (!(s_.integer(r.label) && s_.literal('[') && s_.integer(r.PGPtNum) && s_.literal("]:")))
+            return false;
+        if (r.PGPtNum <= 0) {
+            ShowFatalAndPause(messages_, kNoVertices);
+            fatalShown_ = true;
+            return false;
+        }
+        r.vertices.reserve(s_.roomFor(r.PGPtNum, kVertexBytes));
+        for (std::int32_t i = 0; i < r.PGPtNum; ++i) {
+            std::int32_t n = 0;
+            if (!(s_.integer(n) && s_.pointIndex(n, points_.size()) &&
+                  (i + 1 == r.PGPtNum || s_.literal(','))))
+                return false;
+            r.vertices.push_back(points_[static_cast<std::size_t>(n)]);
+        }
+        return s_.literal('[') && s_.integer(r.tag1) && s_.literal(',') && s_.integer(r.tag2) &&
+               s_.literal(']') && s_.lineEnd();
+    }
+    bool read(BeamLine& r) {
+        std::int32_t a = 0, b = 0, mirrored = 0;
+        if (!(s_.integer(discarded_) && s_.literal(':') && s_.integer(a) &&
+              s_.pointIndex(a, points_.size()) && s_.literal(',') && s_.integer(b) &&
+              s_.pointIndex(b, points_.size())))
+            return false;
+        r.start = points_[static_cast<std::size_t>(a)];
+        r.end = points_[static_cast<std::size_t>(b)];
+        bool ok = s_.literal('<') && s_.real(r.vector[0]) && s_.literal(',') &&
+                  s_.real(r.vector[1]) && s_.literal(',') && s_.real(r.vector[2]) &&
+                  s_.literal(">[") && s_.integer(r.tag) && s_.literal(",BeamSecType=") &&
+                  s_.integer(r.BeamSecType) && s_.literal(",BeamSecIndex=") &&
+                  s_.integer(r.BeamSecIndex) && s_.literal(",BeamSecOz=") && s_.real(r.BeamSecOz) &&
+                  s_.literal(",BeamSecMirrored=") && s_.integer(mirrored) && s_.literal(']') &&
+                  s_.lineEnd();
+        r.BeamSecMirrored = mirrored != 0;
+        return ok;
+    }
+    bool read(PolygonLoad& r) {
+        return labelAndThreeReals(r.label, r.value[0], r.value[1], r.value[2]);
+    }
+    bool read(BeamLineLoad& r) {
+        return s_.integer(r.label) && s_.literal(':') && s_.real(r.value[0]) && s_.literal(',') &&
+               s_.real(r.value[1]) && s_.lineEnd();
+    }
+    bool read(NodalPoint& r) { return labelAndThreeReals(discarded_, r.x, r.y, r.z); }
+    bool read(Shell4Element& r) { return element(r); }
+    bool read(Shell3Element& r) { return element(r); }
+    bool read(BeamElement& r) { return element(r); }
+    bool read(GlueElement& r) {
+        return s_.integer(discarded_) && s_.literal(':') && ReadIntegers(s_, r.value, ',') &&
+               s_.lineEnd();
+    }
+    // The six integers of a restraint are separated by white space only: each integer skips
+    // the blanks before it.
+    bool read(RestrictedNode& r) {
+        if (!(s_.integer(r.label) && s_.literal(':'))) return false;
+        for (std::int32_t& v : r.value)
+            if (!s_.integer(v)) return false;
+        return s_.lineEnd();
+    }
+    bool read(Force& r) {
+        if (!(s_.integer(r.label) && s_.literal('<'))) return false;
+        for (int i = 0; i < 6; ++i)
+            if (!(s_.real(r.value[i]) && s_.literal(i < 5 ? ',' : '>'))) return false;
+        return s_.lineEnd();
+    }
+
+  private:
+    // Label, ':' and three comma-separated reals: geometric points, nodal points, polygon loads.
+    bool labelAndThreeReals(std::int32_t& label, double& a, double& b, double& c) {
+        return s_.integer(label) && s_.literal(':') && s_.real(a) && s_.literal(',') &&
+               s_.real(b) && s_.literal(',') && s_.real(c) && s_.lineEnd();
+    }
+    // Shell and beam elements: a discarded label, the node numbers and a tag.
+    template <class Element>
+    bool element(Element& r) {
+        return s_.integer(discarded_) && s_.literal(':') && ReadIntegers(s_, r.node, ',') &&
+               s_.literal('[') && s_.integer(r.tag) && s_.literal(']') && s_.lineEnd();
+    }
+
+    Scan& s_;
+    const std::vector<GeoPoint>& points_;
+    const MessageOutput& messages_;
+    std::int32_t discarded_ = 0;
+    bool fatalShown_ = false;
 };
 
-ReadOutcome ReadSections(Scan& s, PreModel& m, const MessageOutput& messages) {
-    ReadOutcome out;
-    std::int32_t discarded = 0;
-    const std::vector<GeoPoint>& points = m.geoPoints.records;
-    // Shell and beam elements: a discarded label, the node numbers and a tag.
-    auto readElement = [&](auto& r) {
-        return s.integer(discarded) && s.literal(':') && ReadIntegers(s, r.node, ',') &&
-               s.literal('[') && s.integer(r.tag) && s.literal(']') && s.lineEnd();
-    };
-
-    bool ok = ReadSection(s, "Number of materials:NMT=", "NMT", m.materials, 8,
-                          [&](Material& r) {
-                              return s.skipPositionLine() && s.literal("E=") && s.real(r.E) &&
-                                     s.lineEnd() && s.literal("Mu=") && s.real(r.Mu) && s.lineEnd();
-                          }) &&
-              ReadSection(s, "Number of thicknesses:NTK=", "NTK", m.thicknesses, 5,
-                          [&](Thickness& r) {
-                              return s.skipPositionLine() && s.literal("TK=") && s.real(r.TK) &&
-                                     s.lineEnd();
-                          }) &&
-              ReadSection(s, "Number of T_beam sections:NTBS=", "NTBS", m.tBeamSections, 13,
-                          [&](BeamSection& r) { return ReadBeamSection(s, r); }) &&
-              ReadSection(s, "Number of L_beam sections:NLBS=", "NLBS", m.lBeamSections, 13,
-                          [&](BeamSection& r) { return ReadBeamSection(s, r); }) &&
-              ReadSection(s, "Number of C_beam sections:NCBS=", "NCBS", m.cBeamSections, 7,
-                          [&](CBeamSection& r) {
-                              return s.skipPositionLine() && s.literal("R=") && s.real(r.R) &&
-                                     s.lineEnd() && s.literal("T=") && s.real(r.T) && s.lineEnd();
-                          }) &&
-              ReadSection(
-                  s, "Number of geometric points:NGPT=", "NGPT", m.geoPoints, 7,
-                  [&](GeoPoint& r) { return ReadLabelAndThreeReals(s, r.label, r.x, r.y, r.z); }) &&
-              ReadSection(s, "Number of polygons:NPG=", "NPG", m.polygons, 11,
-                          [&](Polygon& r) {
-                              if (!(s.integer(r.label) && s.literal('[') && s.integer(r.PGPtNum) &&
-                                    s.literal("]:")))
-                                  return false;
-                              if (r.PGPtNum <= 0) {
-                                  ShowFatalAndPause(messages, kNoVertices);
-                                  out.fatalShown = true;
-                                  return false;
-                              }
-                              r.vertices.reserve(s.roomFor(r.PGPtNum, 2));
-                              for (std::int32_t i = 0; i < r.PGPtNum; ++i) {
-                                  std::int32_t n = 0;
-                                  if (!(s.integer(n) && s.pointIndex(n, points.size()) &&
-                                        (i + 1 == r.PGPtNum || s.literal(','))))
-                                      return false;
-                                  r.vertices.push_back(points[static_cast<std::size_t>(n)]);
-                              }
-                              return s.literal('[') && s.integer(r.tag1) && s.literal(',') &&
-                                     s.integer(r.tag2) && s.literal(']') && s.lineEnd();
-                          }) &&
-              ReadSection(s, "Number of beam lines:NBL=", "NBL", m.beamLines, 90,
-                          [&](BeamLine& r) {
-                              std::int32_t a = 0, b = 0, mirrored = 0;
-                              if (!(s.integer(discarded) && s.literal(':') && s.integer(a) &&
-                                    s.pointIndex(a, points.size()) && s.literal(',') &&
-                                    s.integer(b) && s.pointIndex(b, points.size())))
-                                  return false;
-                              r.start = points[static_cast<std::size_t>(a)];
-                              r.end = points[static_cast<std::size_t>(b)];
-                              bool ok = s.literal('<') && s.real(r.vector[0]) && s.literal(',') &&
-                                        s.real(r.vector[1]) && s.literal(',') &&
-                                        s.real(r.vector[2]) && s.literal(">[") &&
-                                        s.integer(r.tag) && s.literal(",BeamSecType=") &&
-                                        s.integer(r.BeamSecType) && s.literal(",BeamSecIndex=") &&
-                                        s.integer(r.BeamSecIndex) && s.literal(",BeamSecOz=") &&
-                                        s.real(r.BeamSecOz) && s.literal(",BeamSecMirrored=") &&
-                                        s.integer(mirrored) && s.literal(']') && s.lineEnd();
-                              r.BeamSecMirrored = mirrored != 0;
-                              return ok;
-                          }) &&
-              ReadSection(
-                  s, "Number of distributed loads of polygons:NDL_PG=", "NDL_PG", m.polygonLoads, 7,
-                  [&](PolygonLoad& r) {
-                      return ReadLabelAndThreeReals(s, r.label, r.value[0], r.value[1], r.value[2]);
-                  }) &&
-              ReadSection(s, "Number of distributed loads of beamlines:NDL_BL=", "NDL_BL",
-                          m.beamLineLoads, 5,
-                          [&](BeamLineLoad& r) {
-                              return s.integer(r.label) && s.literal(':') && s.real(r.value[0]) &&
-                                     s.literal(',') && s.real(r.value[1]) && s.lineEnd();
-                          }) &&
-              ReadSection(s, "Number of nodal points:NPOIN=", "NPOIN", m.nodalPoints, 7,
-                          [&](NodalPoint& r) {
-                              return ReadLabelAndThreeReals(s, discarded, r.x, r.y, r.z);
-                          }) &&
-              ReadSection(s, "Number of four-nodes shell elements:NELEM_S_4ND=", "NELEM_S_4ND",
-                          m.shell4Elements, 12, readElement) &&
-              ReadSection(s, "Number of three-nodes shell elements:NELEM_S_3ND=", "NELEM_S_3ND",
-                          m.shell3Elements, 10, readElement) &&
-              ReadSection(s, "Number of beam elements:NELEM_B=", "NELEM_B", m.beamElements, 8,
-                          readElement) &&
-              ReadSection(s, "Number of glue elements:NELEM_G=", "NELEM_G", m.glueElements, 7,
-                          [&](GlueElement& r) {
-                              return s.integer(discarded) && s.literal(':') &&
-                                     ReadIntegers(s, r.value, ',') && s.lineEnd();
-                          }) &&
-              // The six integers of a restraint are separated by white space only: each integer
-              // skips the blanks before it.
-              ReadSection(s, "Number of restricted nodal points:NRN=", "NRN", m.restrictedNodes, 13,
-                          [&](RestrictedNode& r) {
-                              if (!(s.integer(r.label) && s.literal(':'))) return false;
-                              for (std::int32_t& v : r.value)
-                                  if (!s.integer(v)) return false;
-                              return s.lineEnd();
-                          }) &&
-              ReadSection(s, "Number of forces:NFOR=", "NFOR", m.forces, 14, [&](Force& r) {
-                  if (!(s.integer(r.label) && s.literal('<'))) return false;
-                  for (int i = 0; i < 6; ++i)
-                      if (!(s.real(r.value[i]) && s.literal(i < 5 ? ',' : '>'))) return false;
-                  return s.lineEnd();
-              });
-    out.ok = ok;
-    return out;
+bool ReadSections(Scan& s, RecordReader& records, PreModel& m) {
+    return forEachSection(m, [&](const auto& format, auto& section) {
+        return ReadSection(s, format, section, [&](auto& r) { return records.read(r); });
+    });
 }
 
 }  // namespace
@@ -280,7 +271,7 @@ bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput&
     std::uint64_t size = in.fileSize();
     if (size == common::TextScanner::kUnknownSize)
         size = std::uint64_t{1} << 20;  // not a regular file: reserve modestly
-    Scan s(in, size);
+    Scan s(in, size, path);
 
     double version = 0;
     bool header = s.pattern("### Halvo R") && s.real(version) && s.pattern(" ###") && s.lineEnd();
@@ -293,10 +284,10 @@ bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput&
         return false;
     }
 
-    ReadOutcome outcome = ReadSections(s, model, messages);
-    if (outcome.ok) return true;
-    if (!outcome.fatalShown)
-        ShowWarning(messages, in.readError() ? std::string(kCannotRead) : s.message(path));
+    RecordReader records(s, model.geoPoints.records, messages);
+    if (ReadSections(s, records, model)) return true;
+    if (!records.fatalShown())
+        ShowWarning(messages, in.readError() ? std::string(kCannotRead) : s.failure().message);
     model = PreModel{};
     return false;
 }

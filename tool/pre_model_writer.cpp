@@ -3,12 +3,14 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "common/replacing_file.h"
 #include "tool/number_text.h"
 #include "tool/pre_model.h"
+#include "tool/pre_model_sections.h"
 
 namespace tarvik {
 namespace {
@@ -74,94 +76,90 @@ class TextOut {
     bool fixed_ = false;
 };
 
-// A count line, then each record with its zero-based position.
-template <class Record, class WriteOne>
-void WriteSection(TextOut& out, std::string_view countText, const Section<Record>& section,
-                  WriteOne writeOne) {
-    out << countText << section.count << '\n';
-    std::int32_t position = 0;
-    for (const Record& r : section.records) writeOne(r, position++);
-}
+// One record of each section with its zero-based position; the record's type chooses the
+// overload.
+class RecordWriter {
+  public:
+    explicit RecordWriter(TextOut& out) : out_(out) {}
 
-void WriteBeamSection(TextOut& out, const BeamSection& r, std::int32_t i) {
-    out << '#' << i << ":\n"
-        << "Hw=" << r.Hw << "\nTw=" << r.Tw << "\nBf=" << r.Bf << "\nTf=" << r.Tf << '\n';
-}
+    void write(const Material& r, std::int32_t i) {
+        positionLine(i) << "E=" << r.E << "\nMu=" << r.Mu << '\n';
+    }
+    void write(const Thickness& r, std::int32_t i) { positionLine(i) << "TK=" << r.TK << '\n'; }
+    void write(const BeamSection& r, std::int32_t i) {
+        positionLine(i) << "Hw=" << r.Hw << "\nTw=" << r.Tw << "\nBf=" << r.Bf << "\nTf=" << r.Tf
+                        << '\n';
+    }
+    void write(const CBeamSection& r, std::int32_t i) {
+        positionLine(i) << "R=" << r.R << "\nT=" << r.T << '\n';
+    }
+    void write(const GeoPoint& r, std::int32_t i) {
+        out_ << i << ':' << r.x << ',' << r.y << ',' << r.z << '\n';
+    }
+    void write(const Polygon& r, std::int32_t i) {
+        out_ << i << '[' << r.PGPtNum << "]:";
+        for (std::size_t v = 0; v < r.vertices.size(); ++v)
+            out_ << (v ? "," : "") << r.vertices[v].label;
+        out_ << '[' << r.tag1 << ',' << r.tag2 << "]\n";
+    }
+    void write(const BeamLine& r, std::int32_t i) {
+        out_ << i << ':' << r.start.label << ',' << r.end.label << '<' << r.vector[0] << ','
+             << r.vector[1] << ',' << r.vector[2] << ">[" << r.tag
+             << ",BeamSecType=" << r.BeamSecType << ",BeamSecIndex=" << r.BeamSecIndex
+             << ",BeamSecOz=" << r.BeamSecOz
+             << ",BeamSecMirrored=" << std::int32_t{r.BeamSecMirrored ? 1 : 0} << "]\n";
+    }
+    void write(const PolygonLoad& r, std::int32_t) {
+        out_ << r.label << ':' << r.value[0] << ',' << r.value[1] << ',' << r.value[2] << '\n';
+    }
+    void write(const BeamLineLoad& r, std::int32_t) {
+        out_ << r.label << ':' << r.value[0] << ',' << r.value[1] << '\n';
+    }
+    void write(const NodalPoint& r, std::int32_t i) {
+        out_ << i << ':' << r.x << ',' << r.y << ',' << r.z << '\n';
+    }
+    void write(const Shell4Element& r, std::int32_t i) { element(r, i); }
+    void write(const Shell3Element& r, std::int32_t i) { element(r, i); }
+    void write(const BeamElement& r, std::int32_t i) { element(r, i); }
+    void write(const GlueElement& r, std::int32_t i) {
+        out_ << i << ':' << r.value[0] << ',' << r.value[1] << ',' << r.value[2] << '\n';
+    }
+    void write(const RestrictedNode& r, std::int32_t) {
+        out_ << r.label << ':';
+        for (int k = 0; k < 6; ++k) out_ << (k ? " " : "") << r.value[k];
+        out_ << '\n';
+    }
+    void write(const Force& r, std::int32_t) {
+        out_ << r.label << '<';
+        for (int k = 0; k < 6; ++k) out_ << (k ? "," : "") << r.value[k];
+        out_ << ">\n";
+    }
+
+  private:
+    // The line before a material, thickness or beam section: "#i:".
+    TextOut& positionLine(std::int32_t i) { return out_ << '#' << i << ":\n"; }
+    // Shell and beam elements: position, the node numbers and the tag.
+    template <class Element>
+    void element(const Element& r, std::int32_t i) {
+        out_ << i << ':';
+        for (std::size_t k = 0; k < std::size(r.node); ++k) out_ << (k ? "," : "") << r.node[k];
+        out_ << '[' << r.tag << "]\n";
+    }
+
+    TextOut& out_;
+};
 
 void WriteSections(TextOut& out, const PreModel& m) {
     out << "### Halvo R2.00 ###\n";
-    // Shell and beam elements: position, the node numbers and the tag.
-    auto writeElement = [&](const auto& r, int i) {
-        out << i << ':';
-        for (std::size_t k = 0; k < std::size(r.node); ++k) out << (k ? "," : "") << r.node[k];
-        out << '[' << r.tag << "]\n";
-    };
-    WriteSection(out, "Number of materials:NMT=", m.materials, [&](const Material& r, int i) {
-        out << '#' << i << ":\n"
-            << "E=" << r.E << "\nMu=" << r.Mu << '\n';
-    });
-    WriteSection(out, "Number of thicknesses:NTK=", m.thicknesses,
-                 [&](const Thickness& r, int i) { out << '#' << i << ":\nTK=" << r.TK << '\n'; });
-    WriteSection(out, "Number of T_beam sections:NTBS=", m.tBeamSections,
-                 [&](const BeamSection& r, int i) { WriteBeamSection(out, r, i); });
-    WriteSection(out, "Number of L_beam sections:NLBS=", m.lBeamSections,
-                 [&](const BeamSection& r, int i) { WriteBeamSection(out, r, i); });
-    WriteSection(out, "Number of C_beam sections:NCBS=", m.cBeamSections,
-                 [&](const CBeamSection& r, int i) {
-                     out << '#' << i << ":\nR=" << r.R << "\nT=" << r.T << '\n';
-                 });
-
-    out << "Number of geometric points:NGPT=" << m.geoPoints.count << '\n';
-    out.setFixed();  // every later real has exactly five decimals
-    std::int32_t position = 0;
-    for (const GeoPoint& r : m.geoPoints.records)
-        out << position++ << ':' << r.x << ',' << r.y << ',' << r.z << '\n';
-
-    WriteSection(out, "Number of polygons:NPG=", m.polygons, [&](const Polygon& r, int i) {
-        out << i << '[' << r.PGPtNum << "]:";
-        for (std::size_t v = 0; v < r.vertices.size(); ++v)
-            out << (v ? "," : "") << r.vertices[v].label;
-        out << '[' << r.tag1 << ',' << r.tag2 << "]\n";
-    });
-    WriteSection(out, "Number of beam lines:NBL=", m.beamLines, [&](const BeamLine& r, int i) {
-        out << i << ':' << r.start.label << ',' << r.end.label << '<' << r.vector[0] << ','
-            << r.vector[1] << ',' << r.vector[2] << ">[" << r.tag
-            << ",BeamSecType=" << r.BeamSecType << ",BeamSecIndex=" << r.BeamSecIndex
-            << ",BeamSecOz=" << r.BeamSecOz
-            << ",BeamSecMirrored=" << std::int32_t{r.BeamSecMirrored ? 1 : 0} << "]\n";
-    });
-    WriteSection(out, "Number of distributed loads of polygons:NDL_PG=", m.polygonLoads,
-                 [&](const PolygonLoad& r, int) {
-                     out << r.label << ':' << r.value[0] << ',' << r.value[1] << ',' << r.value[2]
-                         << '\n';
-                 });
-    WriteSection(out, "Number of distributed loads of beamlines:NDL_BL=", m.beamLineLoads,
-                 [&](const BeamLineLoad& r, int) {
-                     out << r.label << ':' << r.value[0] << ',' << r.value[1] << '\n';
-                 });
-    WriteSection(out, "Number of nodal points:NPOIN=", m.nodalPoints,
-                 [&](const NodalPoint& r, int i) {
-                     out << i << ':' << r.x << ',' << r.y << ',' << r.z << '\n';
-                 });
-    WriteSection(out, "Number of four-nodes shell elements:NELEM_S_4ND=", m.shell4Elements,
-                 writeElement);
-    WriteSection(out, "Number of three-nodes shell elements:NELEM_S_3ND=", m.shell3Elements,
-                 writeElement);
-    WriteSection(out, "Number of beam elements:NELEM_B=", m.beamElements, writeElement);
-    WriteSection(
-        out, "Number of glue elements:NELEM_G=", m.glueElements, [&](const GlueElement& r, int i) {
-            out << i << ':' << r.value[0] << ',' << r.value[1] << ',' << r.value[2] << '\n';
-        });
-    WriteSection(out, "Number of restricted nodal points:NRN=", m.restrictedNodes,
-                 [&](const RestrictedNode& r, int) {
-                     out << r.label << ':';
-                     for (int k = 0; k < 6; ++k) out << (k ? " " : "") << r.value[k];
-                     out << '\n';
-                 });
-    WriteSection(out, "Number of forces:NFOR=", m.forces, [&](const Force& r, int) {
-        out << r.label << '<';
-        for (int k = 0; k < 6; ++k) out << (k ? "," : "") << r.value[k];
-        out << ">\n";
+    RecordWriter records(out);
+    forEachSection(m, [&](const auto& format, const auto& section) {
+        // Every real from the geometric points on has exactly five decimals.
+        if constexpr (std::is_same_v<std::decay_t<decltype(format)>, SectionFormat<GeoPoint>>)
+            out.setFixed();
+        out << format.countText << section.count << '\n';
+        std::int32_t position = 0;
+        for (const auto& r : section.records) records.write(r, position++);
+        return true;
     });
     out << "###end###\n";
 }

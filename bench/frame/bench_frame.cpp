@@ -69,9 +69,9 @@ int main(int argc, char** argv) {
     quillon::FrameCaches caches;
     state.view.W = W;
     state.view.H = H;
-    quillon::LoadStatus st = quillon::openResultFile(state, argv[1]);
-    if (!st.ok) {
-        std::fprintf(stderr, "%s\n", st.message.c_str());
+    common::Outcome st = quillon::openResultFile(state, argv[1]);
+    if (!st.ok()) {
+        std::fprintf(stderr, "%s\n", st.failure().message.c_str());
         return 1;
     }
     quillon::platform::GlOverlayCanvas canvas;

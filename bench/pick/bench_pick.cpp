@@ -38,9 +38,9 @@ int main(int argc, char** argv) {
     }
     const int runs = argc > 2 ? std::atoi(argv[2]) : 9;
     quillon::AppState state;
-    quillon::LoadStatus status = quillon::openResultFile(state, argv[1]);
-    if (!status.ok) {
-        std::fprintf(stderr, "%s\n", status.message.c_str());
+    common::Outcome status = quillon::openResultFile(state, argv[1]);
+    if (!status.ok()) {
+        std::fprintf(stderr, "%s\n", status.failure().message.c_str());
         return 1;
     }
     quillon::resizeView(state, 1024, 768);
@@ -85,13 +85,12 @@ int main(int argc, char** argv) {
     for (bool nodes : {true, false}) {
         const std::string path =
             dir + "/" + (nodes ? quillon::kNodeReportName : quillon::kElementReportName);
-        std::string why;
         auto t0 = std::chrono::steady_clock::now();
-        bool ok = nodes ? quillon::WriteNodeStressReport(m, path, why)
-                        : quillon::WriteElementStressReport(m, path, why);
+        common::Outcome written = nodes ? quillon::WriteNodeStressReport(m, path)
+                                        : quillon::WriteElementStressReport(m, path);
         double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        if (!ok) {
-            std::fprintf(stderr, "%s\n", why.c_str());
+        if (!written.ok()) {
+            std::fprintf(stderr, "%s\n", written.failure().detail.c_str());
             return 1;
         }
         std::error_code ec;

@@ -84,9 +84,9 @@ Digest DigestOf(const bench::PlainModel& m) {
 
 int LoadOnly(const std::string& path) {
     quillon::ResultModel model;
-    quillon::LoadStatus st = model.loadResultFile(path);
-    if (!st.ok) {
-        std::fprintf(stderr, "bench_reader: %s\n", st.message.c_str());
+    common::Outcome st = model.loadResultFile(path);
+    if (!st.ok()) {
+        std::fprintf(stderr, "bench_reader: %s\n", st.failure().message.c_str());
         return 1;
     }
     std::printf("model array bytes: %zu\n", quillon::modelArrayBytes(model));
@@ -116,9 +116,10 @@ int Compare(const std::string& path, int runs) {
     for (int r = 0; r < runs; ++r) {
         auto model = std::make_unique<quillon::ResultModel>();
         auto t0 = Clock::now();
-        quillon::LoadStatus st = model->loadResultFile(path);
+        common::Outcome st = model->loadResultFile(path);
         oursBest = std::min(oursBest, Seconds(t0));
-        if (!st.ok) return std::fprintf(stderr, "bench_reader: %s\n", st.message.c_str()), 1;
+        if (!st.ok())
+            return std::fprintf(stderr, "bench_reader: %s\n", st.failure().message.c_str()), 1;
         arrayBytes = quillon::modelArrayBytes(*model);
         ours = DigestOf(*model);
     }  // each model is released outside the timed part

@@ -83,11 +83,12 @@ void checkChunkedLoad(const std::string& path, const std::uint8_t* data, std::si
     chunked.chunkBytes = 1 + (size > 1 ? data[size - 2] : 0) % 200 + size / 16;
     chunked.minParallelRecords = 1;
     ResultModel a, b;
-    quillon::LoadStatus sa = quillon::readResultFile(path, a, one);
-    quillon::LoadStatus sb = quillon::readResultFile(path, b, chunked);
-    check(sa.ok == sb.ok && sa.message == sb.message, "a chunked load said otherwise",
-          sa.message + " | " + sb.message);
-    if (!sa.ok) return;
+    common::Outcome sa = quillon::readResultFile(path, a, one);
+    common::Outcome sb = quillon::readResultFile(path, b, chunked);
+    check(sa.ok() == sb.ok() && sa.failure().message == sb.failure().message &&
+              sa.failure().line == sb.failure().line,
+          "a chunked load said otherwise", sa.failure().message + " | " + sb.failure().message);
+    if (!sa.ok()) return;
     bool same = a.nodeCount == b.nodeCount && a.quadCount == b.quadCount &&
                 a.triCount == b.triCount && a.beamCount == b.beamCount &&
                 sameBits(a.nodePos0, b.nodePos0) && sameBits(a.nodeDisp, b.nodeDisp) &&
@@ -110,8 +111,13 @@ long numberAfter(const std::string& text, const std::string& prefix) {
     return std::strtol(text.c_str() + prefix.size(), nullptr, 10);
 }
 
-void checkRefused(const std::string& message, const std::uint8_t* data, std::size_t size) {
-    if (message == "应力云图文件读取错误!" || message == "节点数目错误!") return;
+// The message names the line where reading stopped, and the failure gives the same number.
+void checkRefused(const common::Failure& failure, const std::uint8_t* data, std::size_t size) {
+    const std::string& message = failure.message;
+    if (message == "应力云图文件读取错误!" || message == "节点数目错误!") {
+        check(!failure.line, "a line for a message that names none", message);
+        return;
+    }
     // Line ends as the reader counts them: CR, LF and CR LF each end one line.
     long ends = 0;
     for (std::size_t i = 0; i < size; ++i)
@@ -119,15 +125,18 @@ void checkRefused(const std::string& message, const std::uint8_t* data, std::siz
     bool endsWithLineEnd = size > 0 && (data[size - 1] == '\r' || data[size - 1] == '\n');
     if (message.rfind("at the end of the file (the file is empty)", 0) == 0) {
         check(size == 0, "empty file message for a file with bytes", message);
+        check(!failure.line, "a line for an empty file", message);
         return;
     }
     long after = numberAfter(message, "at the end of the file (after line ");
     if (after >= 0) {
         check(after == ends + (endsWithLineEnd ? 0 : 1), "last line named at the end", message);
+        check(failure.line == after, "another line than the message names", message);
         return;
     }
     long line = numberAfter(message, "line ");
     check(line >= 1 && line <= ends + 1, "message names a line of the file", message);
+    check(failure.line == line, "another line than the message names", message);
 }
 
 fuzzsupport::MemoryFile* input = nullptr;
@@ -152,7 +161,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     for (int i = 0; i < 8; ++i) text += stress;
     input->assign(text.data(), text.size());
     before = new ResultModel;
-    if (!before->loadResultFile(input->path()).ok) broken("the reference model does not load");
+    if (!before->loadResultFile(input->path()).ok()) broken("the reference model does not load");
     return 0;
 }
 
@@ -160,14 +169,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     input->assign(data, size);
     checkChunkedLoad(input->path(), data, size);
     ResultModel m = *before;
-    quillon::LoadStatus status = m.loadResultFile(input->path());
-    if (status.ok) {
-        check(status.message.empty(), "a message with a load that worked", status.message);
+    common::Outcome loaded = m.loadResultFile(input->path());
+    if (loaded.ok()) {
         checkLoaded(m);
         return 0;
     }
-    check(!status.message.empty(), "a refused load without a message");
-    checkRefused(status.message, data, size);
+    check(!loaded.failure().message.empty(), "a refused load without a message");
+    checkRefused(loaded.failure(), data, size);
     check(m.nodeCount == before->nodeCount && m.quadCount == before->quadCount &&
               m.triCount == before->triCount && m.beamCount == before->beamCount &&
               m.quadNodes == before->quadNodes && m.triNodes == before->triNodes &&

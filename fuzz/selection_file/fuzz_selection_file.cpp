@@ -51,29 +51,30 @@ int lineCount(const std::string& t) {
 }
 
 void check(quillon::SelectionFileKind kind, const std::string& text) {
-    using Outcome = quillon::SelectionFileResult::Outcome;
     quillon::ResultModel m = model();
-    quillon::SelectionFileResult r = quillon::ReadSelectionText(m, kind, text);
+    common::Outcome r = quillon::ReadSelectionText(m, kind, text);
     if (!flags(m.selQuad, 5) || !flags(m.selTri, 3) || !flags(m.selBeam, 4) || !flags(m.selNode, 7))
         broken("selected flags outside the model's entities or not 0 or 1");
     const quillon::ResultModel fresh = model();
     if (m.pickQuad != fresh.pickQuad || m.pickTri != fresh.pickTri ||
         m.pickBeam != fresh.pickBeam || m.pickNode != fresh.pickNode)
         broken("picked flags changed");
-    if (r.outcome == Outcome::Stopped) {
+    const std::string& detail = r.failure().detail;
+    if (r.failure().line) {
         int line = 0;
-        if (std::sscanf(r.detail.c_str(), "line %d:", &line) != 1 &&
-            std::sscanf(r.detail.c_str(), "at the end of the file (after line %d)", &line) != 1)
-            broken("the message names no line", r.detail);
+        if (std::sscanf(detail.c_str(), "line %d:", &line) != 1 &&
+            std::sscanf(detail.c_str(), "at the end of the file (after line %d)", &line) != 1)
+            broken("the message names no line", detail);
         if (line < 1 || line > lineCount(text))
-            broken("the message names a line the text has not", r.detail);
+            broken("the message names a line the text has not", detail);
+        if (*r.failure().line != line) broken("the failure's line is not the one named", detail);
         return;
     }
-    if (r.outcome != Outcome::Done) broken("reading text ended neither done nor stopped", r.detail);
+    if (!r.ok()) broken("reading text ended neither done nor stopped", detail);
     // What was read writes back to a text that reads the same.
     const std::string written = quillon::SelectionFileText(m, kind);
     quillon::ResultModel again = model();
-    if (quillon::ReadSelectionText(again, kind, written).outcome != Outcome::Done)
+    if (!quillon::ReadSelectionText(again, kind, written).ok())
         broken("the written text does not read", written);
     if (quillon::SelectionFileText(again, kind) != written)
         broken("the written text reads otherwise", written);

@@ -347,7 +347,7 @@ class ContourPass : public ::testing::Test {
         b.cells = {"0,1,4,3", "1,2,5,4"};
         b.stressBase = 1000;  // Se 1000 … 1017 over its two cells
         r.beams = {b};
-        ASSERT_TRUE(model.loadResultFile(testsupport::writeFile("pass.txt", r.text())).ok);
+        ASSERT_TRUE(model.loadResultFile(testsupport::writeFile("pass.txt", r.text())).ok());
         settings.currentComponent = quillon::kSe;
         quillon::SelectedStressRange(model, quillon::kSe, settings.SL, settings.SR);
     }
@@ -519,9 +519,9 @@ TEST(NonFiniteStresses, WarnedOnceAtLoadLeftOutOfTheScaleAndOfTheFillOnTheirSide
             shown.push_back(caption + " " + t);
         });
     quillon::ResultModel m;
-    quillon::LoadStatus st = m.loadResultFile(testsupport::writeFile("nan.txt", text));
+    common::Outcome st = m.loadResultFile(testsupport::writeFile("nan.txt", text));
     quillon::platform::setMessagePresenter(previous);
-    ASSERT_TRUE(st.ok) << st.message;
+    ASSERT_TRUE(st.ok()) << st.failure().message;
     ASSERT_EQ(shown,
               (std::vector<std::string>{
                   "Warning! Some stresses in this file are not finite numbers. They are left "

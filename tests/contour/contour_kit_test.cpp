@@ -128,7 +128,9 @@ TEST_F(ContourKit, KeepsShowingWhatItShowedWhenAnotherFileLoadsAndClosesItsHandl
     std::string shown = kit->itemText(quillon::IDC_SET_SR);
     kit->setItemText(quillon::IDC_SET_ID, "0");
     kit->press(quillon::IDC_CONTOUR_SET);
-    quillon::openResultFile(state, QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt");
+    ASSERT_TRUE(
+        quillon::openResultFile(state, QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt")
+            .ok());
     EXPECT_EQ(state.contour.currentComponent, 6);  // the load went back to Se
     EXPECT_EQ(kit->itemText(quillon::IDC_SET_ID), "0");
     EXPECT_EQ(kit->itemText(quillon::IDC_SET_SR), shown);

@@ -66,6 +66,8 @@ TEST(QuillonScript, LinesThatCannotRunNameTheLineAndExitWithTwo) {
              {"press 555 1", "no dialog template 555"},
              {"key ab", "a key is one character or Esc"},
              {"size 0 10", "the size must be 1 to 16384 pixels each way"},
+             {"wheel -2147483648 1 1", "the wheel turns -1000 to 1000 steps"},
+             {"wheel 1001 1 1", "the wheel turns -1000 to 1000 steps"},
          }) {
         ScriptRun r = runScript("# a comment\n\nprint view\n" + c.line + "\nprint view\n");
         EXPECT_EQ(r.result.exitCode, 2) << c.line;

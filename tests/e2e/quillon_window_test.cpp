@@ -222,6 +222,52 @@ class QuillonWindow : public ::testing::Test {
                                         last_.height, last_.rgb);
     }
 
+    // The dialog with `caption` that keys typed over the view open, placed as its template says
+    // (the dialog font measures the templates' 6 × 13 pixels here).
+    std::string openDialog(const std::string& window, const std::vector<std::string>& keys,
+                           const std::string& caption, const quillon::platform::DialogTemplate& t) {
+        auto [vx, vy] = viewOrigin(window);
+        x_.keysAt(vx + kViewWidth / 2, vy + kViewHeight / 2, keys);
+        auto dialog = x_.waitForWindow("^" + caption + "$", kPatience);
+        EXPECT_TRUE(dialog) << "no " << caption
+                            << "; standard error: " << testsupport::readFile(errPath());
+        if (!dialog) return "";
+        testsupport::WindowGeometry g = x_.geometry(*dialog);
+        auto size = quillon::platform::dialogRectangle(t);
+        EXPECT_EQ(g.width, size.width) << caption;
+        EXPECT_EQ(g.height, size.height) << caption;
+        return *dialog;
+    }
+    // A click in the middle of control `id` of dialog `window`.
+    void clickControl(const std::string& window, const quillon::platform::DialogTemplate& t,
+                      int id) {
+        testsupport::WindowGeometry g = x_.geometry(window);
+        auto r = quillon::platform::controlRectangle(*t.control(id));
+        x_.clickAt(g.x + r.x + r.width / 2, g.y + r.y + r.height / 2);
+    }
+    // Edit `id` of dialog `window` settles on a picture whose first glyph is a minus sign (not
+    // one, when `minus` is false).
+    void expectFirstGlyph(const std::string& window, const quillon::platform::DialogTemplate& t,
+                          int id, bool minus) {
+        auto r = quillon::platform::controlRectangle(*t.control(id));
+        constexpr int kFrame = 2;  // the edit's sunken frame
+        Picture last;
+        bool seen = waitUntil(
+            [&] {
+                testsupport::WindowGeometry g = x_.geometry(window);
+                int x = g.x + r.x, y = g.y + r.y;
+                Picture p = testsupport::crop(x_.screenshot(), x + kFrame, y + kFrame,
+                                              x + r.width - kFrame, y + r.height - kFrame);
+                bool settled = p.width > 0 && p.rgb == last.rgb;
+                last = std::move(p);
+                return settled && testsupport::showsMinusFirst(last) == minus;
+            },
+            kPatience, 250ms);
+        EXPECT_TRUE(seen) << "edit " << id << (minus ? " does not show" : " shows")
+                          << " a minus sign first:\n"
+                          << testsupport::sketch(last);
+    }
+
     // File > Open from the keyboard: the menu's mnemonics, with the pointer over the view.
     void fileOpen(const std::string& window) {
         testsupport::WindowGeometry g = x_.geometry(window);
@@ -378,6 +424,42 @@ TEST_F(QuillonWindow, ViewKitFromTheMenuTurnsTheViewToAStandardOneAndStaysAbove)
     // The dialog is still above the main window: its Exit closes it.
     press(quillon::IDC_VIEWKIT_EXIT);
     EXPECT_TRUE(waitUntil([&] { return x_.windows("^View Kit$").empty(); }, kPatience));
+    EXPECT_TRUE(quillon_.running());
+}
+
+TEST_F(QuillonWindow, DialogEditsShowTheNumbersTheProgramPutsInFromTheirStart) {
+    // The bundled example: Sx reaches down to -48.601420, and WS+ turns alpha to -135. What the
+    // edits hold, told by the same logic without a window:
+    const std::string model = QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt";
+    const auto& contourKit = quillon::contourKitTemplate();
+    const auto& viewKit = quillon::viewKitTemplate();
+    const quillon::ContourRowEdits sx = quillon::contourRowEdits(0);
+    std::string steps = "menu 40019\nprint 111 " + std::to_string(sx.sl) + "\nprint 111 " +
+                        std::to_string(sx.sr) + "\nmenu 40002\npress 103 " +
+                        std::to_string(quillon::IDC_WS_PLUS) + "\nprint 103 " +
+                        std::to_string(quillon::IDC_ALPHA) + "\nprint 103 " +
+                        std::to_string(quillon::IDC_BETA) + "\n";
+    auto held = testsupport::runProcess(
+        QUILLON_EXE, {"--script", testsupport::writeFile("edits.txt", steps), model});
+    ASSERT_EQ(held.exitCode, 0) << held.err;
+    ASSERT_EQ(held.out, "-48.601420\n252.473800\n-135.00\n35.26\n");
+
+    startQuillon({model});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    // Every edit shows its text from the start: the sign is seen, however long the number is.
+    std::string kit = openDialog(window, {"alt+c", "k"}, "Contour Kit", contourKit);
+    ASSERT_FALSE(kit.empty());
+    expectFirstGlyph(kit, contourKit, sx.sl, true);
+    expectFirstGlyph(kit, contourKit, sx.sr, false);  // 252.473800: the check tells them apart
+    clickControl(kit, contourKit, quillon::IDC_CONTOUR_EXIT);
+    ASSERT_TRUE(waitUntil([&] { return x_.windows("^Contour Kit$").empty(); }, kPatience));
+
+    kit = openDialog(window, {"alt+v", "k"}, "View Kit", viewKit);
+    ASSERT_FALSE(kit.empty());
+    clickControl(kit, viewKit, quillon::IDC_WS_PLUS);
+    expectFirstGlyph(kit, viewKit, quillon::IDC_ALPHA, true);
+    expectFirstGlyph(kit, viewKit, quillon::IDC_BETA, false);
     EXPECT_TRUE(quillon_.running());
 }
 

@@ -131,4 +131,70 @@ inline std::vector<Ink> inkLines(const Picture& p) {
     return lines;
 }
 
+// How dark each pixel of `p` is against the lightest one (the box the text is drawn in): 0 for
+// that colour, 1 for black; row by row.
+inline std::vector<double> darkness(const Picture& p) {
+    auto lum = [](const Rgb& c) { return (c.r + c.g + c.b) / 3.0; };
+    double background = 1;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) background = std::max(background, lum(p.at(x, y)));
+    std::vector<double> dark(static_cast<std::size_t>(p.width) * p.height);
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            dark[static_cast<std::size_t>(y) * p.width + x] =
+                std::clamp((background - lum(p.at(x, y))) / background, 0.0, 1.0);
+    return dark;
+}
+
+// Whether the first glyph of the one line of dark text on `p` (the inside of an edit box) is a
+// minus sign: the first two columns with ink hold it in one band of at most two rows, with no
+// fainter ink around it, and the band lies below the top of the text and above its bottom. The
+// stroke at the top of a 1 or a 7, the dot on the baseline and the curves of the other digits
+// fail; so does a 4, at its second column, where the diagonal rises from its bar. False when
+// there are fewer than two columns or five rows of ink.
+inline bool showsMinusFirst(const Picture& p) {
+    std::vector<double> dark = darkness(p);
+    auto at = [&](int x, int y) { return dark[static_cast<std::size_t>(y) * p.width + x]; };
+    constexpr double kInk = 0.5, kFaint = 0.25;
+    int top = p.height, bottom = -1, first = p.width;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (at(x, y) >= kInk) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+                first = std::min(first, x);
+            }
+    if (bottom - top < 4 || first + 1 >= p.width) return false;
+    int bandTop = p.height, bandBottom = -1;
+    for (int x = first; x <= first + 1; ++x) {
+        bool inked = false;
+        for (int y = 0; y < p.height; ++y) {
+            if (at(x, y) < kInk) continue;
+            inked = true;
+            bandTop = std::min(bandTop, y);
+            bandBottom = std::max(bandBottom, y);
+        }
+        if (!inked) return false;
+    }
+    if (bandBottom - bandTop > 1 || bandTop < top + 2 || bandBottom >= bottom) return false;
+    for (int x = first; x <= first + 1; ++x)
+        for (int y = 0; y < p.height; ++y)
+            if (at(x, y) >= kFaint && (y < bandTop - 1 || y > bandBottom + 1)) return false;
+    return true;
+}
+
+// `p` drawn in characters, one a pixel, darker ones for darker pixels: for messages.
+inline std::string sketch(const Picture& p) {
+    std::vector<double> dark = darkness(p);
+    std::string out;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            double d = dark[static_cast<std::size_t>(y) * p.width + x];
+            out += d >= 0.75 ? '#' : d >= 0.5 ? '+' : d >= 0.25 ? '.' : ' ';
+        }
+        out += '\n';
+    }
+    return out;
+}
+
 }  // namespace testsupport

@@ -9,11 +9,13 @@ set -euo pipefail
 build=$1 version=$3
 . "$(dirname "$0")/common.sh"
 need dpkg-shlibdeps dpkg-dev
+need file file
 need readelf binutils
 need apt-get apt
 
 (cd "$build" && cpack -G DEB -B "$work/out") >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log" >&2; fail "cpack -G DEB"; }
+! grep -q "Warning" "$work/cpack.log" || { cat "$work/cpack.log" >&2; fail "cpack warned"; }
 deb=$work/out/quillon_${version}-1_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || fail "cpack made no $(basename "$deb"): $(ls "$work/out")"
 

@@ -18,12 +18,12 @@
 
 namespace {
 
-using quillon::LoadStatus;
+using common::Outcome;
 using quillon::ReadOptions;
 using quillon::ResultModel;
 
 struct Load {
-    LoadStatus status;
+    Outcome status;
     std::unique_ptr<ResultModel> model = std::make_unique<ResultModel>();
 };
 
@@ -116,7 +116,7 @@ class ParallelLoad : public ::testing::Test {
         return quads_ + static_cast<std::size_t>(share * static_cast<double>(tris_ - quads_));
     }
     // Loads `text` in one pass and with threads; both must say the same. Returns the one pass.
-    LoadStatus loadBothWays(const std::string& text, const std::string& name) {
+    Outcome loadBothWays(const std::string& text, const std::string& name) {
         std::string path = testsupport::writeFile(name, text);
         Load one = readWith(path, 1);
         for (int threads : {2, 3})
@@ -124,9 +124,10 @@ class ParallelLoad : public ::testing::Test {
                 SCOPED_TRACE(name + ": " + std::to_string(threads) + " threads, chunks of " +
                              std::to_string(chunk));
                 Load more = readWith(path, threads, chunk);
-                EXPECT_EQ(more.status.ok, one.status.ok);
-                EXPECT_EQ(more.status.message, one.status.message);
-                if (one.status.ok && more.status.ok) expectSameModel(*more.model, *one.model);
+                EXPECT_EQ(more.status.ok(), one.status.ok());
+                EXPECT_EQ(more.status.failure().message, one.status.failure().message);
+                EXPECT_EQ(more.status.failure().line, one.status.failure().line);
+                if (one.status.ok() && more.status.ok()) expectSameModel(*more.model, *one.model);
             }
         return one.status;
     }
@@ -142,17 +143,17 @@ TEST_F(ParallelLoad, SameModelAsOnePassOnExamplesAndGeneratedFiles) {
     // other cases run the chunked reader's Windows file access.
     GTEST_SKIP() << "hundreds of helper threads";
 #endif
-    EXPECT_TRUE(loadBothWays(text_, "plate.txt").ok);
-    EXPECT_TRUE(loadBothWays(testsupport::withLineEnds(text_, "\r\n"), "plate_crlf.txt").ok);
-    EXPECT_TRUE(loadBothWays(testsupport::withLineEnds(text_, "\r"), "plate_cr.txt").ok);
+    EXPECT_TRUE(loadBothWays(text_, "plate.txt").ok());
+    EXPECT_TRUE(loadBothWays(testsupport::withLineEnds(text_, "\r\n"), "plate_crlf.txt").ok());
+    EXPECT_TRUE(loadBothWays(testsupport::withLineEnds(text_, "\r"), "plate_cr.txt").ok());
     std::string example = testsupport::readFile(std::string(QUILLON_SOURCE_DIR) +
                                                 "/examples/Quillon_AverageStrs.txt");
     ASSERT_FALSE(example.empty());
-    EXPECT_TRUE(loadBothWays(example, "example.txt").ok);
+    EXPECT_TRUE(loadBothWays(example, "example.txt").ok());
     // Chunks smaller than a record: many hold none, the others one.
     std::string path = testsupport::writeFile("small_chunks.txt", example);
     Load one = readWith(path, 1), tiny = readWith(path, 2, 300);
-    ASSERT_TRUE(tiny.status.ok) << tiny.status.message;
+    ASSERT_TRUE(tiny.status.ok()) << tiny.status.failure().message;
     expectSameModel(*tiny.model, *one.model);
 }
 
@@ -165,14 +166,14 @@ TEST_F(ParallelLoad, AFaultLateInTheSectionNamesItsLine) {
         // A node index out of range.
         std::string bad = text_;
         bad.replace(at, bad.find(',', at) - at, "99999999");
-        LoadStatus st = loadBothWays(bad, "range.txt");
-        EXPECT_EQ(st.message,
+        Outcome st = loadBothWays(bad, "range.txt");
+        EXPECT_EQ(st.failure().message,
                   "line " + std::to_string(line) + ": node index 99999999 is outside 0..3110");
         // Two index lines that do not follow the layout.
         bad = text_;
         bad[bad.find(',', at)] = ';';
         st = loadBothWays(bad, "indices.txt");
-        EXPECT_EQ(st.message,
+        EXPECT_EQ(st.failure().message,
                   "line " + std::to_string(line) + ": expected four node indices a,b,c,d");
         // A stress value that is not a number, on the third stress line of the record.
         bad = text_;
@@ -180,13 +181,14 @@ TEST_F(ParallelLoad, AFaultLateInTheSectionNamesItsLine) {
         for (int i = 0; i < 3; ++i) stressLine = bad.find('\n', stressLine) + 1;
         bad[bad.find('e', stressLine)] = 'x';
         st = loadBothWays(bad, "stress.txt");
-        EXPECT_EQ(st.message, "line " + std::to_string(line + 3) +
-                                  ": expected a stress line Sx,Sy,Sz,Txy,Txz,Tyz,Se");
+        EXPECT_EQ(st.failure().message, "line " + std::to_string(line + 3) +
+                                            ": expected a stress line Sx,Sy,Sz,Txy,Txz,Tyz,Se");
         // The file ends inside the record's second stress line.
         std::size_t cut = bad.find('\n', bad.find('\n', at) + 1) + 20;
         st = loadBothWays(text_.substr(0, cut), "cut.txt");
-        EXPECT_EQ(st.message, "at the end of the file (after line " + std::to_string(line + 2) +
-                                  "): expected a stress line Sx,Sy,Sz,Txy,Txz,Tyz,Se");
+        EXPECT_EQ(st.failure().message, "at the end of the file (after line " +
+                                            std::to_string(line + 2) +
+                                            "): expected a stress line Sx,Sy,Sz,Txy,Txz,Tyz,Se");
     }
 }
 
@@ -202,14 +204,15 @@ TEST_F(ParallelLoad, FaultsInTheNodeRowsNameTheirLine) {
         std::size_t at = startOfLine(line);
         std::string bad = text_;
         bad[bad.find(',', at)] = ' ';  // a row one value short
-        LoadStatus st = loadBothWays(bad, "row.txt");
-        EXPECT_EQ(st.message, "line " + std::to_string(line) + ": expected " +
-                                  (line <= 3112 ? "node coordinates x,y,z"
-                                                : "six displacement values u,v,w,rx,ry,rz"));
+        Outcome st = loadBothWays(bad, "row.txt");
+        EXPECT_EQ(st.failure().message,
+                  "line " + std::to_string(line) + ": expected " +
+                      (line <= 3112 ? "node coordinates x,y,z"
+                                    : "six displacement values u,v,w,rx,ry,rz"));
     }
     // The file ends in the displacements.
-    LoadStatus st = loadBothWays(text_.substr(0, startOfLine(6000)), "short.txt");
-    EXPECT_EQ(st.message,
+    Outcome st = loadBothWays(text_.substr(0, startOfLine(6000)), "short.txt");
+    EXPECT_EQ(st.failure().message,
               "at the end of the file (after line 5999): expected six displacement values "
               "u,v,w,rx,ry,rz");
 }
@@ -221,17 +224,17 @@ TEST_F(ParallelLoad, OfTwoFaultsTheFirstInTheFileWins) {
     // The later one first, so that the earlier offset stays where it was.
     bad[bad.find(',', late)] = ';';
     bad.replace(early, bad.find(',', early) - early, "-5");
-    LoadStatus st = loadBothWays(bad, "two.txt");
-    EXPECT_EQ(st.message, "line " + std::to_string(lineOf(text_, early)) +
-                              ": node index -5 is outside 0..3110");
+    Outcome st = loadBothWays(bad, "two.txt");
+    EXPECT_EQ(st.failure().message, "line " + std::to_string(lineOf(text_, early)) +
+                                        ": node index -5 is outside 0..3110");
     // Also when the earlier one is only a few records before the later one.
     bad = text_;
     std::size_t next = quadIndexLineAfter(text_, late + 1);
     bad[bad.find(',', next)] = ';';
     bad[bad.find('e', bad.find('\n', late) + 1)] = 'x';
     st = loadBothWays(bad, "close.txt");
-    EXPECT_EQ(st.message, "line " + std::to_string(lineOf(text_, late) + 1) +
-                              ": expected a stress line Sx,Sy,Sz,Txy,Txz,Tyz,Se");
+    EXPECT_EQ(st.failure().message, "line " + std::to_string(lineOf(text_, late) + 1) +
+                                        ": expected a stress line Sx,Sy,Sz,Txy,Txz,Tyz,Se");
 }
 
 TEST_F(ParallelLoad, CountsOrLayoutThatChangeOnTheWayReadAsInOnePass) {
@@ -251,14 +254,14 @@ TEST_F(ParallelLoad, CountsOrLayoutThatChangeOnTheWayReadAsInOnePass) {
     };
     // More records counted than there are: the next key is read as a record.
     EXPECT_EQ(
-        loadBothWays(withCount(quads + 3), "more.txt").message,
+        loadBothWays(withCount(quads + 3), "more.txt").failure().message,
         "line " + std::to_string(lineOf(text_, tris_)) + ": expected four node indices a,b,c,d");
     // Fewer: the first record left over is read as the next key.
     std::size_t last = quads_;
     for (int i = 0; i < quads - 2; ++i) last = quadIndexLineAfter(text_, last + 1);
-    EXPECT_EQ(loadBothWays(withCount(quads - 3), "fewer.txt").message,
+    EXPECT_EQ(loadBothWays(withCount(quads - 3), "fewer.txt").failure().message,
               "line " + std::to_string(lineOf(text_, last)) + ": expected NELEM_S_3ND=<count>");
-    EXPECT_TRUE(loadBothWays(withCount(quads), "exact.txt").ok);
+    EXPECT_TRUE(loadBothWays(withCount(quads), "exact.txt").ok());
 
     // From the middle on: blank lines between records, CR LF line ends, blanks after the
     // commas of the index lines, stress lines split in two (one half looking like an index
@@ -285,8 +288,8 @@ TEST_F(ParallelLoad, CountsOrLayoutThatChangeOnTheWayReadAsInOnePass) {
     }
     for (const auto& [name, changed] : {std::pair{"blank", blank}, std::pair{"crlf", crlf},
                                         std::pair{"spaced", spaced}, std::pair{"split", split}}) {
-        LoadStatus st = loadBothWays(head + changed + rest, std::string(name) + ".txt");
-        EXPECT_TRUE(st.ok) << name << ": " << st.message;
+        Outcome st = loadBothWays(head + changed + rest, std::string(name) + ".txt");
+        EXPECT_TRUE(st.ok()) << name << ": " << st.failure().message;
     }
 }
 

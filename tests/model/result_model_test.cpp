@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/text_scanner.h"
@@ -20,7 +23,7 @@
 
 namespace {
 
-using quillon::LoadStatus;
+using common::Outcome;
 using quillon::ResultModel;
 using testsupport::ResultText;
 using testsupport::squareModel;
@@ -39,13 +42,13 @@ struct MessageLog {
     ~MessageLog() { quillon::platform::setMessagePresenter(previous); }
 };
 
-LoadStatus load(ResultModel& m, const std::string& text) {
+Outcome load(ResultModel& m, const std::string& text) {
     return m.loadResultFile(writeFile("result.txt", text));
 }
 
 TEST(ResultReader, ReadsEveryRecordIntoItsPlace) {
     ResultModel m;
-    ASSERT_TRUE(load(m, squareModel().text()).ok);
+    ASSERT_TRUE(load(m, squareModel().text()).ok());
     EXPECT_EQ(m.nodeCount, 5);
     EXPECT_EQ(m.quadCount, 1);
     EXPECT_EQ(m.triCount, 1);
@@ -76,7 +79,7 @@ TEST(ResultReader, ReadsEveryRecordIntoItsPlace) {
 
 TEST(ResultReader, DerivedValuesAfterALoad) {
     ResultModel m;
-    ASSERT_TRUE(load(m, squareModel().text()).ok);
+    ASSERT_TRUE(load(m, squareModel().text()).ok());
     // Largest extent 3, largest translation 0.5: the translation is drawn as 5 % of 3.
     EXPECT_DOUBLE_EQ(m.dispScale, 0.3);
     EXPECT_DOUBLE_EQ(m.meanShellEdge, (8 + std::sqrt(2.0)) / 7);
@@ -114,8 +117,8 @@ TEST(ResultReader, WhiteSpaceRules) {
             spaced += c;
     }
     ResultModel m;
-    LoadStatus st = load(m, spaced);
-    ASSERT_TRUE(st.ok) << st.message;
+    Outcome st = load(m, spaced);
+    ASSERT_TRUE(st.ok()) << st.failure().message;
     EXPECT_EQ(m.triNodes, (std::vector<std::int32_t>{1, 4, 2}));
     EXPECT_EQ(m.triStress[quillon::stressIndex(3, 1, 2, 6)], 5021);
 
@@ -124,19 +127,19 @@ TEST(ResultReader, WhiteSpaceRules) {
     std::string blankBeforeComma = text;
     blankBeforeComma.replace(blankBeforeComma.find("2,0,0\n"), 6, "2 ,0,0\n");
     st = load(m, blankBeforeComma);
-    EXPECT_FALSE(st.ok);
-    EXPECT_EQ(st.message, "line 3: expected node coordinates x,y,z");
+    EXPECT_FALSE(st.ok());
+    EXPECT_EQ(st.failure().message, "line 3: expected node coordinates x,y,z");
 
     // The file must begin with the key itself.
     st = load(m, "\n" + text);
-    EXPECT_FALSE(st.ok);
-    EXPECT_EQ(st.message, "line 1: expected NPOIN=<count>");
+    EXPECT_FALSE(st.ok());
+    EXPECT_EQ(st.failure().message, "line 1: expected NPOIN=<count>");
     st = load(m, " " + text);
-    EXPECT_EQ(st.message, "line 1: expected NPOIN=<count>");
+    EXPECT_EQ(st.failure().message, "line 1: expected NPOIN=<count>");
 
     // Anything after the last beam is not read.
     st = load(m, text + "trailing words 1,2,3\n");
-    EXPECT_TRUE(st.ok) << st.message;
+    EXPECT_TRUE(st.ok()) << st.failure().message;
 }
 
 TEST(ResultReader, FilesThatDoNotFollowTheLayoutNameTheLine) {
@@ -165,25 +168,28 @@ TEST(ResultReader, FilesThatDoNotFollowTheLayoutNameTheLine) {
             ASSERT_NE(at, std::string::npos) << c.from;
             bad.replace(at, c.from.size(), c.to);
             ResultModel m;
-            LoadStatus st = load(m, testsupport::withLineEnds(bad, end));
-            EXPECT_FALSE(st.ok) << c.to;
-            EXPECT_EQ(st.message, c.message);
+            Outcome st = load(m, testsupport::withLineEnds(bad, end));
+            EXPECT_FALSE(st.ok()) << c.to;
+            EXPECT_EQ(st.failure().message, c.message);
+            EXPECT_EQ(st.failure().line, std::stol(c.message.substr(5))) << "the line as a number";
         }
         // The end of the file inside a record names the last line the file has: the one
         // before a final line end, else the one the end is on.
         ResultModel m;
         std::string cut = text.substr(0, text.find("NELEM_S_3ND"));
-        LoadStatus st = load(m, testsupport::withLineEnds(cut, end));
-        EXPECT_EQ(st.message,
+        Outcome st = load(m, testsupport::withLineEnds(cut, end));
+        EXPECT_EQ(st.failure().message,
                   "at the end of the file (after line 21): expected NELEM_S_3ND=<count>");
+        EXPECT_EQ(st.failure().line, 21);
         cut = text.substr(0, text.find("NELEM_S_4ND") + 20);  // ends "0,1,2,"
         st = load(m, testsupport::withLineEnds(cut, end));
-        EXPECT_EQ(st.message,
+        EXPECT_EQ(st.failure().message,
                   "at the end of the file (after line 13): expected four node indices a,b,c,d");
     }
     ResultModel m;
-    EXPECT_EQ(load(m, "").message,
+    EXPECT_EQ(load(m, "").failure().message,
               "at the end of the file (the file is empty): expected NPOIN=<count>");
+    EXPECT_FALSE(load(m, "").failure().line);
 }
 
 TEST(ResultReader, AFileOfManyBlocksPutsEveryValueInItsPlace) {
@@ -223,8 +229,8 @@ TEST(ResultReader, AFileOfManyBlocksPutsEveryValueInItsPlace) {
     ASSERT_GT(text.size(), std::size_t{12} << 20);
 
     ResultModel m;
-    LoadStatus st = load(m, text);
-    ASSERT_TRUE(st.ok) << st.message;
+    Outcome st = load(m, text);
+    ASSERT_TRUE(st.ok()) << st.failure().message;
     ASSERT_EQ(m.quadStress.size(), stresses.size());
     auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
     auto parsed = [](const std::string& t) { return std::strtod(t.c_str(), nullptr); };
@@ -266,8 +272,8 @@ TEST(ResultReader, LongNumbersAcrossTheEndOfTheFirstBlock) {
     // The zeros of the count start 200 bytes before the end of the block.
     std::string text = at(kFirstBlock - 200, "NELEM_B=") + zeros + "1\n" + beam;
     ASSERT_TRUE(readInTheLargestBlock(text));
-    LoadStatus st = load(m, text);
-    ASSERT_TRUE(st.ok) << st.message;
+    Outcome st = load(m, text);
+    ASSERT_TRUE(st.ok()) << st.failure().message;
     ASSERT_EQ(m.beamCount, 1);
     EXPECT_EQ(m.beams[0].number, 7);
 
@@ -277,7 +283,7 @@ TEST(ResultReader, LongNumbersAcrossTheEndOfTheFirstBlock) {
     ASSERT_EQ(text.substr(kFirstBlock - 1, 3), "e-3");
     ASSERT_TRUE(readInTheLargestBlock(text));
     st = load(m, text);
-    ASSERT_TRUE(st.ok) << st.message;
+    ASSERT_TRUE(st.ok()) << st.failure().message;
     ASSERT_EQ(m.beamCount, 1);
     EXPECT_EQ(m.beams[0].start0.x, 1e-3);
     EXPECT_EQ(m.beams[0].start0.y, 2);
@@ -328,8 +334,8 @@ TEST(ResultReader, CountsAreCheckedAgainstTheShortestRecords) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key + " in " + c.text.substr(0, 90));
         ResultModel m;
-        LoadStatus st = load(m, c.text);
-        ASSERT_TRUE(st.ok) << st.message;
+        Outcome st = load(m, c.text);
+        ASSERT_TRUE(st.ok()) << st.failure().message;
         std::int32_t count = c.key == "NPOIN"         ? m.nodeCount
                              : c.key == "NELEM_S_4ND" ? m.quadCount
                              : c.key == "NELEM_S_3ND" ? m.triCount
@@ -346,20 +352,20 @@ TEST(ResultReader, CountsAreCheckedAgainstTheShortestRecords) {
         std::string key = c.key + "=" + N;
         tooMany.replace(tooMany.find(key), key.size(), c.key + "=" + more);
         st = load(m, tooMany);
-        EXPECT_NE(st.message.find(c.key + "=" + more + " is more than the file can hold"),
+        EXPECT_NE(st.failure().message.find(c.key + "=" + more + " is more than the file can hold"),
                   std::string::npos)
-            << st.message;
+            << st.failure().message;
     }
 }
 
 TEST(ResultReader, NodeCountBelowOneAndMissingFile) {
     ResultModel m;
-    EXPECT_EQ(load(m, "NPOIN=0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").message,
+    EXPECT_EQ(load(m, "NPOIN=0\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").failure().message,
               "节点数目错误!");
-    EXPECT_EQ(load(m, "NPOIN=-3\n").message, "节点数目错误!");
-    EXPECT_EQ(m.loadResultFile("/nonexistent/Quillon_AverageStrs.txt").message,
+    EXPECT_EQ(load(m, "NPOIN=-3\n").failure().message, "节点数目错误!");
+    EXPECT_EQ(m.loadResultFile("/nonexistent/Quillon_AverageStrs.txt").failure().message,
               "应力云图文件读取错误!");
-    EXPECT_EQ(m.loadResultFile(testsupport::testDir().string()).message,
+    EXPECT_EQ(m.loadResultFile(testsupport::testDir().string()).failure().message,
               "应力云图文件读取错误!");  // a folder
 }
 
@@ -367,7 +373,7 @@ TEST(ResultReader, NodesOnlyAndASingleNode) {
     ResultModel m;
     MessageLog log;
     ASSERT_TRUE(
-        load(m, "NPOIN=1\n1.5,-2,7\n0,0,0,1,1,1\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").ok);
+        load(m, "NPOIN=1\n1.5,-2,7\n0,0,0,1,1,1\nNELEM_S_4ND=0\nNELEM_S_3ND=0\nNELEM_B=0\n").ok());
     EXPECT_EQ(m.nodeBox, (quillon::Box6{1.5, 1.5, -2, -2, 7, 7}));
     EXPECT_EQ(m.meanShellEdge, 0);
     EXPECT_EQ(m.meanBeamLength, 0);
@@ -387,7 +393,7 @@ TEST(ResultReader, SelectedBoxFollowsTheFlags) {
     b.end = "-4,0,9";
     r.beams.push_back(b);
     ResultModel m;
-    ASSERT_TRUE(load(m, r.text()).ok);
+    ASSERT_TRUE(load(m, r.text()).ok());
     m.deformed = false;
     m.updateDisplayedPositions();
     EXPECT_EQ(m.computeSelectedBox(),
@@ -417,8 +423,8 @@ TEST(ResultReader, BeamsWithTheirSurfaceMeshes) {
     ResultText r = squareModel();
     r.beams = {stiffener()};
     ResultModel m;
-    LoadStatus st = load(m, r.text());
-    ASSERT_TRUE(st.ok) << st.message;
+    Outcome st = load(m, r.text());
+    ASSERT_TRUE(st.ok()) << st.failure().message;
     ASSERT_EQ(m.beamCount, 1);
     const quillon::BeamElement& b = m.beams[0];
     EXPECT_EQ(b.number, 77);
@@ -444,7 +450,7 @@ TEST(ResultReader, BeamsWithTheirSurfaceMeshes) {
     EXPECT_EQ(hi, 1.5);
     // A cell index beyond the beam's own mesh points.
     r.beams[0].cells = {"0,1,4,2"};
-    EXPECT_EQ(load(m, r.text()).message, "line 44: mesh point index 4 is outside 0..3");
+    EXPECT_EQ(load(m, r.text()).failure().message, "line 44: mesh point index 4 is outside 0..3");
 }
 
 TEST(ResultReader, BeamWithoutMeshOrCells) {
@@ -454,8 +460,8 @@ TEST(ResultReader, BeamWithoutMeshOrCells) {
     empty.end = "1,0,5";
     r.beams = {empty, stiffener()};
     ResultModel m;
-    LoadStatus st = load(m, r.text());
-    ASSERT_TRUE(st.ok) << st.message;
+    Outcome st = load(m, r.text());
+    ASSERT_TRUE(st.ok()) << st.failure().message;
     const quillon::BeamElement& b = m.beams[0];
     EXPECT_EQ(b.meshPointCount, 0);
     // Without mesh points the ends keep their positions as read.
@@ -492,7 +498,7 @@ TEST(ResultModel, ASecondLoadReplacesTheFirstAndAFailedOneKeepsIt) {
     ResultText big = squareModel();
     big.beams = {stiffener(), stiffener()};
     ResultModel m;
-    ASSERT_TRUE(load(m, big.text()).ok);
+    ASSERT_TRUE(load(m, big.text()).ok());
     m.pickQuad[0] = 1;
     m.selTri[0] = 0;
     m.nodeMode = quillon::DisplayFilter::Selected;
@@ -504,7 +510,7 @@ TEST(ResultModel, ASecondLoadReplacesTheFirstAndAFailedOneKeepsIt) {
     // A failed load changes nothing at all.
     std::string bad = big.text();
     bad.resize(bad.size() - 30);
-    EXPECT_FALSE(load(m, bad).ok);
+    EXPECT_FALSE(load(m, bad).ok());
     EXPECT_EQ(m.nodeCount, before.nodeCount);
     EXPECT_EQ(m.beams.size(), 2u);
     EXPECT_EQ(m.pickQuad[0], 1);
@@ -517,7 +523,7 @@ TEST(ResultModel, ASecondLoadReplacesTheFirstAndAFailedOneKeepsIt) {
     small.nodes = {"10,10,10", "11,10,10", "10,11,10"};
     small.disps = {"0,0,1,0,0,0", "0,0,0,0,0,0", "0,0,0,0,0,0"};
     small.tris = {"0,1,2"};
-    ASSERT_TRUE(load(m, small.text()).ok);
+    ASSERT_TRUE(load(m, small.text()).ok());
     EXPECT_EQ(m.nodeCount, 3);
     EXPECT_EQ(m.quadCount, 0);
     EXPECT_EQ(m.triCount, 1);
@@ -536,6 +542,37 @@ TEST(ResultModel, ASecondLoadReplacesTheFirstAndAFailedOneKeepsIt) {
 
     m.releaseArrays();
     EXPECT_EQ(quillon::modelArrayBytes(m), m.colourTable.capacity() * sizeof(std::int32_t));
+}
+
+// A snapshot loads its model on a second thread. However many models change their positions at
+// once, no two versions are the same, so that a drawing kept for one set of positions is never
+// taken for another's.
+TEST(ResultModel, ModelsChangingOnTwoThreadsNeverShareAPositionsVersion) {
+    // Each thread goes on until both have made this many changes (or it has made four times as
+    // many), so that they overlap in time even when one starts late.
+    constexpr std::size_t kChanges = 1000000;
+    std::vector<std::uint64_t> versions[2];
+    std::atomic<std::size_t> made[2] = {0, 0};
+    auto change = [&](int t) {
+        ResultModel m;
+        versions[t].reserve(kChanges);
+        auto fewest = [&] {
+            return std::min(made[0].load(std::memory_order_relaxed),
+                            made[1].load(std::memory_order_relaxed));
+        };
+        while (versions[t].size() < 4 * kChanges && fewest() < kChanges) {
+            m.updateDisplayedPositions();
+            versions[t].push_back(m.positionsVersion);
+            made[t].store(versions[t].size(), std::memory_order_relaxed);
+        }
+    };
+    std::thread second(change, 1);
+    change(0);
+    second.join();
+    std::vector<std::uint64_t> all = versions[0];
+    all.insert(all.end(), versions[1].begin(), versions[1].end());
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(all.end() - std::unique(all.begin(), all.end()), 0) << "versions given twice";
 }
 
 TEST(StressScale, LevelsByRepeatedAddition) {

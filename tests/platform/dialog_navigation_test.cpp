@@ -30,6 +30,14 @@ TEST(DialogLayout, RectanglesComeFromDialogUnits) {
     EXPECT_EQ(controlRectangle(combo), (PixelRect{15, 32, 90, 22}));
     combo.height = 10;
     EXPECT_EQ(controlRectangle(combo).height, 16);
+    // A font's base units: its letters' average width, rounded to the nearest pixel, and its
+    // height. A wider, taller font makes every rectangle larger.
+    EXPECT_EQ(dialogBaseUnits(309, 13), (DialogBaseUnits{6, 13}));
+    EXPECT_EQ(dialogBaseUnits(337, 13), (DialogBaseUnits{6, 13}));
+    EXPECT_EQ(dialogBaseUnits(338, 15), (DialogBaseUnits{7, 15}));
+    EXPECT_EQ(controlRectangle(*kit.control(quillon::IDC_APPLY), {7, 15}),
+              (PixelRect{140, 35, 56, 26}));
+    EXPECT_EQ(dialogRectangle(kit, {7, 15}), (PixelRect{0, 0, 208, 485}));
 }
 
 TEST(DialogLayout, NewDialogsGoBesideTheOwnerCascadedAndOnTheScreen) {

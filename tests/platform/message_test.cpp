@@ -10,7 +10,7 @@
 namespace {
 
 TEST(FatalErrorsThrown, AFatalErrorOnAThreadWithTheGuardIsThrownWithItsText) {
-    std::optional<quillon::platform::FatalError> caught;
+    std::optional<common::Failure> caught;
     bool reachedTheEnd = false;
     std::thread worker([&] {
         quillon::platform::FatalErrorsThrown thrown;
@@ -21,13 +21,13 @@ TEST(FatalErrorsThrown, AFatalErrorOnAThreadWithTheGuardIsThrownWithItsText) {
             }
             quillon::platform::fatal("节点数目错误!", "a detail");
             reachedTheEnd = true;
-        } catch (const quillon::platform::FatalError& error) {
+        } catch (const common::Failure& error) {
             caught = error;
         }
     });
     worker.join();
     ASSERT_TRUE(caught.has_value());
-    EXPECT_EQ(caught->text, "节点数目错误!");
+    EXPECT_EQ(caught->message, "节点数目错误!");
     EXPECT_EQ(caught->detail, "a detail");
     EXPECT_FALSE(reachedTheEnd);
 }

@@ -66,6 +66,15 @@ TEST(WidgetFace, HasTheLatinLettersAndEveryChineseCharacterOfTheMessages) {
     EXPECT_TRUE(hasGlyphs(*face, "应力云图文件读取错误!像素设置错误!节点数目错误!")) << face->file;
 }
 
+TEST(WidgetFace, TheDialogsLatinFaceLacksTheChineseOfTheMessages) {
+    auto latin = quillon::platform::installedFace("Liberation Sans");
+    ASSERT_TRUE(latin) << "install fonts-liberation2 (scripts/install-deps.sh)";
+    EXPECT_TRUE(quillon::platform::faceHasGlyphs(*latin, "-48.601420 Stress ID && Interval\n"));
+    EXPECT_FALSE(quillon::platform::faceHasGlyphs(*latin, "SL 应力"));
+    EXPECT_FALSE(quillon::platform::faceHasGlyphs(*latin, "a\xff"));
+    EXPECT_FALSE(quillon::platform::installedFace("No Such Family Anywhere"));
+}
+
 TEST(WidgetFace, NoFaceForCharactersNoneHasOrForTextThatIsNotUtf8) {
     EXPECT_EQ(quillon::platform::faceCovering("\U0010FFFD"), std::nullopt);  // private use
     EXPECT_EQ(quillon::platform::faceCovering("a\xff"), std::nullopt);

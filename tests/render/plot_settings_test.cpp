@@ -92,6 +92,32 @@ TEST_F(PlotSettings, DeformedButtonAndRenew) {
     EXPECT_EQ(liftOfNode1(), 0);
 }
 
+TEST_F(PlotSettings, RenewRefusesAMagnificationThatIsNotAFiniteNumber) {
+    dialog->setItemText(quillon::IDC_DISP_SCALE, "2");
+    dialog->press(quillon::IDC_RENEW);
+    dialog->press(quillon::IDC_DEFORMED);
+    ASSERT_TRUE(repaintedWithFocus());
+    ASSERT_FALSE(state.model.deformed);
+    std::size_t warned = 0;
+    for (const char* text : {"1e400", "inf", "-INF", "nan", "-1e999x"}) {
+        dialog->setItemText(quillon::IDC_DISP_SCALE, text);
+        dialog->press(quillon::IDC_RENEW);
+        // Nothing changes, not even the undeformed shape, and the edit shows the scale in force.
+        EXPECT_EQ(state.model.dispScale, 2) << text;
+        EXPECT_FALSE(state.model.deformed) << text;
+        EXPECT_EQ(liftOfNode1(), 0) << text;
+        EXPECT_EQ(dialog->itemText(quillon::IDC_DISP_SCALE), "2.000000") << text;
+        ASSERT_EQ(messages.size(), ++warned) << text;
+        EXPECT_EQ(messages.back(), "The DispZoomScale must be a finite number!");
+        EXPECT_FALSE(desktop.takeRepaintRequest()) << text;
+    }
+    // The shown scale is renewed as it is.
+    dialog->press(quillon::IDC_RENEW);
+    EXPECT_TRUE(state.model.deformed);
+    EXPECT_NEAR(liftOfNode1(), 1.0, 1e-12);
+    EXPECT_EQ(messages.size(), warned);
+}
+
 TEST_F(PlotSettings, AMagnificationTooSmallForSixDecimalsShowsAsZero) {
     testsupport::ResultText tiny = testsupport::squareModel();
     tiny.disps[1] = "0,0,500000000,0,0,0";  // a huge displacement: a tiny magnification

@@ -93,7 +93,7 @@ TEST_F(SelectionDialogs, ApplyInItsThreeModes) {
     EXPECT_EQ(count(m().selQuad), 1);
     EXPECT_EQ(m().selQuad[7], 1);
     EXPECT_NE(state.view.rotationCentre.x, centre.x);
-    EXPECT_EQ(state.selection.shells.selectMode, 2);
+    EXPECT_EQ(state.selection.shells.selectMode, quillon::SelectMode::Unselect);
 }
 
 TEST_F(SelectionDialogs, SelectAllNoneAndInvertFollowedByTheView) {

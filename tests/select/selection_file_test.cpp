@@ -17,7 +17,6 @@ using quillon::ReadSelectionFile;
 using quillon::ReadSelectionText;
 using quillon::SelectionFileKind;
 using quillon::SelectionFileText;
-using Outcome = quillon::SelectionFileResult::Outcome;
 
 // Five nodes, three four-node shells, two three-node shells and two beams.
 quillon::ResultModel model() {
@@ -29,7 +28,7 @@ quillon::ResultModel model() {
     b.disps = {"0,0,0,0,0,0"};
     r.beams = {b, b};
     quillon::ResultModel m;
-    EXPECT_TRUE(m.loadResultFile(testsupport::writeFile("model.txt", r.text())).ok);
+    EXPECT_TRUE(m.loadResultFile(testsupport::writeFile("model.txt", r.text())).ok());
     return m;
 }
 
@@ -65,12 +64,12 @@ TEST(SelectionFile, RoundTripsLeaveThePicksAlone) {
     for (auto kind :
          {SelectionFileKind::Shells, SelectionFileKind::Beams, SelectionFileKind::Nodes}) {
         auto path = (testsupport::testDir() / "selection.txt").string();
-        ASSERT_EQ(WriteSelectionFile(m, kind, path).outcome, Outcome::Done);
+        ASSERT_TRUE(WriteSelectionFile(m, kind, path).ok());
         m.selQuad.assign(3, 1);
         m.selTri.assign(2, 0);
         m.selBeam.assign(2, 0);
         m.selNode.assign(5, 0);
-        ASSERT_EQ(ReadSelectionFile(m, kind, path).outcome, Outcome::Done);
+        ASSERT_TRUE(ReadSelectionFile(m, kind, path).ok());
         if (kind == SelectionFileKind::Shells) {
             EXPECT_EQ(m.selQuad, before.selQuad);
             EXPECT_EQ(m.selTri, before.selTri);
@@ -92,16 +91,16 @@ TEST(SelectionFile, ReadingSkipsWhatTheModelHasNotAndTakesAnyWhiteSpace) {
         m, SelectionFileKind::Shells,
         "Number of selected four-nodes shell elements,NSF=4\r\n2\r\n7\r\n-1\t2\r\n"
         "Number of   selected three-nodes shell elements,NST=2 5 1");
-    EXPECT_EQ(r.outcome, Outcome::Done) << r.detail;
+    EXPECT_TRUE(r.ok()) << r.failure().detail;
     EXPECT_EQ(m.selQuad, (std::vector<std::uint8_t>{0, 0, 1}));
     EXPECT_EQ(m.selTri, (std::vector<std::uint8_t>{0, 1}));
     for (const char* text : {"", "\n", "  \r\n"}) {
         m.selBeam.assign(2, 1);
-        EXPECT_EQ(ReadSelectionText(m, SelectionFileKind::Beams, text).outcome, Outcome::Done);
+        EXPECT_TRUE(ReadSelectionText(m, SelectionFileKind::Beams, text).ok());
         EXPECT_EQ(m.selBeam, (std::vector<std::uint8_t>{0, 0})) << "an empty file selects nothing";
     }
     for (const char* text : {"1\n4\n99999999999999999999\n", "1 4"}) {
-        EXPECT_EQ(ReadSelectionText(m, SelectionFileKind::Nodes, text).outcome, Outcome::Done);
+        EXPECT_TRUE(ReadSelectionText(m, SelectionFileKind::Nodes, text).ok());
         EXPECT_EQ(m.selNode, (std::vector<std::uint8_t>{0, 1, 0, 0, 1})) << text;
     }
 }
@@ -128,14 +127,14 @@ TEST(SelectionFile, TextOffTheFormatStopsWhereItIsAndKeepsWhatWasRead) {
               "elements,NST=N\""},
          }) {
         auto r = ReadSelectionText(m, c.kind, c.text);
-        EXPECT_EQ(r.outcome, Outcome::Stopped) << c.text;
-        EXPECT_EQ(r.detail, c.says) << c.text;
+        EXPECT_TRUE(r.failure().line) << c.text;  // stopped at a line
+        EXPECT_EQ(r.failure().detail, c.says) << c.text;
     }
     // What came before the bad text is kept, nothing after it acted on.
-    ReadSelectionText(m, SelectionFileKind::Nodes, "0\n3\nx7\n4\n");
+    (void)ReadSelectionText(m, SelectionFileKind::Nodes, "0\n3\nx7\n4\n");
     EXPECT_EQ(m.selNode, (std::vector<std::uint8_t>{1, 0, 0, 1, 0}));
-    ReadSelectionText(m, SelectionFileKind::Shells,
-                      "Number of selected four-nodes shell elements,NSF=3\n0\n1\n");
+    (void)ReadSelectionText(m, SelectionFileKind::Shells,
+                            "Number of selected four-nodes shell elements,NSF=3\n0\n1\n");
     EXPECT_EQ(m.selQuad, (std::vector<std::uint8_t>{1, 1, 0}));
     EXPECT_EQ(m.selTri, (std::vector<std::uint8_t>{0, 0}));
 }
@@ -145,24 +144,24 @@ TEST(SelectionFile, FilesThatCannotBeReadOrWrittenChangeNothing) {
     m.selNode = {1, 0, 1, 0, 1};
     auto missing = (testsupport::testDir() / "missing.txt").string();
     auto r = ReadSelectionFile(m, SelectionFileKind::Nodes, missing);
-    EXPECT_EQ(r.outcome, Outcome::CannotOpen);
-    EXPECT_EQ(r.detail, missing + ": No such file or directory");
+    EXPECT_TRUE(!r.ok() && !r.failure().line);  // could not be read
+    EXPECT_EQ(r.failure().detail, missing + ": No such file or directory");
     r = ReadSelectionFile(m, SelectionFileKind::Nodes, testsupport::testDir().string());
-    EXPECT_EQ(r.outcome, Outcome::CannotOpen);
+    EXPECT_TRUE(!r.ok() && !r.failure().line);
     EXPECT_EQ(m.selNode, (std::vector<std::uint8_t>{1, 0, 1, 0, 1}));
 
     r = WriteSelectionFile(m, SelectionFileKind::Nodes,
                            (testsupport::testDir() / "no" / "such.txt").string());
-    EXPECT_EQ(r.outcome, Outcome::CannotWrite);
-    EXPECT_NE(r.detail.find("No such file or directory"), std::string::npos) << r.detail;
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.failure().detail.find("No such file or directory"), std::string::npos)
+        << r.failure().detail;
     // A good file that cannot be replaced stays as it was: here a folder stands in the way of
     // the temporary file's rename.
     auto good = testsupport::writeFile("good.txt", "2\n");
-    EXPECT_EQ(WriteSelectionFile(m, SelectionFileKind::Nodes, good).outcome, Outcome::Done);
+    EXPECT_TRUE(WriteSelectionFile(m, SelectionFileKind::Nodes, good).ok());
     EXPECT_EQ(testsupport::readFile(good), testsupport::asTextFile("0\n2\n4\n"));
-    EXPECT_EQ(
-        WriteSelectionFile(m, SelectionFileKind::Nodes, testsupport::testDir().string()).outcome,
-        Outcome::CannotWrite);
+    EXPECT_FALSE(
+        WriteSelectionFile(m, SelectionFileKind::Nodes, testsupport::testDir().string()).ok());
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ quillon::ResultModel grid() {
     r.quads = {"0,1,4,3", "1,2,5,4", "3,4,7,6", "4,5,8,7"};
     r.tris = {"4,8,9"};
     quillon::ResultModel m;
-    EXPECT_TRUE(m.loadResultFile(testsupport::writeFile("grid.txt", r.text())).ok);
+    EXPECT_TRUE(m.loadResultFile(testsupport::writeFile("grid.txt", r.text())).ok());
     return m;
 }
 
@@ -114,15 +114,17 @@ TEST(StressReport, NumbersAsPercentGWithSixDigitsInAnyLocale) {
 TEST(StressReport, WritingReplacesTheReportOrLeavesItAsItWas) {
     quillon::ResultModel m = grid();
     auto path = (testsupport::testDir() / "SelectedNodeStress.txt").string();
-    std::string why;
-    ASSERT_TRUE(quillon::WriteNodeStressReport(m, path, why)) << why;
+    common::Outcome written = quillon::WriteNodeStressReport(m, path);
+    ASSERT_TRUE(written.ok()) << written.failure().detail;
     EXPECT_EQ(testsupport::readFile(path),
               testsupport::asTextFile(quillon::NodeStressReportText(m)));
     m.selNode.assign(10, 0);
-    ASSERT_TRUE(quillon::WriteNodeStressReport(m, path, why));
+    ASSERT_TRUE(quillon::WriteNodeStressReport(m, path).ok());
     EXPECT_EQ(testsupport::readFile(path), testsupport::asTextFile(kHeader));
-    EXPECT_FALSE(quillon::WriteElementStressReport(
-        m, (testsupport::testDir() / "no" / "r.txt").string(), why));
+    written =
+        quillon::WriteElementStressReport(m, (testsupport::testDir() / "no" / "r.txt").string());
+    EXPECT_FALSE(written.ok());
+    const std::string& why = written.failure().detail;
     EXPECT_NE(why.find("No such file or directory"), std::string::npos) << why;
 }
 

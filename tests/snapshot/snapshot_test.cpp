@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/overlay/legend_pixels.h"
 #include "tests/support/gl_fixture.h"
+#include "tests/support/legend_pixels.h"
 #include "tests/support/run_process.h"
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
@@ -52,7 +52,7 @@ void expectLegendAndCorners(const Picture& p) {
     ASSERT_EQ(p.height, kH);
     // The legend of Se over the whole example, computed independently of the program.
     quillon::ResultModel model;
-    ASSERT_TRUE(model.loadResultFile(kExample).ok);
+    ASSERT_TRUE(model.loadResultFile(kExample).ok());
     testsupport::expectLegendPixels(p, testsupport::legendOf(model, quillon::kSe, kW, kH));
     for (int x : {0, kW - 8})
         for (int y : {0, kH - 8})

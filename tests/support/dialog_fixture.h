@@ -24,7 +24,7 @@ class DialogTest : public ::testing::Test {
 
     // Call inside ASSERT_NO_FATAL_FAILURE.
     void load(const std::string& path) {
-        ASSERT_TRUE(quillon::openResultFile(state, path).ok);
+        ASSERT_TRUE(quillon::openResultFile(state, path).ok());
         quillon::resizeView(state, 400, 300);
     }
     // Opens the dialog of menu command `command` and returns its newest instance of `templateId`.

@@ -16,8 +16,8 @@ class FrameTest : public GlTest {
         quillon::initGlState();
         state.view.W = width;
         state.view.H = height;
-        quillon::LoadStatus status = quillon::openResultFile(state, path);
-        ASSERT_TRUE(status.ok) << status.message;
+        common::Outcome status = quillon::openResultFile(state, path);
+        ASSERT_TRUE(status.ok()) << status.failure().message;
     }
     // One frame; the overlays go to a canvas that only records them.
     Picture drawFrame() {

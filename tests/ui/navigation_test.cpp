@@ -15,7 +15,7 @@ class Navigation : public ::testing::Test {
   protected:
     void SetUp() override {
         auto path = testsupport::writeFile("square.txt", testsupport::squareModel().text());
-        ASSERT_TRUE(quillon::openResultFile(s, path).ok);
+        ASSERT_TRUE(quillon::openResultFile(s, path).ok());
         quillon::resizeView(s, 400, 300);
     }
     std::array<double, 4> window() const {

@@ -21,7 +21,7 @@ class ViewKit : public ::testing::Test {
   protected:
     void SetUp() override {
         auto path = testsupport::writeFile("square.txt", testsupport::squareModel().text());
-        ASSERT_TRUE(quillon::openResultFile(s, path).ok);
+        ASSERT_TRUE(quillon::openResultFile(s, path).ok());
         quillon::resizeView(s, 400, 300);
         fresh = s.view;
         handler.onCommand(quillon::kCmdViewKit);

@@ -199,8 +199,8 @@ void ContourQuad(const ResultModel& m, std::int32_t e, StressComponent component
     const std::int32_t* idx = &m.quadNodes[static_cast<std::size_t>(e) * 4];
     const Point3D* P[4];
     for (int j = 0; j < 4; ++j) P[j] = &m.nodePos[static_cast<std::size_t>(idx[j])];
-    contourFourPointFace(P, &m.quadStress[static_cast<std::size_t>(e) * 56], component, levels,
-                         m.colourTable, m.colourCount, M, sink);
+    contourFourPointFace(P, &m.quadStress[static_cast<std::size_t>(e) * stressBlockSize(4)],
+                         component, levels, m.colourTable, m.colourCount, M, sink);
 }
 
 void ContourTriangleElement(const ResultModel& m, std::int32_t e, StressComponent component,
@@ -209,7 +209,7 @@ void ContourTriangleElement(const ResultModel& m, std::int32_t e, StressComponen
     Point3D P[3];
     for (int j = 0; j < 3; ++j) P[j] = m.nodePos[static_cast<std::size_t>(idx[j])];
     int layer = facingLayer(P[0], P[1], P[2], M);
-    const double* block = &m.triStress[static_cast<std::size_t>(e) * 42];
+    const double* block = &m.triStress[static_cast<std::size_t>(e) * stressBlockSize(3)];
     double s[3];
     for (int j = 0; j < 3; ++j) s[j] = StressOf(block + stressIndex(3, layer, j, 0), component);
     FillTriangleBands(P, s, levels, m.colourTable, m.colourCount, sink);
@@ -222,8 +222,8 @@ void ContourBeam(const ResultModel& m, std::int32_t beam, StressComponent compon
         const std::int32_t* idx = &b.cellNodes[static_cast<std::size_t>(c) * 4];
         const Point3D* P[4];
         for (int j = 0; j < 4; ++j) P[j] = &b.meshPos[static_cast<std::size_t>(idx[j])];
-        contourFourPointFace(P, &b.cellStress[static_cast<std::size_t>(c) * 56], component, levels,
-                             m.colourTable, m.colourCount, M, sink);
+        contourFourPointFace(P, &b.cellStress[static_cast<std::size_t>(c) * stressBlockSize(4)],
+                             component, levels, m.colourTable, m.colourCount, M, sink);
     }
 }
 
@@ -283,7 +283,8 @@ void ContourPassRange(const ResultModel& m, const ContourSettings& s,
                 FillPickedQuad(m, e, sink);
             } else if (m.selQuad[i] &&
                        sink.mayShowFace(corners(m.nodePos, &m.quadNodes[i * 4], 4).data(), 4)) {
-                if (!everyShellReaches) shellRange(&m.quadStress[i * 56], 4, component, emin, emax);
+                if (!everyShellReaches)
+                    shellRange(&m.quadStress[i * stressBlockSize(4)], 4, component, emin, emax);
                 if (everyShellReaches || reachesInterval(s, emin, emax))
                     ContourQuad(m, e, component, levels, M, sink);
             }
@@ -294,7 +295,8 @@ void ContourPassRange(const ResultModel& m, const ContourSettings& s,
                 FillPickedTriangle(m, e, sink);
             } else if (m.selTri[i] &&
                        sink.mayShowFace(corners(m.nodePos, &m.triNodes[i * 3], 3).data(), 3)) {
-                if (!everyShellReaches) shellRange(&m.triStress[i * 42], 3, component, emin, emax);
+                if (!everyShellReaches)
+                    shellRange(&m.triStress[i * stressBlockSize(3)], 3, component, emin, emax);
                 if (everyShellReaches || reachesInterval(s, emin, emax))
                     ContourTriangleElement(m, e, component, levels, M, sink);
             }

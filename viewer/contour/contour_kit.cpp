@@ -13,12 +13,10 @@ using platform::dialogInteger;
 using platform::formatDouble;
 using platform::formatInteger;
 
-constexpr int kComponents = 7;
-
 // Every row shows its component's range over the selection; the current component's range also
 // becomes the interval when `resetInterval` holds.
 void fillRows(AppState& s, platform::DialogHost& host, bool resetInterval) {
-    for (int c = 0; c < kComponents; ++c) {
+    for (int c = 0; c < kStressComponents; ++c) {
         double min = 0, max = 0;
         SelectedStressRange(s.model, c, min, max);
         const ContourRowEdits row = contourRowEdits(c);
@@ -46,7 +44,7 @@ void ContourKitDialog::onInit(platform::DialogHost& host) {
     host.setItemText(IDC_SET_ID, formatInteger(c.currentComponent));
     host.setItemText(IDC_SET_SL, formatDouble(c.SL));
     host.setItemText(IDC_SET_SR, formatDouble(c.SR));
-    if (c.currentComponent >= 0 && c.currentComponent < kComponents)
+    if (c.currentComponent >= 0 && c.currentComponent < kStressComponents)
         host.checkRadioButton(IDC_COMPONENT_SX, IDC_COMPONENT_SE,
                               IDC_COMPONENT_SX + c.currentComponent);
     fillRows(state_, host, false);
@@ -80,7 +78,8 @@ void ContourKitDialog::onCommand(platform::DialogHost& host, int id, platform::N
                               srText = host.itemText(IDC_SET_SR);
             const double a = dialogDouble(slText), b = dialogDouble(srText);
             // Taken as unsigned, a negative component is out of range too.
-            if (static_cast<unsigned>(component) > 6u || !(b >= a)) {
+            if (static_cast<unsigned>(component) >= static_cast<unsigned>(kStressComponents) ||
+                !(b >= a)) {
                 platform::messageBox("应力编号或者应力区间输入错误!", "Warning!");
                 return;
             }

@@ -8,14 +8,14 @@ namespace quillon {
 namespace {
 
 void checkComponent(StressComponent component) {
-    if (component < 0 || component > 6) platform::fatal("whichstress错误!");
+    if (component < 0 || component >= kStressComponents) platform::fatal("whichstress错误!");
 }
 
 // Widens (min, max) by every record of `count` elements with n nodes and two layers.
 void widenByElements(const std::vector<double>& stress, const std::vector<std::uint8_t>* selected,
                      std::int32_t count, int n, StressComponent component, double& min,
                      double& max) {
-    const std::size_t block = static_cast<std::size_t>(14 * n);
+    const std::size_t block = stressBlockSize(n);
     for (std::int32_t e = 0; e < count; ++e) {
         if (selected && !(*selected)[static_cast<std::size_t>(e)]) continue;
         const double* rec = &stress[static_cast<std::size_t>(e) * block];

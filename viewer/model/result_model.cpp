@@ -1,6 +1,7 @@
 #include "viewer/model/result_model.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <utility>
 
@@ -14,19 +15,22 @@ double distance(const Point3D& a, const Point3D& b) {
     return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
+// The point as read moved by scale × the translations of displacement row i (value kept).
+Point3D translated(const Point3D& p0, const std::vector<double>& disp, std::size_t i,
+                   double scale) {
+    const double* row = &disp[i * kDofPerNode];
+    Point3D p = p0;
+    p.x += scale * row[0];
+    p.y += scale * row[1];
+    p.z += scale * row[2];
+    return p;
+}
+
 // Displayed = as read + scale × translation (value kept), or a plain copy when undeformed.
 void displace(const std::vector<Point3D>& pos0, const std::vector<double>& disp, bool deformed,
               double scale, std::vector<Point3D>& pos) {
-    for (std::size_t i = 0; i < pos0.size(); ++i) {
-        if (deformed) {
-            pos[i].x = pos0[i].x + scale * disp[i * 6 + 0];
-            pos[i].y = pos0[i].y + scale * disp[i * 6 + 1];
-            pos[i].z = pos0[i].z + scale * disp[i * 6 + 2];
-            pos[i].value = pos0[i].value;
-        } else {
-            pos[i] = pos0[i];
-        }
-    }
+    for (std::size_t i = 0; i < pos0.size(); ++i)
+        pos[i] = deformed ? translated(pos0[i], disp, i, scale) : pos0[i];
 }
 
 void widen(Box6& box, const Point3D& p) {
@@ -80,15 +84,11 @@ void BeamElement::updateDisplayedPositions() {
     }
     std::size_t a = static_cast<std::size_t>(nearestMeshPoint(start));
     std::size_t b = static_cast<std::size_t>(nearestMeshPoint(end));
-    start.x = start0.x + dispScale * meshDisp[a * 6 + 0];
-    start.y = start0.y + dispScale * meshDisp[a * 6 + 1];
-    start.z = start0.z + dispScale * meshDisp[a * 6 + 2];
-    end.x = end0.x + dispScale * meshDisp[b * 6 + 0];
-    end.y = end0.y + dispScale * meshDisp[b * 6 + 1];
-    end.z = end0.z + dispScale * meshDisp[b * 6 + 2];
+    start = translated(start0, meshDisp, a, dispScale);
+    end = translated(end0, meshDisp, b, dispScale);
 }
 
-LoadStatus ResultModel::loadResultFile(const std::string& path) {
+common::Outcome ResultModel::loadResultFile(const std::string& path) {
     // Read into a fresh model so that a failed load leaves this one untouched.
     ResultModel fresh;
     fresh.deformed = deformed;
@@ -100,11 +100,11 @@ LoadStatus ResultModel::loadResultFile(const std::string& path) {
     fresh.shellOutlineMode = shellOutlineMode;
     fresh.beamMeshLineMode = beamMeshLineMode;
     fresh.nodeMode = nodeMode;
-    LoadStatus status = readResultFile(path, fresh);
-    if (!status.ok) return status;
+    common::Outcome read = readResultFile(path, fresh);
+    if (!read.ok()) return read;
     fresh.finishLoad();
     *this = std::move(fresh);
-    return status;
+    return read;
 }
 
 void ResultModel::finishLoad() {
@@ -204,8 +204,8 @@ double ResultModel::AutoDeformationScale() {
     double maxTranslation = 0;
     for (std::int32_t i = 0; i < nodeCount; ++i)
         for (int c = 0; c < 3; ++c) {
-            double v =
-                std::fabs(nodeDisp[static_cast<std::size_t>(i) * 6 + static_cast<std::size_t>(c)]);
+            double v = std::fabs(
+                nodeDisp[static_cast<std::size_t>(i) * kDofPerNode + static_cast<std::size_t>(c)]);
             if (v > maxTranslation) maxTranslation = v;
         }
     double size = box[1] - box[0];
@@ -222,8 +222,11 @@ double ResultModel::AutoDeformationScale() {
 }
 
 void ResultModel::updateDisplayedPositions() {
-    static std::uint64_t lastVersion = 0;  // unique across models, so a new load never repeats one
-    positionsVersion = ++lastVersion;
+    // One counter for all models, so that no two sets of positions ever have the same version (a
+    // drawing kept for one model is never taken for another's); atomic, because a snapshot loads
+    // its model on a second thread.
+    static std::atomic<std::uint64_t> lastVersion{0};
+    positionsVersion = lastVersion.fetch_add(1, std::memory_order_relaxed) + 1;
     displace(nodePos0, nodeDisp, deformed, dispScale, nodePos);
     for (BeamElement& b : beams) {
         b.deformed = deformed;

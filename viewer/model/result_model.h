@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/outcome.h"
+
 namespace quillon {
 
 // One point with a carried scalar.
@@ -20,12 +22,19 @@ using Box6 = std::array<double, 6>;  // xmin, xmax, ymin, ymax, zmin, zmax
 // (An enumeration class: X11's headers define None as a macro.)
 enum class DisplayFilter : std::int32_t { All = 0, Selected = 1, None = 2 };
 
+// Six displacement values per node and mesh point: u, v, w (the translations), rx, ry, rz.
+constexpr int kDofPerNode = 6;
+
 // Seven stress values per element node and layer: Sx, Sy, Sz, Txy, Txz, Tyz, Se.
 constexpr int kStressComponents = 7;
 // Index of layer l, element node k, component c within the block of an element with n nodes.
 constexpr std::size_t stressIndex(int n, int layer, int node, int component) {
     return static_cast<std::size_t>(layer * kStressComponents * n + node * kStressComponents +
                                     component);
+}
+// The values in the stress block of an element with n nodes: two layers of n seven-value records.
+constexpr std::size_t stressBlockSize(int n) {
+    return static_cast<std::size_t>(2 * kStressComponents * n);
 }
 
 // One beam with its end points and its own surface mesh of four-node cells.
@@ -34,10 +43,10 @@ struct BeamElement {
     Point3D start, end;    // displayed
     Point3D start0, end0;  // as read
     std::int32_t meshPointCount = 0;
-    std::int32_t dofPerNode = 6;
-    std::vector<Point3D> meshPos;   // displayed
-    std::vector<Point3D> meshPos0;  // as read
-    std::vector<double> meshDisp;   // 6 per mesh point
+    std::int32_t dofPerNode = kDofPerNode;  // the arrays are laid out with the constant
+    std::vector<Point3D> meshPos;           // displayed
+    std::vector<Point3D> meshPos0;          // as read
+    std::vector<double> meshDisp;           // kDofPerNode per mesh point
     std::int32_t cellCount = 0;
     std::int32_t nodesPerCell = 4;
     std::vector<std::int32_t> cellNodes;  // 4 per cell
@@ -50,23 +59,15 @@ struct BeamElement {
     void updateDisplayedPositions();
 };
 
-// Outcome of a load: on failure `message` says what went wrong (with the line where the
-// file stopped following its layout) and the model is left as it was.
-struct LoadStatus {
-    bool ok = true;
-    std::string message;
-    std::string detail;  // for a file that could not be read: its path and the system's reason
-};
-
 class ResultModel {
   public:
     std::int32_t nodeCount = 0;
-    std::vector<Point3D> nodePos;   // displayed
-    std::vector<Point3D> nodePos0;  // as read
-    std::vector<double> nodeDisp;   // dofPerNode per node
-    std::int32_t dofPerNode = 6;
-    std::vector<double> quadStress;  // 56 per four-node shell
-    std::vector<double> triStress;   // 42 per three-node shell
+    std::vector<Point3D> nodePos;           // displayed
+    std::vector<Point3D> nodePos0;          // as read
+    std::vector<double> nodeDisp;           // kDofPerNode per node
+    std::int32_t dofPerNode = kDofPerNode;  // the arrays are laid out with the constant
+    std::vector<double> quadStress;         // 56 per four-node shell
+    std::vector<double> triStress;          // 42 per three-node shell
     std::int32_t quadCount = 0;
     std::int32_t triCount = 0;
     std::int32_t nodesPerQuad = 4;
@@ -80,7 +81,8 @@ class ResultModel {
     double dispScale = 0;
     bool deformed = true;
     // Changes whenever the displayed positions may have changed (every load and update), so
-    // that drawings computed from them know when to compute again.
+    // that drawings computed from them know when to compute again. Unique across all models
+    // (only a copy shares its original's until either changes), on any thread.
     std::uint64_t positionsVersion = 0;
 
     static constexpr std::int32_t kRed = 0x0000FF, kOrange = 0x007FFF, kYellow = 0x00FFFF,
@@ -104,9 +106,11 @@ class ResultModel {
     DisplayFilter beamMeshLineMode = DisplayFilter::All;
     DisplayFilter nodeMode = DisplayFilter::None;
 
-    // Replaces the contents with the file's. On failure nothing changes. The display
-    // filters, `deformed` and the colour table carry over to the new contents.
-    LoadStatus loadResultFile(const std::string& path);
+    // Replaces the contents with the file's. The display filters, `deformed` and the colour
+    // table carry over to the new contents. On failure nothing changes; the failure's message
+    // says what went wrong (with the line where the file stopped following its layout), and
+    // for a file that could not be read its detail has the path and the system's reason.
+    common::Outcome loadResultFile(const std::string& path);
     // Releases every array of the last load (counts keep their values).
     void releaseArrays();
     Box6 computeNodeBox();
@@ -151,8 +155,8 @@ struct ReadOptions {
 
 // Reads a result file into `model`, which must be freshly constructed apart from its
 // settings. Fills counts and arrays only; the derived values are the caller's.
-LoadStatus readResultFile(const std::string& path, ResultModel& model,
-                          const ReadOptions& options = {});
+common::Outcome readResultFile(const std::string& path, ResultModel& model,
+                               const ReadOptions& options = {});
 
 // Bytes held by all arrays of the model (for memory measurements).
 std::size_t modelArrayBytes(const ResultModel& model);

@@ -31,7 +31,7 @@ constexpr std::uint64_t rowBytes(int numbers) {
     return 2 * static_cast<std::uint64_t>(numbers);
 }
 // The coordinate row and the displacement row.
-constexpr std::uint64_t kMinNodeBytes = rowBytes(3) + rowBytes(6);
+constexpr std::uint64_t kMinNodeBytes = rowBytes(3) + rowBytes(kDofPerNode);
 // The index row, then two stress rows for each node.
 constexpr std::uint64_t kMinQuadBytes = rowBytes(4) + 2 * 4 * rowBytes(kStressComponents);
 constexpr std::uint64_t kMinTriBytes = rowBytes(3) + 2 * 3 * rowBytes(kStressComponents);
@@ -97,7 +97,7 @@ class ShellRecords final : public RecordKind {
     ShellRecords(int n, std::int32_t limit, std::vector<std::int32_t>& nodes,
                  std::vector<double>& stress)
         : n_(n),
-          blockSize_(static_cast<std::size_t>(2 * kStressComponents * n)),
+          blockSize_(stressBlockSize(n)),
           limit_(limit),
           nodes_(nodes),
           stress_(stress),
@@ -208,29 +208,30 @@ class Reader {
     Reader(const std::string& path, ResultModel& model, const ReadOptions& options)
         : path_(path), m_(model), options_(options) {}
 
-    LoadStatus run() {
+    common::Outcome run() {
         if (!s_.open(path_)) return unreadable(errno);
         fileSize_ = s_.fileSize();  // no bound on the counts when unknown (a FIFO)
         errno = 0;
         bool complete = readAll();
         if (s_.readError()) return unreadable(errno ? errno : EIO);
-        return complete ? LoadStatus{} : status_;
+        if (!complete) return failure_;
+        return {};
     }
 
   private:
     // The file could not be opened or read: the message, with the path (in full, so that a
     // user in the wrong folder sees which one) and the system's reason.
-    LoadStatus unreadable(int error) const {
+    common::Failure unreadable(int error) const {
         std::error_code ec;
         std::filesystem::path full = std::filesystem::absolute(common::PathFromUtf8(path_), ec);
-        return {false, "应力云图文件读取错误!",
-                (ec ? path_ : common::Utf8FromPath(full)) + ": " + std::strerror(error)};
+        return common::Failure("应力云图文件读取错误!", (ec ? path_ : common::Utf8FromPath(full)) +
+                                                            ": " + std::strerror(error));
     }
 
     bool readAll() {
         std::int32_t n = 0;
         if (!s_.match("NPOIN=") || !s_.readInt(n)) return expected("NPOIN=<count>");
-        if (n < 1) return fail("节点数目错误!");
+        if (n < 1) return fail(common::Failure("节点数目错误!"));
         if (!fits(n, kMinNodeBytes, "NPOIN")) return false;
         s_.skipSpace();
         m_.nodeCount = n;
@@ -273,8 +274,8 @@ class Reader {
         std::string k = std::string(key) + "=";
         if (!s_.match(k) || !s_.readInt(value)) return expected(k + "<count>");
         if (value < 0)
-            return fail("line " + std::to_string(s_.line()) + ": " + k + std::to_string(value) +
-                        " is negative, expected a count of 0 or more");
+            return failAtLine(k + std::to_string(value) +
+                              " is negative, expected a count of 0 or more");
         if (!fits(value, minBytes, key)) return false;
         s_.skipSpace();
         return true;
@@ -283,8 +284,8 @@ class Reader {
     bool fits(std::int32_t value, std::uint64_t minBytes, const char* key) {
         if (value <= kCheckedCount || static_cast<std::uint64_t>(value) * minBytes <= fileSize_)
             return true;
-        return fail("line " + std::to_string(s_.line()) + ": " + key + "=" + std::to_string(value) +
-                    " is more than the file can hold");
+        return failAtLine(std::string(key) + "=" + std::to_string(value) +
+                          " is more than the file can hold");
     }
 
     // The arrays are filled by appending to reserved storage: sizing them first would write
@@ -311,14 +312,14 @@ class Reader {
 
     // "%lf,%lf,%lf,%lf,%lf,%lf\n" for every point.
     bool displacements(std::vector<double>& disp, std::size_t points) {
-        disp.reserve(points * 6);
+        disp.reserve(points * kDofPerNode);
         adviseLargePages(disp);
         std::size_t i = 0;
-        if (!inChunks(points, RowRecords(6, nullptr, &disp), i)) return false;
-        double row[6];
+        if (!inChunks(points, RowRecords(kDofPerNode, nullptr, &disp), i)) return false;
+        double row[kDofPerNode];
         for (; i < points; ++i) {
-            if (!values(row, 6, "six displacement values u,v,w,rx,ry,rz")) return false;
-            disp.insert(disp.end(), row, row + 6);
+            if (!values(row, kDofPerNode, "six displacement values u,v,w,rx,ry,rz")) return false;
+            disp.insert(disp.end(), row, row + kDofPerNode);
         }
         return true;
     }
@@ -357,7 +358,7 @@ class Reader {
     bool shells(int n, std::int32_t count, std::int32_t limit, std::vector<std::int32_t>& nodes,
                 std::vector<double>& stress, const char* indexKind) {
         std::size_t c = static_cast<std::size_t>(count);
-        std::size_t blockSize = static_cast<std::size_t>(2 * kStressComponents * n);
+        std::size_t blockSize = stressBlockSize(n);
         nodes.reserve(c * static_cast<std::size_t>(n));
         stress.reserve(c * blockSize);
         adviseLargePages(stress);
@@ -366,7 +367,7 @@ class Reader {
         static const char* kIndexLines[] = {"", "", "", "three node indices a,b,c",
                                             "four node indices a,b,c,d"};
         std::int32_t block[4];
-        double values[2 * kStressComponents * 4];
+        double values[stressBlockSize(4)];
         for (; e < c; ++e) {
             std::int32_t index = 0;
             switch (readShellRecord(s_, n, limit, block, values, index)) {
@@ -375,9 +376,8 @@ class Reader {
                 case RecordFault::Indices:
                     return expected(kIndexLines[n]);
                 case RecordFault::IndexRange:
-                    return fail("line " + std::to_string(s_.line()) + ": " + indexKind + " index " +
-                                std::to_string(index) + " is outside 0.." +
-                                std::to_string(limit - 1));
+                    return failAtLine(std::string(indexKind) + " index " + std::to_string(index) +
+                                      " is outside 0.." + std::to_string(limit - 1));
                 case RecordFault::Stress:
                     return expected("a stress line Sx,Sy,Sz,Txy,Txz,Tyz,Se");
             }
@@ -399,11 +399,16 @@ class Reader {
     }
 
     // "line N: expected ...", or "at the end of the file (after line N): expected ...".
-    bool expected(const std::string& what) { return fail(s_.where() + ": expected " + what); }
-
-    bool fail(std::string message) { return fail(LoadStatus{false, std::move(message), ""}); }
-    bool fail(LoadStatus status) {
-        status_ = std::move(status);
+    bool expected(const std::string& what) {
+        return fail(common::Failure(s_.where() + ": expected " + what, "", s_.whereLine()));
+    }
+    // "line N: <what>", N being the line being read.
+    bool failAtLine(const std::string& what) {
+        return fail(
+            common::Failure("line " + std::to_string(s_.line()) + ": " + what, "", s_.line()));
+    }
+    bool fail(common::Failure failure) {
+        failure_ = std::move(failure);
         return false;
     }
 
@@ -412,12 +417,13 @@ class Reader {
     ReadOptions options_;
     common::TextScanner s_;
     std::uint64_t fileSize_ = 0;
-    LoadStatus status_;
+    common::Failure failure_;
 };
 
 }  // namespace
 
-LoadStatus readResultFile(const std::string& path, ResultModel& model, const ReadOptions& options) {
+common::Outcome readResultFile(const std::string& path, ResultModel& model,
+                               const ReadOptions& options) {
     return Reader(path, model, options).run();
 }
 

@@ -71,12 +71,27 @@ struct DialogTemplate {
     }
 };
 
-// One dialog unit in pixels: 1.5 across, 1.625 down.
-constexpr int dialogUnitsToPixelsX(int du) {
-    return du * 3 / 2;
+// The base units of a dialog's font in pixels: the average width of its letters and its
+// height. A dialog unit is a quarter of the first across and an eighth of the second down. The
+// templates were drawn for 6 × 13 pixels (1.5 × 1.625 a unit), which is the default.
+struct DialogBaseUnits {
+    int x = 6, y = 13;
+    bool operator==(const DialogBaseUnits&) const = default;
+};
+
+// The base units of a font, measured as a dialog measures them: `lettersWidth` is the width of
+// the 52 letters A–Z a–z written in a row, rounded to the nearest pixel and averaged (half a
+// pixel rounds up); `height` is the font's ascent plus descent.
+constexpr DialogBaseUnits dialogBaseUnits(int lettersWidth, int height) {
+    return {(lettersWidth + 26) / 52, height};
 }
-constexpr int dialogUnitsToPixelsY(int du) {
-    return du * 13 / 8;
+
+// Dialog units in pixels, rounded down.
+constexpr int dialogUnitsToPixelsX(int du, DialogBaseUnits units = {}) {
+    return du * units.x / 4;
+}
+constexpr int dialogUnitsToPixelsY(int du, DialogBaseUnits units = {}) {
+    return du * units.y / 8;
 }
 
 // What a control tells its dialog's logic.

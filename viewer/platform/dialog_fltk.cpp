@@ -20,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "viewer/platform/dialog_navigation.h"
@@ -55,7 +56,7 @@ class GroupFrame : public Fl_Widget {
 
   protected:
     void draw() override {
-        fl_font(labelfont(), labelsize());
+        fl_font(fontShowing(labelfont(), label()), labelsize());
         int line = fl_height();
         draw_box(box(), x(), y() + line / 2, w(), h() - line / 2, color());
         if (!label() || !*label()) return;
@@ -70,11 +71,21 @@ class GroupFrame : public Fl_Widget {
 };
 
 // One line of text. Tab, the vertical arrows, Enter and Esc belong to the dialog; a number edit
-// takes digits only (typed or pasted).
+// takes digits only (typed or pasted). A text that the program puts in shows from its start, so
+// that a number's sign and leading digits are seen however long it is; typing scrolls as usual.
 class Edit : public Fl_Input {
   public:
     Edit(int x, int y, int w, int h, bool digitsOnly)
-        : Fl_Input(x, y, w, h), digitsOnly_(digitsOnly) {}
+        : Fl_Input(x, y, w, h), digitsOnly_(digitsOnly) {
+        textfont(dialogFont().font);
+        textsize(dialogFont().size);
+    }
+
+    void showText(const std::string& text) {
+        value(text.c_str());
+        position(0);  // the caret at the start, and the view with it
+        showFace();
+    }
 
     int handle(int event) override {
         if (event == FL_KEYBOARD) {
@@ -98,10 +109,19 @@ class Edit : public Fl_Input {
             fl_beep();
             return 1;
         }
-        return Fl_Input::handle(event);
+        int used = Fl_Input::handle(event);
+        if (event == FL_KEYBOARD || event == FL_PASTE) showFace();
+        return used;
     }
 
   private:
+    // The dialog face, or the widgets' face while the text has characters it lacks.
+    void showFace() {
+        Fl_Font font = fontShowing(dialogFont().font, value());
+        if (font == textfont()) return;
+        textfont(font);
+        redraw();
+    }
     // Text that inserts no character (an editing key) passes too.
     static bool digits(const char* text, int length) {
         for (int i = 0; i < length; ++i) {
@@ -154,7 +174,7 @@ class FltkDialogHost : public DialogHost {
     FltkDialogHost(const DialogTemplate& t, std::unique_ptr<DialogLogic> logic,
                    Fl_Widget* ownerFocus)
         : template_(t), logic_(std::move(logic)), ownerFocus_(ownerFocus) {
-        PixelRect size = dialogRectangle(template_);
+        PixelRect size = dialogRectangle(template_, units_);
         window_ = new DialogWindow(size.width, size.height, template_.caption.c_str(), this);
         for (std::size_t i = 0; i < template_.controls.size(); ++i) build(i);
         window_->end();
@@ -179,9 +199,9 @@ class FltkDialogHost : public DialogHost {
             Fl::first_window(owner);
             int sx = 0, sy = 0, sw = 0, sh = 0;
             Fl::screen_work_area(sx, sy, sw, sh, owner->x(), owner->y());
-            PixelRect at =
-                placeDialog({owner->x(), owner->y(), owner->w(), owner->h()}, {sx, sy, sw, sh},
-                            dialogRectangle(template_), static_cast<int>(openHosts().size()) - 1);
+            PixelRect at = placeDialog({owner->x(), owner->y(), owner->w(), owner->h()},
+                                       {sx, sy, sw, sh}, dialogRectangle(template_, units_),
+                                       static_cast<int>(openHosts().size()) - 1);
             window_->position(at.x, at.y);
         }
         window_->show();
@@ -214,7 +234,7 @@ class FltkDialogHost : public DialogHost {
         Fl_Widget* w = widgets_[*i];
         switch (template_.controls[*i].kind) {
             case ControlKind::Edit:
-                static_cast<Fl_Input*>(w)->value(text.c_str());
+                static_cast<Edit*>(w)->showText(text);
                 return;
             case ControlKind::ComboBox:
                 return;  // a drop-down list shows only its items
@@ -351,8 +371,8 @@ class FltkDialogHost : public DialogHost {
             Fl_Menu_Item& m = c.menu[k];
             m.text = c.items[k].c_str();
             m.labeltype_ = literalLabel();
-            m.labelfont_ = FL_HELVETICA;
-            m.labelsize_ = dialogTextSize();
+            m.labelfont_ = dialogFont().font;
+            m.labelsize_ = dialogFont().size;
             m.labelcolor_ = FL_FOREGROUND_COLOR;
         }
         c.choice->menu(c.menu.data());
@@ -368,7 +388,7 @@ class FltkDialogHost : public DialogHost {
 
     void build(std::size_t index) {
         const ControlTemplate& c = template_.controls[index];
-        PixelRect r = controlRectangle(c);
+        PixelRect r = controlRectangle(c, units_);
         Fl_Widget* widget = nullptr;
         switch (c.kind) {
             case ControlKind::Static:
@@ -380,14 +400,12 @@ class FltkDialogHost : public DialogHost {
             case ControlKind::Edit: {
                 auto* edit = new Edit(r.x, r.y, r.width, r.height, c.style & kStyleNumber);
                 edit->when(FL_WHEN_NEVER);  // edits notify nothing
-                edit->textfont(FL_HELVETICA);
-                edit->textsize(dialogTextSize());
                 if (!(c.style & kStyleBorder)) edit->box(FL_FLAT_BOX);
                 if (c.style & kStyleReadOnly) {
                     edit->readonly(1);
                     edit->color(FL_BACKGROUND_COLOR);
                 }
-                edit->value(c.text.c_str());
+                edit->showText(c.text);
                 widget = edit;
                 break;
             }
@@ -404,8 +422,8 @@ class FltkDialogHost : public DialogHost {
                 break;
             case ControlKind::ComboBox: {
                 auto* choice = new Fl_Choice(r.x, r.y, r.width, r.height);
-                choice->textfont(FL_HELVETICA);
-                choice->textsize(dialogTextSize());
+                choice->textfont(dialogFont().font);
+                choice->textsize(dialogFont().size);
                 widget = choice;
                 Combo& entry = combos_[index];
                 entry.choice = choice;
@@ -413,8 +431,8 @@ class FltkDialogHost : public DialogHost {
                 break;
             }
         }
-        widget->labelfont(FL_HELVETICA);
-        widget->labelsize(dialogTextSize());
+        widget->labelfont(dialogFont().font);
+        widget->labelsize(dialogFont().size);
         widget->labeltype(textLabel());
         // A multi-line button breaks its text at its line ends and wherever a word would pass
         // its right edge.
@@ -522,6 +540,7 @@ class FltkDialogHost : public DialogHost {
     }
 
     DialogTemplate template_;
+    DialogBaseUnits units_ = dialogFont().units;  // of the font the dialog is drawn with
     std::unique_ptr<DialogLogic> logic_;
     Fl_Widget* ownerFocus_;
     DialogWindow* window_ = nullptr;

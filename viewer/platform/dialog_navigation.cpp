@@ -19,15 +19,15 @@ bool isRadio(const DialogTemplate& d, std::size_t i) {
 
 }  // namespace
 
-PixelRect controlRectangle(const ControlTemplate& c) {
+PixelRect controlRectangle(const ControlTemplate& c, DialogBaseUnits units) {
     int height =
         c.kind == ControlKind::ComboBox ? std::min(c.height, kClosedComboHeight) : c.height;
-    return {dialogUnitsToPixelsX(c.x), dialogUnitsToPixelsY(c.y), dialogUnitsToPixelsX(c.width),
-            dialogUnitsToPixelsY(height)};
+    return {dialogUnitsToPixelsX(c.x, units), dialogUnitsToPixelsY(c.y, units),
+            dialogUnitsToPixelsX(c.width, units), dialogUnitsToPixelsY(height, units)};
 }
 
-PixelRect dialogRectangle(const DialogTemplate& d) {
-    return {0, 0, dialogUnitsToPixelsX(d.width), dialogUnitsToPixelsY(d.height)};
+PixelRect dialogRectangle(const DialogTemplate& d, DialogBaseUnits units) {
+    return {0, 0, dialogUnitsToPixelsX(d.width, units), dialogUnitsToPixelsY(d.height, units)};
 }
 
 PixelRect placeDialog(const PixelRect& owner, const PixelRect& screen, const PixelRect& size,

@@ -21,11 +21,11 @@ struct PixelRect {
     bool operator==(const PixelRect&) const = default;
 };
 
-// The control's rectangle in dialog pixels. A combo box's template height includes its dropped
-// list; the closed box is one line high.
-PixelRect controlRectangle(const ControlTemplate& control);
-// The dialog's client size in pixels.
-PixelRect dialogRectangle(const DialogTemplate& dialog);
+// The control's rectangle in dialog pixels, for a font of `units`. A combo box's template height
+// includes its dropped list; the closed box is one line high.
+PixelRect controlRectangle(const ControlTemplate& control, DialogBaseUnits units = {});
+// The dialog's client size in pixels, for a font of `units`.
+PixelRect dialogRectangle(const DialogTemplate& dialog, DialogBaseUnits units = {});
 
 // Where a new dialog of `size` goes: beside the owner's right edge, level with its client area
 // (`owner`), moved down and right by a step for each of the `openDialogs` already open so that

@@ -9,6 +9,14 @@
 
 namespace quillon::platform {
 
+// The view's size when the window opens, and of pictures and scripted runs without a size.
+constexpr int kDefaultViewWidth = 1024;
+constexpr int kDefaultViewHeight = 768;
+// onWheel's delta for one notch turned away from the user.
+constexpr int kWheelDelta = 120;
+// The character onChar gives for the Esc key.
+constexpr unsigned kEscapeChar = 27;
+
 class MainWindowEvents {
   public:
     virtual ~MainWindowEvents() = default;
@@ -17,7 +25,7 @@ class MainWindowEvents {
     virtual void onPaint(class OverlayCanvas& canvas) = 0;  // draw the 3-D pass, then overlays
     virtual void onLeftButtonDown(int x, int y) = 0;        // view pixels, y downwards
     virtual void onMouseMove(int x, int y) = 0;
-    virtual void onWheel(int delta, int x, int y) = 0;  // +120 per notch turned away from the user
+    virtual void onWheel(int delta, int x, int y) = 0;  // kWheelDelta a notch, signed
     virtual void onChar(unsigned int ch) = 0;
     virtual void onCommand(int id) = 0;  // a menu command
 };

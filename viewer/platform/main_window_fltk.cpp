@@ -23,8 +23,6 @@
 namespace quillon::platform {
 namespace {
 
-constexpr int kViewWidth = 1024;
-constexpr int kViewHeight = 768;
 constexpr int kMenuHeight = 25;
 
 // Decodes UTF-8 event text into code points; a malformed byte is passed on as it is.
@@ -100,7 +98,7 @@ class GlView : public Fl_Gl_Window {
                 if (Fl::event_dy() == 0) return 0;
                 make_current();
                 // Turned away from the user is negative here and positive in the viewer's units.
-                events_.onWheel(-120 * Fl::event_dy(), Fl::event_x(), Fl::event_y());
+                events_.onWheel(-kWheelDelta * Fl::event_dy(), Fl::event_x(), Fl::event_y());
                 return 1;
             case FL_KEYBOARD:
                 // Alt combinations are the menu's mnemonics; everything else is the view's.
@@ -275,13 +273,13 @@ int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu
     Fl::add_system_handler(ignoreGrabFocus, nullptr);
     Fl::event_dispatch(dispatchEvent);
     Fl::use_high_res_GL(0);
-    auto window =
-        std::make_unique<Fl_Double_Window>(kViewWidth, kViewHeight + kMenuHeight, title.c_str());
-    auto* bar = new Fl_Menu_Bar(0, 0, kViewWidth, kMenuHeight);
+    auto window = std::make_unique<Fl_Double_Window>(
+        kDefaultViewWidth, kDefaultViewHeight + kMenuHeight, title.c_str());
+    auto* bar = new Fl_Menu_Bar(0, 0, kDefaultViewWidth, kMenuHeight);
     for (const MenuCommand& c : menu)
         bar->add(menuPath(c).c_str(), 0, onMenu,
                  reinterpret_cast<void*>(static_cast<std::intptr_t>(c.id)));
-    auto* view = new GlView(0, kMenuHeight, kViewWidth, kViewHeight, events);
+    auto* view = new GlView(0, kMenuHeight, kDefaultViewWidth, kDefaultViewHeight, events);
     window->end();
     window->resizable(view);
     window->callback(onClose);

@@ -32,8 +32,16 @@ FatalErrorsThrown::~FatalErrorsThrown() {
 }
 
 void fatal(const std::string& text, const std::string& detail) {
-    if (fatalErrorsThrown) throw FatalError{text, detail};
-    messageBox(text, "Warning!", detail);
+    fatal(common::Failure(text, detail));
+}
+
+void messageBox(const common::Failure& failure, const std::string& caption) {
+    messageBox(failure.message, caption, failure.detail);
+}
+
+void fatal(const common::Failure& failure) {
+    if (fatalErrorsThrown) throw failure;
+    messageBox(failure, "Warning!");
     std::exit(1);
 }
 

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "common/outcome.h"
+
 namespace quillon::platform {
 
 // Shows `text` with the title `caption` (the box has no owner and an OK button). A `detail`
@@ -13,14 +15,13 @@ void messageBox(const std::string& text, const std::string& caption,
                 const std::string& detail = "");
 // Shows `text` with the caption "Warning!", then ends the process with exit code 1.
 [[noreturn]] void fatal(const std::string& text, const std::string& detail = "");
+// The same for a failure: its message, with its detail.
+void messageBox(const common::Failure& failure, const std::string& caption);
+[[noreturn]] void fatal(const common::Failure& failure);
 
-// A fatal error met on a thread that has a FatalErrorsThrown alive: thrown instead of shown, so
-// that the main thread can show it once the thread has finished.
-struct FatalError {
-    std::string text, detail;
-};
-// While one lives, fatal() on its thread throws FatalError rather than showing the message and
-// ending the process (which must not happen while another thread still works).
+// While one lives, fatal() on its thread throws the message and detail as a common::Failure
+// rather than showing them and ending the process (which must not happen while another thread
+// still works): the main thread shows it once the thread has finished.
 class FatalErrorsThrown {
   public:
     FatalErrorsThrown();

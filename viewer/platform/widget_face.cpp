@@ -2,7 +2,9 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <map>
 #include <memory>
+#include <mutex>
 
 namespace quillon::platform {
 namespace {
@@ -20,6 +22,31 @@ struct CharSetDeleter {
 struct ConfigDeleter {
     void operator()(FcConfig* c) const { FcConfigDestroy(c); }
 };
+
+struct ObjectSetDeleter {
+    void operator()(FcObjectSet* o) const { FcObjectSetDestroy(o); }
+};
+
+using CharSet = std::unique_ptr<FcCharSet, CharSetDeleter>;
+
+// The characters `face` has glyphs for, as fontconfig lists them; nothing when it lists none.
+CharSet faceCharacters(const FontFace& face) {
+    std::unique_ptr<FcConfig, ConfigDeleter> config(FcInitLoadConfigAndFonts());
+    std::unique_ptr<FcPattern, PatternDeleter> pattern(FcPatternCreate());
+    std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(FcObjectSetBuild(FC_CHARSET, nullptr));
+    if (!config || !pattern || !objects) return nullptr;
+    FcPatternAddString(pattern.get(), FC_FILE, reinterpret_cast<const FcChar8*>(face.file.c_str()));
+    FcPatternAddInteger(pattern.get(), FC_INDEX, face.index);
+    std::unique_ptr<FcFontSet, FontSetDeleter> listed(
+        FcFontList(config.get(), pattern.get(), objects.get()));
+    FcCharSet* has = nullptr;
+    if (!listed || listed->nfont < 1 ||
+        FcPatternGetCharSet(listed->fonts[0], FC_CHARSET, 0, &has) != FcResultMatch)
+        return nullptr;
+    CharSet copy(FcCharSetCreate());  // our own, not tied to the configuration's caches
+    if (copy) FcCharSetMerge(copy.get(), has, nullptr);
+    return copy;
+}
 
 }  // namespace
 
@@ -75,6 +102,49 @@ const std::string& widgetSampleText() {
 const std::optional<FontFace>& widgetFace() {
     static const std::optional<FontFace> face = faceCovering(widgetSampleText());
     return face;
+}
+
+std::optional<FontFace> installedFace(const std::string& family) {
+    std::unique_ptr<FcConfig, ConfigDeleter> config(FcInitLoadConfigAndFonts());
+    std::unique_ptr<FcPattern, PatternDeleter> pattern(FcPatternCreate());
+    if (!config || !pattern) return std::nullopt;
+    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result = FcResultNoMatch;
+    std::unique_ptr<FcPattern, PatternDeleter> match(
+        FcFontMatch(config.get(), pattern.get(), &result));
+    FcChar8 *name = nullptr, *file = nullptr;
+    if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch)
+        return std::nullopt;
+    int index = 0;
+    FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
+    // A family has names in several languages; any of them is this family.
+    for (int n = 0; FcPatternGetString(match.get(), FC_FAMILY, n, &name) == FcResultMatch; ++n)
+        if (family == reinterpret_cast<const char*>(name))
+            return FontFace{family, reinterpret_cast<const char*>(file), index};
+    return std::nullopt;
+}
+
+bool faceHasGlyphs(const FontFace& face, const std::string& text) {
+    // Looked up once for each face: dialogs ask for every label they draw.
+    static std::mutex lock;
+    static std::map<std::pair<std::string, int>, CharSet> known;
+    std::lock_guard<std::mutex> guard(lock);
+    auto at = known.find({face.file, face.index});
+    if (at == known.end())
+        at = known.emplace(std::pair{face.file, face.index}, faceCharacters(face)).first;
+    const FcCharSet* has = at->second.get();
+    if (!has) return false;
+    const auto* bytes = reinterpret_cast<const FcChar8*>(text.data());
+    for (int i = 0, n = static_cast<int>(text.size()); i < n;) {
+        FcChar32 c = 0;
+        int used = FcUtf8ToUcs4(bytes + i, &c, n - i);
+        if (used <= 0) return false;
+        if (c >= 0x20 && c != 0x7F && !FcCharSetHasChar(has, c)) return false;
+        i += used;
+    }
+    return true;
 }
 
 }  // namespace quillon::platform

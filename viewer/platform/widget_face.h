@@ -1,7 +1,9 @@
 #pragma once
-// The face of the widgets' text (boxes, dialogs, menus). The toolkit draws a label with one
-// face and no fallback per glyph, so the face must have both the Latin letters and the Chinese
-// characters of the messages.
+// The faces of the widgets' text. The toolkit draws a label with one face and no fallback per
+// glyph, so the face of boxes and menus must have both the Latin letters and the Chinese
+// characters of the messages; dialogs draw with a Latin face of their own, whose letters have
+// the widths that the templates were drawn for, and with the former only for a text that the
+// Latin face has no glyphs for.
 #include <optional>
 #include <string>
 
@@ -22,5 +24,13 @@ const std::string& widgetSampleText();
 
 // faceCovering(widgetSampleText()), looked up once.
 const std::optional<FontFace>& widgetFace();
+
+// The face of `family` itself (fontconfig substitutes none for it); nothing when that family is
+// not installed.
+std::optional<FontFace> installedFace(const std::string& family);
+
+// Whether `face` has a glyph for every character of `text` (UTF-8) that is not a control
+// character; false for text that is not UTF-8 and for a face that cannot be read.
+bool faceHasGlyphs(const FontFace& face, const std::string& text);
 
 }  // namespace quillon::platform

@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <memory>
+#include <optional>
 
 #include "viewer/platform/widget_face.h"
 #include "viewer/platform/window_text.h"
@@ -22,12 +24,12 @@ const Fl_Labeltype kTextLabel = FL_FREE_LABELTYPE;
 const Fl_Labeltype kLiteralLabel = static_cast<Fl_Labeltype>(FL_FREE_LABELTYPE + 1);
 
 void drawText(const Fl_Label* label, int x, int y, int w, int h, Fl_Align align) {
-    fl_font(label->font, label->size);
+    fl_font(fontShowing(label->font, label->value), label->size);
     fl_color(label->color);
     fl_draw(label->value, x, y, w, h, align, label->image, 0);
 }
 void measureText(const Fl_Label* label, int& w, int& h) {
-    fl_font(label->font, label->size);
+    fl_font(fontShowing(label->font, label->value), label->size);
     fl_measure(label->value, w, h, 0);
 }
 // fl_draw_shortcut is FLTK's switch for reading '&' as a mnemonic; it is off while a literal
@@ -65,6 +67,54 @@ void onOk(Fl_Widget* button, void*) {
     button->window()->hide();
 }
 
+// Latin faces for dialogs, the first preferred when two come equally close; each gets a font
+// of its own from FL_FREE_FONT on.
+constexpr const char* kDialogFamilies[] = {"Liberation Sans", "DejaVu Sans"};
+
+struct ChosenDialogFont {
+    DialogFont font;
+    std::optional<FontFace> face;  // nothing: the widgets' face
+};
+
+const ChosenDialogFont& chosenDialogFont() {
+    static const ChosenDialogFont chosen = [] {
+        prepareWidgets();
+        fl_open_display();
+        const char* letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+        const DialogBaseUnits wanted;  // what the templates were drawn for
+        ChosenDialogFont best;
+        double bestOff = 1e9;
+        auto consider = [&](Fl_Font font, const std::optional<FontFace>& face) {
+            for (int size = 8; size <= 16; ++size) {
+                fl_font(font, size);
+                int width = static_cast<int>(std::lround(fl_width(letters)));
+                int height = fl_height();
+                double off = std::abs(width / 52.0 / wanted.x - 1) +
+                             std::abs(static_cast<double>(height) / wanted.y - 1);
+                if (off >= bestOff) continue;
+                bestOff = off;
+                best.font = {font, size, face ? face->family : "", dialogBaseUnits(width, height)};
+                best.face = face;
+            }
+        };
+        // FLTK keeps the name's address; the first character is the style (plain).
+        static std::string names[std::size(kDialogFamilies)];
+        int slot = 0;
+        for (const char* family : kDialogFamilies) {
+            std::optional<FontFace> face = installedFace(family);
+            if (!face) continue;
+            names[slot] = std::string(" ") + family;
+            auto font = static_cast<Fl_Font>(FL_FREE_FONT + slot);
+            Fl::set_font(font, names[slot].c_str());
+            consider(font, face);
+            ++slot;
+        }
+        if (slot == 0) consider(FL_HELVETICA, std::nullopt);
+        return best;
+    }();
+    return chosen;
+}
+
 }  // namespace
 
 void prepareWidgets() {
@@ -85,22 +135,15 @@ void prepareWidgets() {
     }
 }
 
-int dialogTextSize() {
-    static int size = 0;
-    if (size > 0) return size;
-    prepareWidgets();
-    fl_open_display();
-    const char* letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    double best = 1e9;
-    for (int s = 8; s <= 16; ++s) {
-        fl_font(FL_HELVETICA, s);
-        double off = std::abs(fl_width(letters) / 52.0 - 5.5);
-        if (off < best) {
-            best = off;
-            size = s;
-        }
-    }
-    return size;
+const DialogFont& dialogFont() {
+    return chosenDialogFont().font;
+}
+
+Fl_Font fontShowing(Fl_Font font, const char* text) {
+    if (font < FL_FREE_FONT || !text) return font;  // not a dialog face
+    const ChosenDialogFont& chosen = chosenDialogFont();
+    if (font != chosen.font.font || !chosen.face || faceHasGlyphs(*chosen.face, text)) return font;
+    return FL_HELVETICA;
 }
 
 Fl_Labeltype textLabel() {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "viewer/platform/dialog.h"
+
 class Fl_Window;
 
 namespace quillon::platform {
@@ -14,11 +16,22 @@ constexpr const char* kWindowClass = "Quillon Contour";
 // The text size of message boxes in pixels.
 constexpr int kMessageTextSize = 14;
 
-// The text size of dialogs in pixels. Dialog units were made for a font whose letters are 5.5
-// pixels wide on average (a quarter of the average, rounded up, is the 1.5 pixels of a dialog
-// unit across): the size closest to that, so that labels fit the rectangles the templates give
-// them. Needs the display.
-int dialogTextSize();
+// The font of dialogs: a Latin face (Liberation Sans, else DejaVu Sans; the widgets' face when
+// neither is installed) at the size whose letters' average width and whose height come closest
+// to the 6 × 13 pixels the templates were drawn for, and its base units measured as a dialog
+// measures them, so that a text that fits a control on a classic dialog fits it here. Chosen
+// once; needs the display.
+struct DialogFont {
+    Fl_Font font = FL_HELVETICA;
+    int size = 0;  // pixels
+    std::string family;
+    DialogBaseUnits units;
+};
+const DialogFont& dialogFont();
+
+// The font that draws `text` in `font`: `font` itself, except that a dialog text with
+// characters the dialog face has no glyphs for (Chinese) is drawn in the widgets' face.
+Fl_Font fontShowing(Fl_Font font, const char* text);
 
 // Once, before the first window: the face that has Latin and Chinese glyphs for every
 // Helvetica style (the widgets' font), the window class, and the label types below.

@@ -2,6 +2,7 @@
 
 #include "viewer/contour/contour_kit.h"
 #include "viewer/platform/dialog_numbers.h"
+#include "viewer/platform/message.h"
 #include "viewer/resources/dialogs.h"
 
 namespace quillon {
@@ -56,12 +57,20 @@ void PlotSettingsDialog::onCommand(platform::DialogHost& host, int id,
             model.updateDisplayedPositions();
             platform::RepaintMainWindow(desktop_);
             return;
-        case IDC_RENEW:
-            model.dispScale = platform::dialogDouble(host.itemText(IDC_DISP_SCALE));
+        case IDC_RENEW: {
+            double scale = platform::dialogDouble(host.itemText(IDC_DISP_SCALE));
+            if (!isMagnification(scale)) {
+                // Nothing changes, and the edit shows the magnification in force again.
+                host.setItemText(IDC_DISP_SCALE, platform::formatDouble(model.dispScale));
+                platform::messageBox("The DispZoomScale must be a finite number!", "Warning!");
+                return;
+            }
+            model.dispScale = scale;
             model.deformed = true;
             model.updateDisplayedPositions();
             platform::RepaintMainWindow(desktop_);
             return;
+        }
         case IDC_PLOT_EXIT:
         case platform::IDCANCEL:
             host.close();

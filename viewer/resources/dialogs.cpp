@@ -147,12 +147,13 @@ DialogTemplate makeContourKit() {
 struct Rect {
     int x, y, w, h;
 };
-// Where a selection dialog puts each control (w = 0: not in this dialog).
+// Where a selection dialog puts each control (a control left out, w = 0, is not in the dialog).
 struct SelectionLayout {
-    Rect pickGroup, pointPick, rectanglePick, onlyOperate, pick, unpick, reset;
-    Rect selectGroup, reselect, alsoSelect, unselect, apply, selectAll, selectNone, invert;
-    Rect fromFile, toFile, listStresses, nodesInElements, all, pan, zoom, plotContour, clearContour,
-        exit;
+    Rect pickGroup{}, pointPick{}, rectanglePick{}, onlyOperate{}, pick{}, unpick{}, reset{};
+    Rect selectGroup{}, reselect{}, alsoSelect{}, unselect{}, apply{}, selectAll{}, selectNone{},
+        invert{};
+    Rect fromFile{}, toFile{}, listStresses{}, nodesInElements{}, all{}, pan{}, zoom{},
+        plotContour{}, clearContour{}, exit{};
 };
 
 DialogTemplate makeSelection(int id, const char* caption, int width, int height,
@@ -204,23 +205,64 @@ DialogTemplate makeSelection(int id, const char* caption, int width, int height,
 }
 
 constexpr SelectionLayout kShellLayout{
-    {7, 7, 70, 40},    {15, 17, 46, 10},   {15, 32, 61, 10},  {7, 47, 123, 17},  {7, 64, 35, 14},
-    {51, 64, 35, 14},  {95, 64, 35, 14},   {7, 85, 64, 51},   {15, 94, 41, 10},  {15, 109, 50, 10},
-    {15, 124, 42, 10}, {79, 98, 41, 26},   {7, 140, 37, 14},  {48, 140, 41, 14}, {96, 140, 34, 14},
-    {7, 162, 41, 14},  {89, 162, 41, 14},  {29, 182, 80, 14}, {0, 0, 0, 0},      {7, 205, 27, 16},
-    {55, 205, 27, 16}, {103, 205, 27, 16}, {7, 225, 54, 14},  {76, 225, 54, 14}, {48, 243, 41, 14}};
-constexpr SelectionLayout kBeamLayout{
-    {7, 7, 70, 40},    {15, 17, 46, 10},   {15, 32, 61, 10}, {7, 47, 123, 17},  {7, 64, 35, 14},
-    {51, 64, 35, 14},  {95, 64, 35, 14},   {7, 85, 64, 51},  {15, 94, 41, 10},  {15, 109, 50, 10},
-    {15, 124, 42, 10}, {79, 98, 41, 26},   {7, 140, 37, 14}, {48, 140, 41, 14}, {96, 140, 34, 14},
-    {7, 162, 41, 14},  {89, 162, 41, 14},  {0, 0, 0, 0},     {0, 0, 0, 0},      {7, 189, 27, 16},
-    {55, 189, 27, 16}, {103, 189, 27, 16}, {7, 209, 54, 14}, {76, 209, 54, 14}, {48, 227, 41, 14}};
+    .pickGroup = {7, 7, 70, 40},
+    .pointPick = {15, 17, 46, 10},
+    .rectanglePick = {15, 32, 61, 10},
+    .onlyOperate = {7, 47, 123, 17},
+    .pick = {7, 64, 35, 14},
+    .unpick = {51, 64, 35, 14},
+    .reset = {95, 64, 35, 14},
+    .selectGroup = {7, 85, 64, 51},
+    .reselect = {15, 94, 41, 10},
+    .alsoSelect = {15, 109, 50, 10},
+    .unselect = {15, 124, 42, 10},
+    .apply = {79, 98, 41, 26},
+    .selectAll = {7, 140, 37, 14},
+    .selectNone = {48, 140, 41, 14},
+    .invert = {96, 140, 34, 14},
+    .fromFile = {7, 162, 41, 14},
+    .toFile = {89, 162, 41, 14},
+    .listStresses = {29, 182, 80, 14},
+    .all = {7, 205, 27, 16},
+    .pan = {55, 205, 27, 16},
+    .zoom = {103, 205, 27, 16},
+    .plotContour = {7, 225, 54, 14},
+    .clearContour = {76, 225, 54, 14},
+    .exit = {48, 243, 41, 14},
+};
+// The beam dialog is the shell dialog without List Stresses, the buttons below it moved up.
+constexpr SelectionLayout beamLayout() {
+    SelectionLayout l = kShellLayout;
+    l.listStresses = {};
+    for (Rect* r : {&l.all, &l.pan, &l.zoom, &l.plotContour, &l.clearContour, &l.exit}) r->y -= 16;
+    return l;
+}
+constexpr SelectionLayout kBeamLayout = beamLayout();
 constexpr SelectionLayout kNodeLayout{
-    {7, 7, 89, 35},    {16, 18, 47, 10},  {16, 29, 63, 10},  {12, 48, 80, 22},  {7, 77, 35, 14},
-    {61, 77, 35, 14},  {7, 97, 35, 14},   {7, 115, 89, 53},  {16, 124, 41, 10}, {16, 139, 50, 10},
-    {16, 154, 42, 10}, {7, 170, 43, 14},  {53, 170, 43, 14}, {7, 190, 43, 14},  {53, 190, 43, 14},
-    {7, 210, 43, 14},  {53, 210, 43, 14}, {12, 257, 80, 14}, {12, 229, 80, 22}, {7, 277, 25, 14},
-    {39, 277, 25, 14}, {71, 277, 25, 14}, {0, 0, 0, 0},      {0, 0, 0, 0},      {26, 295, 50, 14}};
+    .pickGroup = {7, 7, 89, 35},
+    .pointPick = {16, 18, 47, 10},
+    .rectanglePick = {16, 29, 63, 10},
+    .onlyOperate = {12, 48, 80, 22},
+    .pick = {7, 77, 35, 14},
+    .unpick = {61, 77, 35, 14},
+    .reset = {7, 97, 35, 14},
+    .selectGroup = {7, 115, 89, 53},
+    .reselect = {16, 124, 41, 10},
+    .alsoSelect = {16, 139, 50, 10},
+    .unselect = {16, 154, 42, 10},
+    .apply = {7, 170, 43, 14},
+    .selectAll = {53, 170, 43, 14},
+    .selectNone = {7, 190, 43, 14},
+    .invert = {53, 190, 43, 14},
+    .fromFile = {7, 210, 43, 14},
+    .toFile = {53, 210, 43, 14},
+    .listStresses = {12, 257, 80, 14},
+    .nodesInElements = {12, 229, 80, 22},
+    .all = {7, 277, 25, 14},
+    .pan = {39, 277, 25, 14},
+    .zoom = {71, 277, 25, 14},
+    .exit = {26, 295, 50, 14},
+};
 
 }  // namespace
 

@@ -94,20 +94,82 @@ ContourRowEdits contourRowEdits(int component);
 // The controls of a selection dialog. The three dialogs have the same controls under different
 // ids (an id of one may name another control in the next); 0: the dialog has no such control.
 struct SelectionControls {
-    int pointPick, rectanglePick, onlyOperate, pick, unpick, reset;
-    int reselect, alsoSelect, unselect, apply, selectAll, selectNone, invert;
-    int fromFile, toFile, listStresses, nodesInElements;
-    int all, pan, zoom, plotContour, clearContour, exit;
+    int pointPick = 0, rectanglePick = 0, onlyOperate = 0, pick = 0, unpick = 0, reset = 0;
+    int reselect = 0, alsoSelect = 0, unselect = 0, apply = 0, selectAll = 0, selectNone = 0,
+        invert = 0;
+    int fromFile = 0, toFile = 0, listStresses = 0, nodesInElements = 0;
+    int all = 0, pan = 0, zoom = 0, plotContour = 0, clearContour = 0, exit = 0;
 };
-constexpr SelectionControls kShellControls{1015, 1016, 1078, 1066, 1067, 1059, 1060, 1061,
-                                           1062, 1057, 1020, 1021, 1063, 1081, 1082, 1077,
-                                           0,    1041, 1042, 1043, 1025, 1024, 1026};
-constexpr SelectionControls kBeamControls{1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010,
-                                          1011, 1012, 1013, 1014, 1015, 1016, 1017, 0,
-                                          0,    1041, 1042, 1043, 1025, 1024, 1002};
-constexpr SelectionControls kNodeControls{1001, 1002, 1079, 1074, 1075, 1076, 1071, 1072,
-                                          1073, 1068, 1003, 1004, 1070, 1083, 1084, 1007,
-                                          1056, 1041, 1042, 1043, 0,    0,    1008};
+constexpr SelectionControls kShellControls{
+    .pointPick = 1015,
+    .rectanglePick = 1016,
+    .onlyOperate = 1078,
+    .pick = 1066,
+    .unpick = 1067,
+    .reset = 1059,
+    .reselect = 1060,
+    .alsoSelect = 1061,
+    .unselect = 1062,
+    .apply = 1057,
+    .selectAll = 1020,
+    .selectNone = 1021,
+    .invert = 1063,
+    .fromFile = 1081,
+    .toFile = 1082,
+    .listStresses = 1077,
+    .all = 1041,
+    .pan = 1042,
+    .zoom = 1043,
+    .plotContour = 1025,
+    .clearContour = 1024,
+    .exit = 1026,
+};
+constexpr SelectionControls kBeamControls{
+    .pointPick = 1003,
+    .rectanglePick = 1004,
+    .onlyOperate = 1005,
+    .pick = 1006,
+    .unpick = 1007,
+    .reset = 1008,
+    .reselect = 1009,
+    .alsoSelect = 1010,
+    .unselect = 1011,
+    .apply = 1012,
+    .selectAll = 1013,
+    .selectNone = 1014,
+    .invert = 1015,
+    .fromFile = 1016,
+    .toFile = 1017,
+    .all = 1041,
+    .pan = 1042,
+    .zoom = 1043,
+    .plotContour = 1025,
+    .clearContour = 1024,
+    .exit = 1002,
+};
+constexpr SelectionControls kNodeControls{
+    .pointPick = 1001,
+    .rectanglePick = 1002,
+    .onlyOperate = 1079,
+    .pick = 1074,
+    .unpick = 1075,
+    .reset = 1076,
+    .reselect = 1071,
+    .alsoSelect = 1072,
+    .unselect = 1073,
+    .apply = 1068,
+    .selectAll = 1003,
+    .selectNone = 1004,
+    .invert = 1070,
+    .fromFile = 1083,
+    .toFile = 1084,
+    .listStresses = 1007,
+    .nodesInElements = 1056,
+    .all = 1041,
+    .pan = 1042,
+    .zoom = 1043,
+    .exit = 1008,
+};
 
 const platform::DialogTemplate& viewKitTemplate();
 const platform::DialogTemplate& selectShellsTemplate();

@@ -1,5 +1,6 @@
 #include "viewer/select/picking.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quillon {
@@ -348,6 +349,47 @@ void RectPickNodes(AppState& s, int x0, int y0, int x1, int y1, int mark) {
         s.model,
         FindNodesInRectangle(s.model, pickCamera(s), s.selection.nodes.onlyOperate, x0, y0, x1, y1),
         mark);
+}
+
+const PickKind& pickKind(SelectionKind kind) {
+    using M = ResultModel;
+    using Mode = InteractionMode;
+    static constexpr PickKind kKinds[] = {
+        {.selected = {&M::selQuad, &M::selTri},
+         .picked = {&M::pickQuad, &M::pickTri},
+         .settings = &SelectionSettings::shells,
+         .pickMode = Mode::PickShells,
+         .unpickMode = Mode::UnpickShells,
+         .pointPick = PointPickShells,
+         .rectanglePick = RectPickShells},
+        {.selected = {&M::selBeam, nullptr},
+         .picked = {&M::pickBeam, nullptr},
+         .settings = &SelectionSettings::beams,
+         .pickMode = Mode::PickBeams,
+         .unpickMode = Mode::UnpickBeams,
+         .pointPick = PointPickBeams,
+         .rectanglePick = RectPickBeams},
+        {.selected = {&M::selNode, nullptr},
+         .picked = {&M::pickNode, nullptr},
+         .settings = &SelectionSettings::nodes,
+         .pickMode = Mode::PickNodes,
+         .unpickMode = Mode::UnpickNodes,
+         .pointPick = PointPickNodes,
+         .rectanglePick = RectPickNodes},
+    };
+    return kKinds[static_cast<int>(kind)];
+}
+
+SelectionKind pickModeKind(InteractionMode mode) {
+    for (SelectionKind kind : {SelectionKind::Shells, SelectionKind::Beams})
+        if (mode == pickKind(kind).pickMode || mode == pickKind(kind).unpickMode) return kind;
+    return SelectionKind::Nodes;
+}
+
+void ClearPicks(ResultModel& m, SelectionKind kind) {
+    forEachArray(m, pickKind(kind).picked, [](std::vector<std::uint8_t>& flags) {
+        std::fill(flags.begin(), flags.end(), 0);
+    });
 }
 
 }  // namespace quillon

@@ -84,4 +84,31 @@ void RectPickShells(AppState& state, int x0, int y0, int x1, int y1, int mark);
 void RectPickBeams(AppState& state, int x0, int y0, int x1, int y1, int mark);
 void RectPickNodes(AppState& state, int x0, int y0, int x1, int y1, int mark);
 
+// The three kinds of entity the user picks and selects: shells (both shapes), beams, nodes.
+enum class SelectionKind { Shells, Beams, Nodes };
+
+// What the kinds do alike on their own arrays, settings, modes and picks: one row a kind.
+struct PickKind {
+    using Flags = std::vector<std::uint8_t> ResultModel::*;
+    // One array a shape: shells have two, beams and nodes one (the second is null).
+    std::array<Flags, 2> selected, picked;
+    KindSelectionSettings SelectionSettings::*settings;
+    InteractionMode pickMode, unpickMode;
+    void (*pointPick)(AppState& state, int x, int y, int mark);
+    void (*rectanglePick)(AppState& state, int x0, int y0, int x1, int y1, int mark);
+};
+const PickKind& pickKind(SelectionKind kind);
+// The kind that a pick or unpick mode works on.
+SelectionKind pickModeKind(InteractionMode mode);
+
+// Calls change(array) on each array of the model that `arrays` names.
+template <class Change>
+void forEachArray(ResultModel& model, const std::array<PickKind::Flags, 2>& arrays, Change change) {
+    for (PickKind::Flags flags : arrays)
+        if (flags) change(model.*flags);
+}
+
+// Clears the picked flags of a kind.
+void ClearPicks(ResultModel& model, SelectionKind kind);
+
 }  // namespace quillon

@@ -18,28 +18,41 @@ using Mode = InteractionMode;
 
 // Apply on one kind's arrays.
 void merge(std::vector<std::uint8_t>& selected, const std::vector<std::uint8_t>& picked,
-           int selectMode) {
+           SelectMode selectMode) {
     for (std::size_t i = 0; i < selected.size(); ++i) {
-        if (selectMode == static_cast<int>(SelectMode::Reselect))
+        if (selectMode == SelectMode::Reselect)
             selected[i] = picked[i] ? 1 : 0;
-        else if (selectMode == static_cast<int>(SelectMode::AlsoSelect) && picked[i])
+        else if (selectMode == SelectMode::AlsoSelect && picked[i])
             selected[i] = 1;
-        else if (selectMode == static_cast<int>(SelectMode::Unselect) && picked[i])
+        else if (selectMode == SelectMode::Unselect && picked[i])
             selected[i] = 0;
     }
 }
 
+// What each kind's dialog shows and the file it reads and writes.
+struct KindDialog {
+    const platform::DialogTemplate& (*dialogTemplate)();
+    const SelectionControls& controls;
+    SelectionFileKind fileKind;
+    const char* what;  // in the file choosers' titles
+};
+
+const KindDialog& kindDialog(SelectionKind kind) {
+    static const KindDialog kKinds[] = {
+        {selectShellsTemplate, kShellControls, SelectionFileKind::Shells, "shell elements"},
+        {selectBeamsTemplate, kBeamControls, SelectionFileKind::Beams, "beam elements"},
+        {selectNodesTemplate, kNodeControls, SelectionFileKind::Nodes, "nodes"},
+    };
+    return kKinds[static_cast<int>(kind)];
+}
+
 SelectionFileKind fileKind(SelectionKind kind) {
-    return kind == SelectionKind::Shells  ? SelectionFileKind::Shells
-           : kind == SelectionKind::Beams ? SelectionFileKind::Beams
-                                          : SelectionFileKind::Nodes;
+    return kindDialog(kind).fileKind;
 }
 
 // The chooser of a kind's selection file.
 platform::FileDialog fileDialog(SelectionKind kind, bool reading, const std::string& lastPath) {
-    const char* what = kind == SelectionKind::Shells  ? "shell elements"
-                       : kind == SelectionKind::Beams ? "beam elements"
-                                                      : "nodes";
+    const char* what = kindDialog(kind).what;
     platform::FileDialog d;
     d.title = reading ? std::string("Read selected ") + what + " from file"
                       : std::string("Write selected ") + what + " to file";
@@ -60,61 +73,23 @@ void invert(std::vector<std::uint8_t>& flags) {
 }  // namespace
 
 const platform::DialogTemplate& selectionTemplate(SelectionKind kind) {
-    switch (kind) {
-        case SelectionKind::Shells:
-            return selectShellsTemplate();
-        case SelectionKind::Beams:
-            return selectBeamsTemplate();
-        default:
-            return selectNodesTemplate();
-    }
+    return kindDialog(kind).dialogTemplate();
 }
 
 const SelectionControls& selectionControls(SelectionKind kind) {
-    switch (kind) {
-        case SelectionKind::Shells:
-            return kShellControls;
-        case SelectionKind::Beams:
-            return kBeamControls;
-        default:
-            return kNodeControls;
-    }
+    return kindDialog(kind).controls;
 }
 
 KindSelectionSettings& SelectionDialog::settings() {
-    switch (kind_) {
-        case SelectionKind::Shells:
-            return state_.selection.shells;
-        case SelectionKind::Beams:
-            return state_.selection.beams;
-        default:
-            return state_.selection.nodes;
-    }
-}
-
-void SelectionDialog::clearPicks() {
-    ResultModel& m = state_.model;
-    if (kind_ == SelectionKind::Shells) {
-        fill(m.pickQuad, 0);
-        fill(m.pickTri, 0);
-    } else if (kind_ == SelectionKind::Beams) {
-        fill(m.pickBeam, 0);
-    } else {
-        fill(m.pickNode, 0);
-    }
+    return state_.selection.*pickKind(kind_).settings;
 }
 
 void SelectionDialog::apply() {
     ResultModel& m = state_.model;
-    const int mode = settings().selectMode;
-    if (kind_ == SelectionKind::Shells) {
-        merge(m.selQuad, m.pickQuad, mode);
-        merge(m.selTri, m.pickTri, mode);
-    } else if (kind_ == SelectionKind::Beams) {
-        merge(m.selBeam, m.pickBeam, mode);
-    } else {
-        merge(m.selNode, m.pickNode, mode);
-    }
+    const SelectMode mode = settings().selectMode;
+    const PickKind& k = pickKind(kind_);
+    for (std::size_t shape = 0; shape < k.selected.size(); ++shape)
+        if (k.selected[shape]) merge(m.*k.selected[shape], m.*k.picked[shape], mode);
 }
 
 void SelectionDialog::followSelection(bool fit) {
@@ -144,14 +119,11 @@ void SelectionDialog::readFile() {
     std::optional<std::string> path = desktop_.chooseFileToOpen(dialog);
     settings().fileName = dialog.lastPath;
     if (!path) return;
-    SelectionFileResult r = ReadSelectionFile(state_.model, fileKind(kind_), *path);
-    if (r.outcome == SelectionFileResult::Outcome::CannotOpen) {
-        platform::messageBox(selectionReadError(fileKind(kind_)), "Warning!", r.detail);
-        return;
-    }
-    // What was read stays, also when the reading stopped early.
-    if (r.outcome == SelectionFileResult::Outcome::Stopped)
-        platform::messageBox(selectionReadError(fileKind(kind_)), "Warning!", r.detail);
+    common::Outcome read = ReadSelectionFile(state_.model, fileKind(kind_), *path);
+    if (!read.ok()) platform::messageBox(read.failure(), "Warning!");
+    // A file that could not be read changed nothing. What was read before text that does not
+    // follow the format (a failure at a line) stays.
+    if (!read.ok() && !read.failure().line) return;
     if (kind_ != SelectionKind::Nodes) followSelection(true);
     desktop_.repaintMainWindow();
 }
@@ -161,20 +133,17 @@ void SelectionDialog::writeFile() {
     std::optional<std::string> path = desktop_.chooseFileToSave(dialog);
     settings().fileName = dialog.lastPath;
     if (!path) return;
-    SelectionFileResult r = WriteSelectionFile(state_.model, fileKind(kind_), *path);
-    if (r.outcome != SelectionFileResult::Outcome::Done)
-        platform::messageBox(selectionWriteError(fileKind(kind_)), "Warning!", r.detail);
+    common::Outcome written = WriteSelectionFile(state_.model, fileKind(kind_), *path);
+    if (!written.ok()) platform::messageBox(written.failure(), "Warning!");
 }
 
 void SelectionDialog::listStresses() {
     const bool nodes = kind_ == SelectionKind::Nodes;
     const std::string name = nodes ? kNodeReportName : kElementReportName;
-    std::string why;
-    bool written = nodes ? WriteNodeStressReport(state_.model, name, why)
-                         : WriteElementStressReport(state_.model, name, why);
-    if (!written) {
-        platform::messageBox(nodes ? "被选择节点应力文件输出失败!" : "被选择单元应力文件输出失败!",
-                             "Warning!", why);
+    common::Outcome written = nodes ? WriteNodeStressReport(state_.model, name)
+                                    : WriteElementStressReport(state_.model, name);
+    if (!written.ok()) {
+        platform::messageBox(written.failure(), "Warning!");
         return;
     }
     std::error_code ec;
@@ -185,15 +154,14 @@ void SelectionDialog::listStresses() {
 void SelectionDialog::onInit(platform::DialogHost& host) {
     const SelectionControls& c = selectionControls(kind_);
     InteractionState& it = state_.interaction;
-    it.mode = kind_ == SelectionKind::Shells  ? Mode::PickShells
-              : kind_ == SelectionKind::Beams ? Mode::PickBeams
-                                              : Mode::PickNodes;
+    it.mode = pickKind(kind_).pickMode;
     host.checkRadioButton(c.pointPick, c.rectanglePick,
                           it.rectanglePick != 1 ? c.pointPick : c.rectanglePick);
     host.setChecked(c.onlyOperate, settings().onlyOperate);
-    const int mode = settings().selectMode;
-    const int radios[3] = {c.reselect, c.alsoSelect, c.unselect};
-    for (int k = 0; k < 3; ++k) host.setChecked(radios[k], k == mode);
+    const SelectMode mode = settings().selectMode;
+    host.setChecked(c.reselect, mode == SelectMode::Reselect);
+    host.setChecked(c.alsoSelect, mode == SelectMode::AlsoSelect);
+    host.setChecked(c.unselect, mode == SelectMode::Unselect);
     if (kind_ != SelectionKind::Beams) state_.model.shellOutlineMode = DisplayFilter::All;
     if (kind_ == SelectionKind::Nodes) state_.model.nodeMode = DisplayFilter::All;
     desktop_.repaintMainWindow();
@@ -204,7 +172,7 @@ void SelectionDialog::close(platform::DialogHost& host) {
     state_.interaction.rectanglePick = 1;
     // Picked nodes keep their marks (and their colour) after the node dialog closes.
     if (kind_ != SelectionKind::Nodes) {
-        clearPicks();
+        ClearPicks(state_.model, kind_);
         desktop_.repaintMainWindow();
     }
     if (handle_ == &host) handle_ = nullptr;
@@ -229,21 +197,21 @@ void SelectionDialog::onCommand(platform::DialogHost& host, int id, platform::No
         settings().onlyOperate = host.isChecked(c.onlyOperate);
     } else if (id == c.pick || id == c.unpick) {
         const bool pick = id == c.pick;
-        it.mode = kind_ == SelectionKind::Shells  ? (pick ? Mode::PickShells : Mode::UnpickShells)
-                  : kind_ == SelectionKind::Beams ? (pick ? Mode::PickBeams : Mode::UnpickBeams)
-                                                  : (pick ? Mode::PickNodes : Mode::UnpickNodes);
+        it.mode = pick ? pickKind(kind_).pickMode : pickKind(kind_).unpickMode;
     } else if (id == c.reset) {
-        clearPicks();
+        ClearPicks(state_.model, kind_);
         if (shellsOrBeams)
             repaint();
         else
             focusAndRepaint();
     } else if (id == c.reselect || id == c.alsoSelect || id == c.unselect) {
-        settings().selectMode = id == c.reselect ? 0 : id == c.alsoSelect ? 1 : 2;
+        settings().selectMode = id == c.reselect     ? SelectMode::Reselect
+                                : id == c.alsoSelect ? SelectMode::AlsoSelect
+                                                     : SelectMode::Unselect;
     } else if (id == c.apply) {
         apply();
         if (shellsOrBeams) followSelection(false);
-        clearPicks();
+        ClearPicks(state_.model, kind_);
         repaint();
     } else if (id == c.selectAll || id == c.selectNone || id == c.invert) {
         auto change = [&](std::vector<std::uint8_t>& flags) {
@@ -252,14 +220,7 @@ void SelectionDialog::onCommand(platform::DialogHost& host, int id, platform::No
             else
                 fill(flags, id == c.selectAll ? 1 : 0);
         };
-        if (kind_ == SelectionKind::Shells) {
-            change(m.selQuad);
-            change(m.selTri);
-        } else if (kind_ == SelectionKind::Beams) {
-            change(m.selBeam);
-        } else {
-            change(m.selNode);
-        }
+        forEachArray(m, pickKind(kind_).selected, change);
         if (shellsOrBeams) followSelection(true);
         repaint();
     } else if (id == c.fromFile) {

@@ -4,11 +4,10 @@
 // and contour buttons they share with the other tool dialogs.
 #include "viewer/platform/dialog.h"
 #include "viewer/resources/dialogs.h"
+#include "viewer/select/picking.h"
 #include "viewer/state/app_state.h"
 
 namespace quillon {
-
-enum class SelectionKind { Shells, Beams, Nodes };
 
 // The template and the controls of a kind's dialog.
 const platform::DialogTemplate& selectionTemplate(SelectionKind kind);
@@ -26,7 +25,6 @@ class SelectionDialog : public platform::DialogLogic {
 
   private:
     KindSelectionSettings& settings();
-    void clearPicks();
     // Apply by the kind's select mode.
     void apply();
     // The selected box and the rotation centre follow the selection; `fit` also fits the view.

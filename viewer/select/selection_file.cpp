@@ -81,10 +81,15 @@ class Text {
     }
     // Where reading stands, for a message: "line N", or the end of the file.
     std::string where() {
-        skipSpace();
+        long line = whereLine();
         if (pos_ >= s_.size())
-            return "at the end of the file (after line " + std::to_string(lastLine()) + ")";
-        return "line " + std::to_string(line_);
+            return "at the end of the file (after line " + std::to_string(line) + ")";
+        return "line " + std::to_string(line);
+    }
+    // The line that where() names.
+    long whereLine() {
+        skipSpace();
+        return pos_ >= s_.size() ? lastLine() : line_;
     }
 
   private:
@@ -100,27 +105,7 @@ class Text {
     int line_ = 1;
 };
 
-SelectionFileResult stopped(Text& t, const std::string& what) {
-    return {SelectionFileResult::Outcome::Stopped, t.where() + ": expected " + what};
-}
-
-// Reads `count` indices into `selected`; false at text that is not one.
-bool readIndices(Text& t, long long count, std::vector<std::uint8_t>& selected) {
-    for (long long k = 0; k < count; ++k) {
-        long long index = 0;
-        if (!t.integer(index)) return false;
-        if (index >= 0 && static_cast<unsigned long long>(index) < selected.size())
-            selected[static_cast<std::size_t>(index)] = 1;
-    }
-    return true;
-}
-
-std::vector<std::uint8_t>& selectedFlags(ResultModel& m, SelectionFileKind kind) {
-    return kind == SelectionFileKind::Beams ? m.selBeam : m.selNode;
-}
-
-}  // namespace
-
+// The messages of a kind: "The selected shell elements file read error!" and the like.
 const char* selectionReadError(SelectionFileKind kind) {
     switch (kind) {
         case SelectionFileKind::Shells:
@@ -143,6 +128,28 @@ const char* selectionWriteError(SelectionFileKind kind) {
     }
 }
 
+common::Failure stopped(Text& t, SelectionFileKind kind, const std::string& what) {
+    return common::Failure(selectionReadError(kind), t.where() + ": expected " + what,
+                           t.whereLine());
+}
+
+// Reads `count` indices into `selected`; false at text that is not one.
+bool readIndices(Text& t, long long count, std::vector<std::uint8_t>& selected) {
+    for (long long k = 0; k < count; ++k) {
+        long long index = 0;
+        if (!t.integer(index)) return false;
+        if (index >= 0 && static_cast<unsigned long long>(index) < selected.size())
+            selected[static_cast<std::size_t>(index)] = 1;
+    }
+    return true;
+}
+
+std::vector<std::uint8_t>& selectedFlags(ResultModel& m, SelectionFileKind kind) {
+    return kind == SelectionFileKind::Beams ? m.selBeam : m.selNode;
+}
+
+}  // namespace
+
 std::string SelectionFileText(const ResultModel& m, SelectionFileKind kind) {
     std::string out;
     if (kind == SelectionFileKind::Shells) {
@@ -156,19 +163,18 @@ std::string SelectionFileText(const ResultModel& m, SelectionFileKind kind) {
     return out;
 }
 
-SelectionFileResult WriteSelectionFile(const ResultModel& model, SelectionFileKind kind,
-                                       const std::string& path) {
+common::Outcome WriteSelectionFile(const ResultModel& model, SelectionFileKind kind,
+                                   const std::string& path) {
     const std::string text = SelectionFileText(model, kind);
     common::ReplacingFile file;
     if (file.open(path) && file.write(text.data(), text.size()) && file.commit()) return {};
     int error = file.error();
     file.discard();
-    return {SelectionFileResult::Outcome::CannotWrite,
-            path + ": " + std::strerror(error ? error : EIO)};
+    return common::Failure(selectionWriteError(kind),
+                           path + ": " + std::strerror(error ? error : EIO));
 }
 
-SelectionFileResult ReadSelectionText(ResultModel& m, SelectionFileKind kind,
-                                      const std::string& text) {
+common::Outcome ReadSelectionText(ResultModel& m, SelectionFileKind kind, const std::string& text) {
     Text t(text);
     if (kind == SelectionFileKind::Shells) {
         std::fill(m.selQuad.begin(), m.selQuad.end(), 0);
@@ -176,24 +182,25 @@ SelectionFileResult ReadSelectionText(ResultModel& m, SelectionFileKind kind,
         long long count = 0;
         t.skipSpace();
         if (!t.literal(kFourNodeCount) || !t.integer(count))
-            return stopped(t, std::string("\"") + kFourNodeCount + "N\"");
-        if (!readIndices(t, count, m.selQuad)) return stopped(t, "a four-node shell index");
+            return stopped(t, kind, std::string("\"") + kFourNodeCount + "N\"");
+        if (!readIndices(t, count, m.selQuad)) return stopped(t, kind, "a four-node shell index");
         t.skipSpace();
         if (!t.literal(kThreeNodeCount) || !t.integer(count))
-            return stopped(t, std::string("\"") + kThreeNodeCount + "N\"");
-        if (!readIndices(t, count, m.selTri)) return stopped(t, "a three-node shell index");
+            return stopped(t, kind, std::string("\"") + kThreeNodeCount + "N\"");
+        if (!readIndices(t, count, m.selTri)) return stopped(t, kind, "a three-node shell index");
         return {};
     }
     std::vector<std::uint8_t>& selected = selectedFlags(m, kind);
     std::fill(selected.begin(), selected.end(), 0);
     while (!t.atEnd())
         if (!readIndices(t, 1, selected))
-            return stopped(t, kind == SelectionFileKind::Beams ? "a beam index" : "a node index");
+            return stopped(t, kind,
+                           kind == SelectionFileKind::Beams ? "a beam index" : "a node index");
     return {};
 }
 
-SelectionFileResult ReadSelectionFile(ResultModel& model, SelectionFileKind kind,
-                                      const std::string& path) {
+common::Outcome ReadSelectionFile(ResultModel& model, SelectionFileKind kind,
+                                  const std::string& path) {
     // The whole file first: the flags change only once it could be read.
     std::string text;
     errno = 0;
@@ -208,11 +215,13 @@ SelectionFileResult ReadSelectionFile(ResultModel& model, SelectionFileKind kind
     }
     if (!readable) {
         int error = errno ? errno : EIO;
-        return {SelectionFileResult::Outcome::CannotOpen, path + ": " + std::strerror(error)};
+        return common::Failure(selectionReadError(kind), path + ": " + std::strerror(error));
     }
-    SelectionFileResult r = ReadSelectionText(model, kind, text);
-    if (r.outcome == SelectionFileResult::Outcome::Stopped) r.detail = path + ", " + r.detail;
-    return r;
+    common::Outcome read = ReadSelectionText(model, kind, text);
+    if (read.ok()) return read;
+    common::Failure stopped = read.failure();
+    stopped.detail = path + ", " + stopped.detail;
+    return stopped;
 }
 
 }  // namespace quillon

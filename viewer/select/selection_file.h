@@ -5,37 +5,30 @@
 // touched. Writing never leaves a half-written file in place of a good one.
 #include <string>
 
+#include "common/outcome.h"
 #include "viewer/model/result_model.h"
 
 namespace quillon {
 
 enum class SelectionFileKind { Shells, Beams, Nodes };
 
-struct SelectionFileResult {
-    enum class Outcome {
-        Done,
-        CannotOpen,   // nothing changed; `detail` has the path and the system's reason
-        Stopped,      // reading stopped at text that does not follow the format: what was read
-                      // before stays; `detail` names the line
-        CannotWrite,  // the file (or what it replaces) is as it was; `detail` says why
-    };
-    Outcome outcome = Outcome::Done;
-    std::string detail;
-};
-
 // The whole text of a kind's selection file.
 std::string SelectionFileText(const ResultModel& model, SelectionFileKind kind);
 
-SelectionFileResult WriteSelectionFile(const ResultModel& model, SelectionFileKind kind,
-                                       const std::string& path);
-SelectionFileResult ReadSelectionFile(ResultModel& model, SelectionFileKind kind,
-                                      const std::string& path);
-// Reads text already in memory (the reading itself, without the file).
-SelectionFileResult ReadSelectionText(ResultModel& model, SelectionFileKind kind,
-                                      const std::string& text);
-
-// The messages of a kind: "The selected shell elements file read error!" and the like.
-const char* selectionReadError(SelectionFileKind kind);
-const char* selectionWriteError(SelectionFileKind kind);
+// A failure's message is the kind's own ("The selected shell elements file write error!" and
+// the like), its detail the path and the system's reason; the file (or what it replaces) is as
+// it was.
+common::Outcome WriteSelectionFile(const ResultModel& model, SelectionFileKind kind,
+                                   const std::string& path);
+// A failure's message is the kind's own ("The selected shell elements file read error!" and the
+// like). A file that cannot be read changes nothing; the detail has the path and the system's
+// reason. Text that does not follow the format stops the reading there and what was read
+// before stays: the failure then has a line, and the detail names the path and that line.
+common::Outcome ReadSelectionFile(ResultModel& model, SelectionFileKind kind,
+                                  const std::string& path);
+// Reads text already in memory (the reading itself, without the file): a failure's detail
+// names only the line.
+common::Outcome ReadSelectionText(ResultModel& model, SelectionFileKind kind,
+                                  const std::string& text);
 
 }  // namespace quillon

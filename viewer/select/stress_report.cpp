@@ -107,8 +107,8 @@ void nodeReport(const ResultModel& m, Sink sink) {
     const CornerIndex index = cornersOfSelectedNodes(m);
     const std::size_t quadCorners =
         static_cast<std::size_t>(m.quadCount) * static_cast<std::size_t>(m.nodesPerQuad);
-    const std::size_t quadBlock = static_cast<std::size_t>(2 * kStressComponents * m.nodesPerQuad);
-    const std::size_t triBlock = static_cast<std::size_t>(2 * kStressComponents * m.nodesPerTri);
+    const std::size_t quadBlock = stressBlockSize(m.nodesPerQuad);
+    const std::size_t triBlock = stressBlockSize(m.nodesPerTri);
     std::string header;
     appendHeader(header);
     sink(header);
@@ -140,7 +140,7 @@ void elementReport(const ResultModel& m, Sink sink) {
                         const std::vector<std::uint8_t>& selected,
                         const std::vector<std::int32_t>& nodes, const std::vector<double>& stress,
                         int n) {
-        const std::size_t block = static_cast<std::size_t>(2 * kStressComponents * n);
+        const std::size_t block = stressBlockSize(n);
         auto format = [&](std::size_t first, std::size_t last, std::string& out) {
             out.reserve((last - first) * static_cast<std::size_t>(2 * n + 2) * 121);
             for (std::size_t e = first; e < last; ++e) {
@@ -163,16 +163,17 @@ void elementReport(const ResultModel& m, Sink sink) {
              m.nodesPerTri);
 }
 
-// Writes a report made by `report` (which hands its text to a sink piece by piece).
+// Writes a report made by `report` (which hands its text to a sink piece by piece); `failed` is
+// the report's message when it cannot be written.
 template <class Report>
-bool write(Report report, const std::string& path, std::string& why) {
+common::Outcome write(Report report, const std::string& path, const char* failed) {
     common::ReplacingFile file;
     bool ok = file.open(path);
     report([&](const std::string& text) { ok = ok && file.write(text.data(), text.size()); });
-    if (ok && file.commit()) return true;
-    why = path + ": " + std::strerror(file.error() ? file.error() : EIO);
+    if (ok && file.commit()) return {};
+    common::Failure failure(failed, path + ": " + std::strerror(file.error() ? file.error() : EIO));
     file.discard();
-    return false;
+    return failure;
 }
 
 }  // namespace
@@ -189,12 +190,13 @@ std::string ElementStressReportText(const ResultModel& m) {
     return out;
 }
 
-bool WriteNodeStressReport(const ResultModel& model, const std::string& path, std::string& why) {
-    return write([&](auto sink) { nodeReport(model, sink); }, path, why);
+common::Outcome WriteNodeStressReport(const ResultModel& model, const std::string& path) {
+    return write([&](auto sink) { nodeReport(model, sink); }, path, "被选择节点应力文件输出失败!");
 }
 
-bool WriteElementStressReport(const ResultModel& model, const std::string& path, std::string& why) {
-    return write([&](auto sink) { elementReport(model, sink); }, path, why);
+common::Outcome WriteElementStressReport(const ResultModel& model, const std::string& path) {
+    return write([&](auto sink) { elementReport(model, sink); }, path,
+                 "被选择单元应力文件输出失败!");
 }
 
 }  // namespace quillon

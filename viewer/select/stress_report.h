@@ -5,6 +5,7 @@
 // fields of 15.
 #include <string>
 
+#include "common/outcome.h"
 #include "viewer/model/result_model.h"
 
 namespace quillon {
@@ -16,9 +17,10 @@ constexpr const char* kElementReportName = "SelectedElemStress.txt";
 std::string NodeStressReportText(const ResultModel& model);
 std::string ElementStressReportText(const ResultModel& model);
 
-// Writes a report to `path`; false (with the path and the system's reason in `why`) when it
-// cannot be written, which leaves a file it would replace as it was.
-bool WriteNodeStressReport(const ResultModel& model, const std::string& path, std::string& why);
-bool WriteElementStressReport(const ResultModel& model, const std::string& path, std::string& why);
+// Writes a report to `path`. A report that cannot be written leaves a file it would replace as
+// it was; the failure's message is the report's own ("被选择节点应力文件输出失败!",
+// "被选择单元应力文件输出失败!"), its detail the path and the system's reason.
+common::Outcome WriteNodeStressReport(const ResultModel& model, const std::string& path);
+common::Outcome WriteElementStressReport(const ResultModel& model, const std::string& path);
 
 }  // namespace quillon

@@ -9,7 +9,7 @@ enum class SelectMode : int { Reselect = 0, AlsoSelect = 1, Unselect = 2 };
 
 // One kind of entity: shells (both shapes), beams or nodes.
 struct KindSelectionSettings {
-    int selectMode = 0;        // a SelectMode; a value outside 0 … 2 checks no radio button
+    SelectMode selectMode = SelectMode::Reselect;
     bool onlyOperate = false;  // picking passes over entities that are not selected
     std::string fileName;      // the selection file chosen last, offered again (read or write)
 };

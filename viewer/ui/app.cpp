@@ -19,17 +19,17 @@ void afterLoad(AppState& s) {
     s.view.modelCentre = boxCentre(s.view.modelBox);
     s.view.selectedBox = s.model.computeSelectedBox();
     s.view.rotationCentre = boxCentre(s.view.selectedBox);
-    s.view.alpha = 225.0;
-    s.view.beta = 35.26;
+    s.view.alpha = kDefaultAlpha;
+    s.view.beta = kDefaultBeta;
     applyCamera(s.view);
 }
 
-LoadStatus openResultFile(AppState& s, const std::string& path) {
-    LoadStatus status = s.model.loadResultFile(path);
-    if (!status.ok) return status;
+common::Outcome openResultFile(AppState& s, const std::string& path) {
+    common::Outcome loaded = s.model.loadResultFile(path);
+    if (!loaded.ok()) return loaded;
     s.modelLoaded = true;
     afterLoad(s);
-    return status;
+    return loaded;
 }
 
 void resizeView(AppState& s, int width, int height) {

@@ -19,7 +19,7 @@ void initGlState();
 // default angles, and the camera fitted (the camera only once the window has a size).
 void afterLoad(AppState& state);
 // Loads a result file; on success runs the after-load sequence. On failure nothing changes.
-LoadStatus openResultFile(AppState& state, const std::string& path);
+common::Outcome openResultFile(AppState& state, const std::string& path);
 // A new client size: the camera is rebuilt from the angles and fitted again.
 void resizeView(AppState& state, int width, int height);
 // One frame: the OpenGL pass, then the overlays on top. Nothing before a model is loaded.

@@ -5,14 +5,19 @@
 #include <cstring>
 
 #include "viewer/contour/stress_scale.h"
+#include "viewer/render/plot_settings.h"
 
 namespace quillon {
 namespace {
 
-bool finiteNumber(const char* text, double& value) {
+// The whole text is a number (it may be too large for a double: then infinite).
+bool number(const char* text, double& value) {
     char* end = nullptr;
     value = std::strtod(text, &end);
-    return end != text && *end == '\0' && std::isfinite(value);
+    return end != text && *end == '\0';
+}
+bool finiteNumber(const char* text, double& value) {
+    return number(text, value) && std::isfinite(value);
 }
 
 bool filterWord(const char* text, DisplayFilter& filter) {
@@ -56,62 +61,54 @@ const char* const kDisplayOptionsUsage =
     "  --undeformed         the undeformed shape\n"
     "  --scale S            the magnification of the displacements\n";
 
-OptionParse parseDisplayOption(int argc, char** argv, int& i, DisplayOptions& o,
-                               std::string& error) {
+bool isDisplayOption(const char* arg) {
+    bool known = std::strcmp(arg, "--no-contour") == 0 || std::strcmp(arg, "--undeformed") == 0 ||
+                 std::strcmp(arg, "--component") == 0 || std::strcmp(arg, "--interval") == 0 ||
+                 std::strcmp(arg, "--scale") == 0;
+    for (const FilterOption& f : kFilterOptions) known |= std::strcmp(arg, f.name) == 0;
+    return known;
+}
+
+common::Outcome parseDisplayOption(int argc, char** argv, int& i, DisplayOptions& o) {
     const char* arg = argv[i];
     if (std::strcmp(arg, "--no-contour") == 0) {
         o.noContour = true;
-        return OptionParse::Taken;
+        return {};
     }
     if (std::strcmp(arg, "--undeformed") == 0) {
         o.undeformed = true;
-        return OptionParse::Taken;
+        return {};
     }
-    bool known = std::strcmp(arg, "--component") == 0 || std::strcmp(arg, "--interval") == 0 ||
-                 std::strcmp(arg, "--scale") == 0;
-    for (const FilterOption& f : kFilterOptions) known |= std::strcmp(arg, f.name) == 0;
-    if (!known) return OptionParse::NotADisplayOption;
-    if (i + 1 >= argc) {
-        error = std::string(arg) + " wants a value";
-        return OptionParse::Bad;
-    }
+    if (i + 1 >= argc) return common::Failure(std::string(arg) + " wants a value");
     const char* value = argv[++i];
     if (std::strcmp(arg, "--component") == 0) {
         double n = 0;
-        if (!finiteNumber(value, n) || n != std::floor(n) || n < 0 || n > 6) {
-            error = "--component wants a whole number from 0 to 6";
-            return OptionParse::Bad;
-        }
+        if (!finiteNumber(value, n) || n != std::floor(n) || n < 0 || n > 6)
+            return common::Failure("--component wants a whole number from 0 to 6");
         o.component = static_cast<int>(n);
     } else if (std::strcmp(arg, "--interval") == 0) {
         std::string text = value;
         std::size_t comma = text.find(',');
         double a = 0, b = 0;
         if (comma == std::string::npos || !finiteNumber(text.substr(0, comma).c_str(), a) ||
-            !finiteNumber(text.substr(comma + 1).c_str(), b) || b < a) {
-            error = "--interval wants SL,SR, two finite numbers with SL <= SR";
-            return OptionParse::Bad;
-        }
+            !finiteNumber(text.substr(comma + 1).c_str(), b) || b < a)
+            return common::Failure("--interval wants SL,SR, two finite numbers with SL <= SR");
         o.interval = std::pair{a, b};
     } else if (std::strcmp(arg, "--scale") == 0) {
         double s = 0;
-        if (!finiteNumber(value, s)) {
-            error = "--scale wants a finite number";
-            return OptionParse::Bad;
-        }
+        if (!number(value, s) || !isMagnification(s))
+            return common::Failure("--scale wants a finite number");
         o.scale = s;
     } else {
         for (const FilterOption& f : kFilterOptions) {
             if (std::strcmp(arg, f.name) != 0) continue;
             DisplayFilter filter = DisplayFilter::All;
-            if (!filterWord(value, filter)) {
-                error = std::string(arg) + " wants all, selected or none";
-                return OptionParse::Bad;
-            }
+            if (!filterWord(value, filter))
+                return common::Failure(std::string(arg) + " wants all, selected or none");
             o.*f.field = filter;
         }
     }
-    return OptionParse::Taken;
+    return {};
 }
 
 void applyDisplayOptions(const DisplayOptions& o, AppState& s) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "common/outcome.h"
 #include "viewer/state/app_state.h"
 
 namespace quillon {
@@ -19,13 +20,11 @@ struct DisplayOptions {
     std::optional<double> scale;  // --scale S
 };
 
-enum class OptionParse {
-    NotADisplayOption,  // argv[i] is some other argument
-    Taken,              // argv[i] (and its value) were read; i points at the last one
-    Bad,                // a display option with a bad value: `error` says why
-};
-OptionParse parseDisplayOption(int argc, char** argv, int& i, DisplayOptions& options,
-                               std::string& error);
+// Whether `arg` is one of the settings options.
+bool isDisplayOption(const char* arg);
+// Reads the settings option argv[i] and its value; i is left at the last argument read. A
+// failure says what is wrong with the value.
+common::Outcome parseDisplayOption(int argc, char** argv, int& i, DisplayOptions& options);
 
 // Sets what the options ask for: the component (its selected range as the interval, unless
 // one is given), the filters, contour plotting and the shape.

@@ -58,19 +58,20 @@ int usageError(const std::string& what) {
 
 int info(const std::string& path) {
     quillon::ResultModel model;
-    quillon::LoadStatus status = model.loadResultFile(path);
-    if (!status.ok) quillon::platform::fatal(status.message, status.detail);
+    common::Outcome loaded = model.loadResultFile(path);
+    if (!loaded.ok()) quillon::platform::fatal(loaded.failure());
     quillon::printModelInfo(model, stdout);
     return 0;
 }
 
-// "WxH" with whole numbers of 1 to 16384 pixels, nothing else.
+// "WxH" with whole numbers of 1 to kMaxPictureSize pixels, nothing else.
 bool parseSize(const char* text, int& w, int& h) {
     const char* end = text + std::strlen(text);
     auto [x, e1] = std::from_chars(text, end, w);
     if (e1 != std::errc() || x == end || *x != 'x') return false;
     auto [y, e2] = std::from_chars(x + 1, end, h);
-    return e2 == std::errc() && y == end && w >= 1 && h >= 1 && w <= 16384 && h <= 16384;
+    return e2 == std::errc() && y == end && w >= 1 && h >= 1 && w <= quillon::kMaxPictureSize &&
+           h <= quillon::kMaxPictureSize;
 }
 
 // "ALPHA,BETA" in degrees, both finite numbers.
@@ -85,47 +86,50 @@ bool parseView(const char* text, double& a, double& b) {
 struct BatchArguments {
     std::string modeValue;
     std::string resultFile = quillon::kStartupFile;
-    int width = 1024, height = 768;
+    int width = quillon::platform::kDefaultViewWidth,
+        height = quillon::platform::kDefaultViewHeight;
     std::optional<double> alpha, beta;
     quillon::DisplayOptions display;
 };
 
-// Nothing when the arguments are sound; otherwise what is wrong.
-std::optional<std::string> parseBatch(int argc, char** argv, const std::string& mode,
-                                      bool takesView, BatchArguments& r) {
+// A failure says what is wrong with the arguments.
+common::Outcome parseBatch(int argc, char** argv, const std::string& mode, bool takesView,
+                           BatchArguments& r) {
     bool haveFile = false;
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i], error;
+        std::string arg = argv[i];
         bool hasValue = i + 1 < argc;
         if (arg == mode && hasValue) {
             r.modeValue = argv[++i];
         } else if (arg == "--size" && hasValue) {
             if (!parseSize(argv[++i], r.width, r.height))
-                return "--size wants WxH, each 1 to 16384 pixels, e.g. 1024x768";
+                return common::Failure("--size wants WxH, each 1 to " +
+                                       std::to_string(quillon::kMaxPictureSize) +
+                                       " pixels, e.g. 1024x768");
         } else if (takesView && arg == "--view" && hasValue) {
             double a = 0, b = 0;
             if (!parseView(argv[++i], a, b))
-                return "--view wants ALPHA,BETA, two finite numbers of degrees";
+                return common::Failure("--view wants ALPHA,BETA, two finite numbers of degrees");
             r.alpha = a;
             r.beta = b;
-        } else if (quillon::OptionParse p =
-                       quillon::parseDisplayOption(argc, argv, i, r.display, error);
-                   p != quillon::OptionParse::NotADisplayOption) {
-            if (p == quillon::OptionParse::Bad) return error;
+        } else if (quillon::isDisplayOption(argv[i])) {
+            common::Outcome read = quillon::parseDisplayOption(argc, argv, i, r.display);
+            if (!read.ok()) return read;
         } else if (!arg.empty() && arg[0] != '-' && !haveFile) {
             r.resultFile = arg;
             haveFile = true;
         } else {
-            return "unexpected argument " + arg;
+            return common::Failure("unexpected argument " + arg);
         }
     }
-    if (r.modeValue.empty()) return mode + " wants a file";
-    return std::nullopt;
+    if (r.modeValue.empty()) return common::Failure(mode + " wants a file");
+    return {};
 }
 
 int snapshot(int argc, char** argv) {
     BatchArguments a;
-    if (auto error = parseBatch(argc, argv, "--snapshot", true, a)) return usageError(*error);
+    if (common::Outcome parsed = parseBatch(argc, argv, "--snapshot", true, a); !parsed.ok())
+        return usageError(parsed.failure().message);
     quillon::SnapshotRequest r;
     r.output = a.modeValue;
     r.resultFile = a.resultFile;
@@ -139,7 +143,8 @@ int snapshot(int argc, char** argv) {
 
 int script(int argc, char** argv) {
     BatchArguments a;
-    if (auto error = parseBatch(argc, argv, "--script", false, a)) return usageError(*error);
+    if (common::Outcome parsed = parseBatch(argc, argv, "--script", false, a); !parsed.ok())
+        return usageError(parsed.failure().message);
     quillon::ScriptRequest r;
     r.scriptPath = a.modeValue;
     r.resultFile = a.resultFile;
@@ -159,8 +164,8 @@ int window(const std::string& path) {
     }
     quillon::platform::installMessageBoxes();
     quillon::AppState state;
-    quillon::LoadStatus status = quillon::openResultFile(state, path);
-    if (!status.ok) quillon::platform::fatal(status.message, status.detail);
+    common::Outcome loaded = quillon::openResultFile(state, path);
+    if (!loaded.ok()) quillon::platform::fatal(loaded.failure());
     quillon::MainWindowHandler handler(state, quillon::platform::windowDesktop());
     return quillon::platform::runMainWindow(kTitle, quillon::mainMenu(), handler);
 }

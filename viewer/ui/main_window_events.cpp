@@ -93,9 +93,9 @@ void MainWindowHandler::openSelectionDialog(SelectionKind kind, platform::Dialog
 void MainWindowHandler::openFile() {
     std::optional<std::string> path = desktop_.chooseFileToOpen(openDialog_);
     if (!path) return;
-    LoadStatus status = openResultFile(state_, *path);
-    if (!status.ok) {
-        platform::messageBox(status.message, "Warning!", status.detail);
+    common::Outcome loaded = openResultFile(state_, *path);
+    if (!loaded.ok()) {
+        platform::messageBox(loaded.failure(), "Warning!");
         return;
     }
     desktop_.repaintMainWindow();

@@ -1,7 +1,6 @@
 #include "viewer/ui/navigation.h"
 
-#include <algorithm>
-
+#include "viewer/platform/main_window.h"
 #include "viewer/select/picking.h"
 #include "viewer/view/camera.h"
 
@@ -10,39 +9,9 @@ namespace {
 
 using Mode = InteractionMode;
 
-void pointPick(AppState& s, int x, int y) {
-    const int mark = s.interaction.mode <= Mode::PickNodes ? 1 : 0;
-    switch (s.interaction.mode) {
-        case Mode::PickShells:
-        case Mode::UnpickShells:
-            PointPickShells(s, x, y, mark);
-            break;
-        case Mode::PickBeams:
-        case Mode::UnpickBeams:
-            PointPickBeams(s, x, y, mark);
-            break;
-        default:
-            PointPickNodes(s, x, y, mark);
-            break;
-    }
-}
-
-void rectanglePick(AppState& s) {
-    const InteractionState& it = s.interaction;
-    const int mark = it.mode <= Mode::PickNodes ? 1 : 0;
-    switch (it.mode) {
-        case Mode::PickShells:
-        case Mode::UnpickShells:
-            RectPickShells(s, it.anchorX, it.anchorY, it.cornerX, it.cornerY, mark);
-            break;
-        case Mode::PickBeams:
-        case Mode::UnpickBeams:
-            RectPickBeams(s, it.anchorX, it.anchorY, it.cornerX, it.cornerY, mark);
-            break;
-        default:
-            RectPickNodes(s, it.anchorX, it.anchorY, it.cornerX, it.cornerY, mark);
-            break;
-    }
+// The mark a pick mode sets: 1 in the three pick modes, 0 in the three unpick modes.
+int markOf(Mode mode) {
+    return mode <= Mode::PickNodes ? 1 : 0;
 }
 
 }  // namespace
@@ -87,7 +56,7 @@ bool HandleLeftButtonDown(AppState& s, int x, int y) {
         return false;
     }
     if (it.clickCount == 1) {
-        pointPick(s, x, y);
+        pickKind(pickModeKind(it.mode)).pointPick(s, x, y, markOf(it.mode));
         it.clickCount = 0;
         return true;
     }
@@ -95,7 +64,8 @@ bool HandleLeftButtonDown(AppState& s, int x, int y) {
         it.clickCount = 0;
         it.cornerX = x;
         it.cornerY = y;
-        rectanglePick(s);
+        pickKind(pickModeKind(it.mode))
+            .rectanglePick(s, it.anchorX, it.anchorY, it.cornerX, it.cornerY, markOf(it.mode));
         return true;
     }
     return false;
@@ -128,17 +98,11 @@ bool HandleMouseWheel(AppState& s, int delta, int x, int y) {
 
 bool HandleChar(AppState& s, unsigned int ch) {
     InteractionState& it = s.interaction;
-    ResultModel& m = s.model;
     switch (ch) {
-        case 27:
-            if (it.mode == Mode::PickShells) {
-                std::fill(m.pickQuad.begin(), m.pickQuad.end(), 0);
-                std::fill(m.pickTri.begin(), m.pickTri.end(), 0);
-            } else if (it.mode == Mode::PickBeams) {
-                std::fill(m.pickBeam.begin(), m.pickBeam.end(), 0);
-            } else if (it.mode == Mode::PickNodes) {
-                std::fill(m.pickNode.begin(), m.pickNode.end(), 0);
-            }
+        case platform::kEscapeChar:
+            // Drops the picks of the kind a pick mode picks; an unpick mode keeps them.
+            if (isPickMode(it.mode) && markOf(it.mode) == 1)
+                ClearPicks(s.model, pickModeKind(it.mode));
             return true;
         case 'A':
         case 'a':

@@ -17,16 +17,12 @@
 #include "viewer/resources/menu.h"
 #include "viewer/ui/app.h"
 #include "viewer/ui/main_window_events.h"
+#include "viewer/ui/snapshot.h"
 
 namespace quillon {
 namespace {
 
 using platform::ControlKind;
-
-// A line that cannot run: what went wrong, for the message that names the line.
-struct ScriptError {
-    std::string what;
-};
 
 // The words of a line, and the rest of the line after a given word.
 class Line {
@@ -51,17 +47,17 @@ class Line {
         return at <= text_.size() ? text_.substr(at) : "";
     }
     int integer(std::size_t k) const {
-        if (k >= words_.size()) throw ScriptError{"too few words"};
+        if (k >= words_.size()) throw common::Failure("too few words");
         std::string w = word(k);
         int value = 0;
         auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), value);
         if (ec != std::errc() || end != w.data() + w.size())
-            throw ScriptError{"not a whole number: " + w};
+            throw common::Failure("not a whole number: " + w);
         return value;
     }
     void expectWords(std::size_t n) const {
         if (words_.size() != n)
-            throw ScriptError{"'" + word(0) + "' takes " + std::to_string(n - 1) + " value(s)"};
+            throw common::Failure("'" + word(0) + "' takes " + std::to_string(n - 1) + " value(s)");
     }
 
   private:
@@ -104,8 +100,8 @@ class ScriptRun {
         }
         // The window's start-up: the file first, then the context, the size and the first frame.
         if (!makeContext()) return 1;
-        LoadStatus status = openResultFile(state_, r.resultFile);
-        if (!status.ok) platform::fatal(status.message, status.detail);
+        common::Outcome loaded = openResultFile(state_, r.resultFile);
+        if (!loaded.ok()) platform::fatal(loaded.failure());
         applyDisplayOptions(r.display, state_);
         handler_.onSize(width_, height_);
         honourRepaint();
@@ -113,11 +109,12 @@ class ScriptRun {
         std::string text;
         for (int number = 1; std::getline(in, text); ++number) {
             if (!text.empty() && text.back() == '\r') text.pop_back();
+            // A line that cannot run throws a failure that says why; the message names the line.
             try {
                 runLine(text);
-            } catch (const ScriptError& e) {
+            } catch (const common::Failure& failure) {
                 std::fprintf(stderr, "quillon: %s:%d: %s\n", r.scriptPath.c_str(), number,
-                             e.what.c_str());
+                             failure.message.c_str());
                 return 2;
             }
             desktop_.releaseClosed();
@@ -153,20 +150,20 @@ class ScriptRun {
 
     platform::MemoryDialogHost& openDialog(const Line& line) {
         int id = line.integer(1);
-        if (!dialogTemplate(id)) throw ScriptError{"no dialog template " + std::to_string(id)};
+        if (!dialogTemplate(id)) throw common::Failure("no dialog template " + std::to_string(id));
         platform::MemoryDialogHost* host = desktop_.newestOpen(id);
-        if (!host) throw ScriptError{"no dialog " + std::to_string(id) + " is open"};
+        if (!host) throw common::Failure("no dialog " + std::to_string(id) + " is open");
         return *host;
     }
     const platform::ControlTemplate& control(const platform::MemoryDialogHost& host, int id,
                                              std::initializer_list<ControlKind> kinds) {
         const platform::ControlTemplate* c = host.dialogTemplate().control(id);
         if (!c)
-            throw ScriptError{"dialog " + std::to_string(host.dialogTemplate().id) +
-                              " has no control " + std::to_string(id)};
+            throw common::Failure("dialog " + std::to_string(host.dialogTemplate().id) +
+                                  " has no control " + std::to_string(id));
         for (ControlKind k : kinds)
             if (c->kind == k) return *c;
-        throw ScriptError{"control " + std::to_string(id) + " is of another kind"};
+        throw common::Failure("control " + std::to_string(id) + " is of another kind");
     }
 
     void runLine(const std::string& text) {
@@ -177,18 +174,19 @@ class ScriptRun {
         if (command == "size") {
             line.expectWords(3);
             int w = line.integer(1), h = line.integer(2);
-            if (w < 1 || h < 1 || w > 16384 || h > 16384)
-                throw ScriptError{"the size must be 1 to 16384 pixels each way"};
+            if (w < 1 || h < 1 || w > kMaxPictureSize || h > kMaxPictureSize)
+                throw common::Failure("the size must be 1 to " + std::to_string(kMaxPictureSize) +
+                                      " pixels each way");
             width_ = w;
             height_ = h;
-            if (!makeContext()) throw ScriptError{"no drawing context of that size"};
+            if (!makeContext()) throw common::Failure("no drawing context of that size");
             handler_.onSize(w, h);
         } else if (command == "menu") {
             line.expectWords(2);
             int id = line.integer(1);
             bool offered = false;
             for (const platform::MenuCommand& c : mainMenu()) offered |= c.id == id;
-            if (!offered) throw ScriptError{"the menu has no command " + std::to_string(id)};
+            if (!offered) throw common::Failure("the menu has no command " + std::to_string(id));
             handler_.onCommand(id);
         } else if (command == "choose") {
             if (line.size() == 1)
@@ -203,17 +201,23 @@ class ScriptRun {
             handler_.onMouseMove(line.integer(1), line.integer(2));
         } else if (command == "wheel") {
             line.expectWords(4);
+            // Far beyond any zoom the view can show (0.95 to the 1000th is 5e-23), and a bound on
+            // the time a line takes.
+            constexpr int kMostSteps = 1000;
             int n = line.integer(1), x = line.integer(2), y = line.integer(3);
+            if (n < -kMostSteps || n > kMostSteps)
+                throw common::Failure("the wheel turns " + std::to_string(-kMostSteps) + " to " +
+                                      std::to_string(kMostSteps) + " steps");
             for (int k = 0; k < (n < 0 ? -n : n); ++k) {
-                handler_.onWheel(n > 0 ? 120 : -120, x, y);
+                handler_.onWheel(n > 0 ? platform::kWheelDelta : -platform::kWheelDelta, x, y);
                 honourRepaint();
             }
         } else if (command == "key") {
             line.expectWords(2);
             std::string k = line.word(1);
             std::optional<unsigned> ch =
-                k == "Esc" ? std::optional<unsigned>(27) : singleCharacter(k);
-            if (!ch) throw ScriptError{"a key is one character or Esc"};
+                k == "Esc" ? std::optional<unsigned>(platform::kEscapeChar) : singleCharacter(k);
+            if (!ch) throw common::Failure("a key is one character or Esc");
             handler_.onChar(*ch);
         } else if (command == "press") {
             line.expectWords(3);
@@ -224,7 +228,8 @@ class ScriptRun {
                      ControlKind::CheckBox});
             host.press(id);
         } else if (command == "text") {
-            if (line.size() < 3) throw ScriptError{"'text' takes a dialog, a control and the text"};
+            if (line.size() < 3)
+                throw common::Failure("'text' takes a dialog, a control and the text");
             platform::MemoryDialogHost& host = openDialog(line);
             int id = line.integer(2);
             control(host, id, {ControlKind::Edit});
@@ -235,8 +240,8 @@ class ScriptRun {
             int id = line.integer(2), index = line.integer(3);
             control(host, id, {ControlKind::ComboBox});
             if (index < 0 || index >= host.comboCount(id))
-                throw ScriptError{"combo box " + std::to_string(id) + " has no item " +
-                                  std::to_string(index)};
+                throw common::Failure("combo box " + std::to_string(id) + " has no item " +
+                                      std::to_string(index));
             host.chooseComboItem(id, index);
         } else if (command == "close") {
             line.expectWords(2);
@@ -244,13 +249,13 @@ class ScriptRun {
         } else if (command == "print") {
             print(line);
         } else if (command == "snapshot") {
-            if (line.size() < 2) throw ScriptError{"'snapshot' takes a file name"};
+            if (line.size() < 2) throw common::Failure("'snapshot' takes a file name");
             std::string path = line.restAfter(0);
             paint();
             if (!platform::writePng(path, width_, height_, gl_->readRgb()))
-                throw ScriptError{"cannot write the picture " + path};
+                throw common::Failure("cannot write the picture " + path);
         } else {
-            throw ScriptError{"unknown command '" + command + "'"};
+            throw common::Failure("unknown command '" + command + "'");
         }
     }
 

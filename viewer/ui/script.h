@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "viewer/platform/main_window.h"
 #include "viewer/ui/display_options.h"
 
 namespace quillon {
@@ -12,8 +13,9 @@ namespace quillon {
 struct ScriptRequest {
     std::string scriptPath;
     std::string resultFile;
-    int width = 1024, height = 768;  // the view's size until a `size` line changes it
-    DisplayOptions display;          // settings applied after the start-up load
+    // The view's size until a `size` line changes it.
+    int width = platform::kDefaultViewWidth, height = platform::kDefaultViewHeight;
+    DisplayOptions display;  // settings applied after the start-up load
 };
 
 // Runs the script; `print` lines go to `out`. Returns the process exit code: 0 at the end of the

@@ -19,15 +19,15 @@ int renderSnapshot(const SnapshotRequest& r) {
     state.view.W = r.width;
     state.view.H = r.height;
     // The file loads on a second thread while this one starts OpenGL and has it make ready what
-    // the picture will need. A fatal error of the load waits for this thread to be done.
-    LoadStatus status;
-    std::optional<platform::FatalError> failed;
+    // the picture will need. A fatal error of the load (caught on its thread as a failure)
+    // waits for this thread to be done.
+    common::Outcome loaded;
     std::thread loader([&] {
         platform::FatalErrorsThrown thrown;
         try {
-            status = openResultFile(state, r.resultFile);
-        } catch (const platform::FatalError& error) {
-            failed = error;
+            loaded = openResultFile(state, r.resultFile);
+        } catch (const common::Failure& failure) {
+            loaded = failure;
         }
     });
     platform::OffscreenGl gl(r.width, r.height);
@@ -42,8 +42,7 @@ int renderSnapshot(const SnapshotRequest& r) {
     }
     loader.join();
     if (!gl.ok()) platform::fatal("cannot draw without a display: " + gl.error());
-    if (failed) platform::fatal(failed->text, failed->detail);
-    if (!status.ok) platform::fatal(status.message, status.detail);
+    if (!loaded.ok()) platform::fatal(loaded.failure());
     applyDisplayOptions(r.display, state);
     if (r.alpha) state.view.alpha = *r.alpha;
     if (r.beta) state.view.beta = *r.beta;

@@ -2,14 +2,18 @@
 #include <optional>
 #include <string>
 
+#include "viewer/platform/main_window.h"
 #include "viewer/ui/display_options.h"
 
 namespace quillon {
 
+// The largest picture, and the largest view of a scripted run, in pixels either way.
+constexpr int kMaxPictureSize = 16384;
+
 struct SnapshotRequest {
-    std::string output;                 // PNG path
-    std::string resultFile;             // result file to load
-    int width = 1024, height = 768;     // picture size
+    std::string output;      // PNG path
+    std::string resultFile;  // result file to load
+    int width = platform::kDefaultViewWidth, height = platform::kDefaultViewHeight;
     std::optional<double> alpha, beta;  // view angles instead of the default view
     DisplayOptions display;             // settings applied after the load
 };

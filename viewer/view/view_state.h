@@ -6,10 +6,17 @@
 
 namespace quillon {
 
+// The view every load starts with: the isometric view from between -x and -y (35.26° is the
+// elevation of a cube's space diagonal).
+constexpr double kDefaultAlpha = 225.0;
+constexpr double kDefaultBeta = 35.26;
+
 struct ViewState {
-    double alpha = 225.0;  // azimuth of the viewing position around z, degrees from +x towards +y
-    double beta = 35.26;   // elevation above the XOY plane, degrees
-    double W = 0, H = 0;   // client size in pixels
+    // The azimuth of the viewing position around z, degrees from +x towards +y, and its elevation
+    // above the XOY plane, degrees.
+    double alpha = kDefaultAlpha;
+    double beta = kDefaultBeta;
+    double W = 0, H = 0;                                // client size in pixels
     double left = -1, right = 1, bottom = -1, top = 1;  // orthographic window, eye coordinates
     double zNear = -1, zFar = 1;                        // depth range of the projection
     Box6 modelBox{};

@@ -50,7 +50,7 @@ class Labels : public ::testing::Test {
   protected:
     void SetUp() override { load(testsupport::squareModel()); }
     void load(const testsupport::ResultText& r) {
-        ASSERT_TRUE(m.loadResultFile(testsupport::writeFile("model.txt", r.text())).ok);
+        ASSERT_TRUE(m.loadResultFile(testsupport::writeFile("model.txt", r.text())).ok());
         v.W = 400;
         v.H = 300;
         v.left = -1;
@@ -224,7 +224,7 @@ TEST(PaintOverlays, LabelsInTheirOrderThenTheLegendEvenWithoutContours) {
     ASSERT_TRUE(
         s.model
             .loadResultFile(testsupport::writeFile("square.txt", testsupport::squareModel().text()))
-            .ok);
+            .ok());
     s.modelLoaded = true;
     s.view.W = 800;
     s.view.H = 600;

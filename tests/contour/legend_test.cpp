@@ -74,7 +74,7 @@ class LegendOfModel : public ::testing::Test {
   protected:
     void SetUp() override {
         testsupport::ResultText r = testsupport::squareModel();
-        ASSERT_TRUE(model.loadResultFile(testsupport::writeFile("square.txt", r.text())).ok);
+        ASSERT_TRUE(model.loadResultFile(testsupport::writeFile("square.txt", r.text())).ok());
     }
     std::vector<std::string> labelTexts(quillon::StressComponent component) {
         testsupport::RecordingCanvas canvas;

@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "tests/model/result_text.h"
-#include "tests/overlay/legend_pixels.h"
 #include "tests/support/gl_fixture.h"
+#include "tests/support/legend_pixels.h"
 #include "tests/support/temp_file.h"
 #include "viewer/contour/legend.h"
 #include "viewer/ui/app.h"
@@ -199,7 +199,7 @@ class LegendPixels : public testsupport::GlTest {
         state.view.W = kW;
         state.view.H = kH;
         auto path = testsupport::writeFile("square.txt", testsupport::squareModel().text());
-        ASSERT_TRUE(quillon::openResultFile(state, path).ok);
+        ASSERT_TRUE(quillon::openResultFile(state, path).ok());
     }
     Picture draw() {
         canvas.begin(kW, kH);
