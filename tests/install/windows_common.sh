@@ -9,6 +9,11 @@ wine_run=$1
 export WINEPREFIX="${XDG_CACHE_HOME:-$HOME/.cache}/quillon-wine-package"
 export XDG_DATA_HOME="$work/xdg-data" XDG_CONFIG_HOME="$work/xdg-config"
 drive_c=$WINEPREFIX/drive_c
+# One check at a time in the prefix, also across build folders and ctest runs (the ctest lock
+# holds within one run only).
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.in-use"
+flock -w 200 9 || fail "the Wine prefix $WINEPREFIX stayed in use for 200 s"
 
 # Files or registry entries of ours in the prefix, one a line.
 leftovers() {
