@@ -8,8 +8,11 @@
 
 namespace quillon::platform {
 
+// atof(text) is strtod(text, NULL); strtod is called by name since the atof that mingw-w64 takes
+// from Windows' C library reads "inf", "nan" and hexadecimal numbers as 0, while its strtod reads
+// them as glibc does.
 inline double dialogDouble(const std::string& text) {
-    return std::atof(text.substr(0, 100).c_str());
+    return std::strtod(text.substr(0, 100).c_str(), nullptr);
 }
 // Like atoi where a long has 32 bits: a number beyond an int's range reads as the nearest end of
 // it (never as its lower 32 bits, which would turn 4294967296 into 0).

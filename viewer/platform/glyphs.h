@@ -32,6 +32,25 @@ class GlyphSource {
     virtual bool glyph(int height, int width, unsigned index, GlyphImage& image) = 0;
 };
 
+// The average character width as the classic font tables define it: the advances of the
+// lower-case letters and the space weighted by their frequency in English text. Newer faces
+// store an average over all their glyphs instead, which would make metric-compatible faces
+// come out narrower or wider than the face they stand in for; both glyph sources make a given
+// average width this one. `advance(c)` is the advance of character c, 0 when the face has none
+// (the result is then 0).
+template <class Advance>
+double classicAverageWidth(Advance advance) {
+    static constexpr int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
+                                         56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
+    double sum = 0;
+    for (int k = 0; k < 27; ++k) {
+        double a = advance(k < 26 ? static_cast<char>('a' + k) : ' ');
+        if (a <= 0) return 0;
+        sum += a * kWeights[k];
+    }
+    return sum / 1000;
+}
+
 // The face of labels and legend ("Times New Roman", or what the system gives for it); nullptr
 // when no face can be loaded.
 std::unique_ptr<GlyphSource> openLabelFace();

@@ -83,23 +83,15 @@ class FreeTypeFace : public GlyphSource {
         return true;
     }
 
-    // The average character width as the classic font tables define it: the advances of the
-    // lower-case letters and the space weighted by their frequency in English text. Newer faces
-    // store an average over all their glyphs instead, which would make metric-compatible faces
-    // come out narrower or wider than the face they stand in for.
+    // The classic average character width (glyphs.h), in font units.
     double weightedAverageWidth() const {
-        static constexpr int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
-                                             56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
-        double sum = 0;
-        for (int k = 0; k < 27; ++k) {
-            FT_ULong ch = k < 26 ? static_cast<FT_ULong>('a' + k) : ' ';
-            FT_UInt index = FT_Get_Char_Index(face, ch);
+        return classicAverageWidth([&](char c) {
+            FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(c));
             FT_Fixed advance = 0;
             if (index == 0 || FT_Get_Advance(face, index, FT_LOAD_NO_SCALE, &advance) != 0)
-                return 0;
-            sum += static_cast<double>(advance) * kWeights[k];
-        }
-        return sum / 1000;
+                return 0.0;
+            return static_cast<double>(advance);
+        });
     }
 
     const std::string& fontName() const override { return file; }

@@ -6,6 +6,8 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "common/utf16.h"
@@ -17,6 +19,9 @@ namespace {
 constexpr wchar_t kFace[] = L"Times New Roman";
 // A size to look glyph indices up at: they do not depend on the size.
 constexpr int kLookupHeight = 32;
+// The cell height at which the face's widths are measured: large, for whole pixels to be exact
+// enough.
+constexpr int kMeasureHeight = 2048;
 
 class GdiFace : public GlyphSource {
   public:
@@ -29,10 +34,20 @@ class GdiFace : public GlyphSource {
     GdiFace& operator=(const GdiFace&) = delete;
 
     bool load() {
-        if (!dc_ || !select(kLookupHeight, 0)) return false;
+        if (!dc_ || !select(kMeasureHeight, 0)) return false;
         wchar_t name[LF_FACESIZE] = {};
         int length = GetTextFaceW(dc_, LF_FACESIZE, name);
         name_ = common::Utf8FromWide(std::wstring_view(name, length > 0 ? length - 1 : 0));
+        // GDI makes the face's stored average width the one asked for; where that is not the
+        // classic average (a newer face standing in for Times New Roman), asked widths are
+        // scaled so that the classic average is the one asked for, as on Linux.
+        double classic = classicAverageWidth([&](char c) {
+            INT advance = 0;
+            UINT ch = static_cast<unsigned char>(c);
+            return GetCharWidth32W(dc_, ch, ch, &advance) ? static_cast<double>(advance) : 0.0;
+        });
+        if (classic > 0 && metrics_.tmAveCharWidth > 0)
+            widthScale_ = metrics_.tmAveCharWidth / classic;
         return true;
     }
 
@@ -88,7 +103,8 @@ class GdiFace : public GlyphSource {
         if (height == sizeHeight_ && width == sizeWidth_) return true;
         LOGFONTW description{};
         description.lfHeight = height;
-        description.lfWidth = width;
+        description.lfWidth =
+            width > 0 ? std::max(1, static_cast<int>(std::lround(width * widthScale_))) : 0;
         wcscpy(description.lfFaceName, kFace);
         HFONT font = CreateFontIndirectW(&description);
         if (!font) return false;
@@ -109,6 +125,7 @@ class GdiFace : public GlyphSource {
     HGDIOBJ previous_ = nullptr;
     TEXTMETRICW metrics_{};
     int sizeHeight_ = -1, sizeWidth_ = -1;
+    double widthScale_ = 1;
     std::string name_;
 };
 

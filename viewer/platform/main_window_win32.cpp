@@ -18,6 +18,7 @@
 #include "viewer/platform/gl_overlay_canvas.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/platform/message.h"
+#include "viewer/platform/win32_resources.h"
 
 namespace quillon::platform {
 namespace {
@@ -171,8 +172,11 @@ int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu
     windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
     windowClass.lpfnWndProc = windowProcedure;
     windowClass.hInstance = instance;
-    // The system's resources are numbers, the same for the narrow and wide functions.
-    windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    // The program's own icon, as in Explorer; the system's placeholder only where the program
+    // carries none. (The system's resources are numbers, the same for narrow and wide calls.)
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(QUILLON_ICON_RESOURCE));
+    if (!windowClass.hIcon)
+        windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kClassName;
