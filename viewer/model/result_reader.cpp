@@ -264,9 +264,10 @@ class Reader {
         if (!count("NELEM_S_3ND", m_.triCount, kMinTriBytes)) return false;
         if (!shells(3, m_.triCount, m_.nodeCount, m_.triNodes, m_.triStress, "node")) return false;
         if (!count("NELEM_B", m_.beamCount, kMinBeamBytes)) return false;
-        m_.beams.resize(static_cast<std::size_t>(m_.beamCount));
-        for (BeamElement& b : m_.beams)
-            if (!beam(b)) return false;
+        std::size_t beams = static_cast<std::size_t>(m_.beamCount);
+        m_.beams.reserve(reservable(beams, kMinBeamBytes));
+        for (std::size_t i = 0; i < beams; ++i)
+            if (!beam(m_.beams.emplace_back())) return false;
         // Whatever follows the last beam is not part of the layout.
         return true;
     }
@@ -306,6 +307,15 @@ class Reader {
                     " is more than the file can hold");
     }
 
+    // Room for the records of a section of `count`, at `minBytes` or more each: no more than
+    // the rest of the file can hold. A small count is not refused for the file's size (its
+    // records meet the end of the file instead), so this is what keeps such a file from
+    // reserving storage that it could never fill.
+    std::size_t reservable(std::size_t count, std::uint64_t minBytes) const {
+        std::uint64_t left = fileSize_ - std::min(fileSize_, s_.offset());
+        return static_cast<std::size_t>(std::min<std::uint64_t>(count, left / minBytes + 1));
+    }
+
     // The arrays are filled by appending to reserved storage: sizing them first would write
     // every byte twice.
     static void copyPoints(const std::vector<Point3D>& from, std::vector<Point3D>& to) {
@@ -316,7 +326,7 @@ class Reader {
 
     // "%lf,%lf,%lf\n" for every point.
     bool points(std::vector<Point3D>& pts, std::size_t count, const char* what) {
-        pts.reserve(count);
+        pts.reserve(reservable(count, kMinNodeBytes));
         adviseLargePages(pts);
         std::size_t i = 0;
         if (!inChunks(count, RowRecords(3, &pts, nullptr), i)) return false;
@@ -330,7 +340,7 @@ class Reader {
 
     // "%lf,%lf,%lf,%lf,%lf,%lf\n" for every point.
     bool displacements(std::vector<double>& disp, std::size_t points) {
-        disp.reserve(points * 6);
+        disp.reserve(reservable(points, rowBytes(6)) * 6);
         adviseLargePages(disp);
         std::size_t i = 0;
         if (!inChunks(points, RowRecords(6, nullptr, &disp), i)) return false;
@@ -377,8 +387,9 @@ class Reader {
                 std::vector<double>& stress, const char* indexKind) {
         std::size_t c = static_cast<std::size_t>(count);
         std::size_t blockSize = static_cast<std::size_t>(2 * kStressComponents * n);
-        nodes.reserve(c * static_cast<std::size_t>(n));
-        stress.reserve(c * blockSize);
+        std::size_t room = reservable(c, n == 4 ? kMinQuadBytes : kMinTriBytes);
+        nodes.reserve(room * static_cast<std::size_t>(n));
+        stress.reserve(room * blockSize);
         adviseLargePages(stress);
         std::size_t e = 0;
         if (!inChunks(c, ShellRecords(n, limit, nodes, stress), e)) return false;
