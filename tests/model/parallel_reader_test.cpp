@@ -311,6 +311,7 @@ TEST(RecordChunks, StoresCleanChunksInOrderAndStopsAtTheFirstDoubt) {
     std::string path = testsupport::writeFile("pairs.txt", text);
     common::TextScanner main;
     ASSERT_TRUE(main.open(path));
+    quillon::ChunkScanners scanners(path);  // kept from one read to the next, as a load keeps them
     for (std::size_t limit : {std::size_t{20000}, std::size_t{9000}}) {
         for (int threads : {1, 2, 4}) {
             SCOPED_TRACE(std::to_string(limit) + " records, " + std::to_string(threads) +
@@ -321,7 +322,7 @@ TEST(RecordChunks, StoresCleanChunksInOrderAndStopsAtTheFirstDoubt) {
             options.threads = threads;
             options.chunkBytes = 2000;
             quillon::ChunkOutcome done =
-                quillon::readRecordChunks(path, main, main.position(), limit, kind, options);
+                quillon::readRecordChunks(scanners, main, main.position(), limit, kind, options);
             ASSERT_EQ(stored.size(), 2 * done.records);
             if (threads == 1) {
                 EXPECT_EQ(done.records, 0u);

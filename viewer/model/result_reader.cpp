@@ -225,7 +225,7 @@ class RowRecords final : public RecordKind {
 class Reader {
   public:
     Reader(const std::string& path, ResultModel& model, const ReadOptions& options)
-        : path_(path), m_(model), options_(options) {}
+        : path_(path), m_(model), options_(options), chunkScanners_(path) {}
 
     LoadStatus run() {
         if (!s_.open(path_)) return unreadable(errno);
@@ -357,7 +357,8 @@ class Reader {
     bool inChunks(std::size_t count, const RecordKind& kind, std::size_t& done) {
         done = 0;
         if (count < static_cast<std::size_t>(std::max(options_.minParallelRecords, 1))) return true;
-        ChunkOutcome read = readRecordChunks(path_, s_, s_.position(), count, kind, chunkOptions());
+        ChunkOutcome read =
+            readRecordChunks(chunkScanners_, s_, s_.position(), count, kind, chunkOptions());
         if (read.records > 0 && !s_.seek(read.end)) return fail(unreadable(errno ? errno : EIO));
         done = read.records;
         return true;
@@ -441,6 +442,7 @@ class Reader {
     ResultModel& m_;
     ReadOptions options_;
     common::TextScanner s_;
+    ChunkScanners chunkScanners_;  // kept from one section to the next
     std::uint64_t fileSize_ = 0;
     LoadStatus status_;
 };
