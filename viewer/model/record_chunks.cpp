@@ -186,6 +186,22 @@ class ChunkRun {
     std::vector<ChunkValues> spare_;
 };
 
+// The readers' threads unless the caller lends its own: one started for each task but the
+// first. They are stopped and joined whatever way this function is left.
+void startThreads(ChunkRun& run, int count, const std::function<void(int)>& task) {
+    std::vector<std::thread> helpers;
+    struct Join {
+        ChunkRun& run;
+        std::vector<std::thread>& threads;
+        ~Join() {
+            run.stop();
+            for (std::thread& t : threads) t.join();
+        }
+    } join{run, helpers};
+    for (int t = 1; t < count; ++t) helpers.emplace_back(task, t);
+    task(0);
+}
+
 }  // namespace
 
 std::size_t ChunkScanners::open(const TextScanner& main, int count, std::size_t blockBytes) {
@@ -213,28 +229,22 @@ ChunkOutcome readRecordChunks(ChunkScanners& scanners, const TextScanner& main,
     ChunkOptions used = options;
     used.threads = static_cast<int>(readers);
     ChunkRun run(start, main.fileSize(), records, kind, used);
-    std::vector<std::thread> helpers;
-    // The helpers are stopped and joined whatever way this function is left.
-    struct Join {
-        ChunkRun& run;
-        std::vector<std::thread>& threads;
-        ~Join() {
+    // Whatever way a reader stops, the others stop with it. Out of memory in a helper leaves
+    // the calling thread to read on alone; in the calling thread it is thrown on once the
+    // helpers have returned.
+    auto task = [&run, &scanners](int t) {
+        try {
+            run.work(scanners[static_cast<std::size_t>(t)]);
+        } catch (...) {
             run.stop();
-            for (std::thread& t : threads) t.join();
+            if (t == 0) throw;
         }
-    } join{run, helpers};
-    for (std::size_t t = 1; t < readers; ++t)
-        helpers.emplace_back([&run, s = &scanners[t]] {
-            try {
-                run.work(*s);
-            } catch (...) {  // out of memory: the calling thread reads on alone
-                run.stop();
-            }
-        });
-    run.work(scanners[0]);
-    run.stop();
-    for (std::thread& t : helpers) t.join();
-    helpers.clear();
+        run.stop();
+    };
+    if (options.runTogether)
+        options.runTogether(used.threads, task);
+    else
+        startThreads(run, used.threads, task);
     return run.outcome();
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/text_scanner.h"
+#include "viewer/model/result_model.h"
 
 namespace quillon {
 
@@ -56,6 +57,7 @@ class RecordKind {
 struct ChunkOptions {
     int threads = 2;                                // readers, the calling thread included
     std::size_t chunkBytes = std::size_t{1} << 20;  // the text a thread reads at a time
+    RunTogether runTogether;                        // unset: a thread started for each
 };
 
 struct ChunkOutcome {

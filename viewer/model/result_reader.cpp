@@ -426,6 +426,7 @@ class Reader {
             o.threads = static_cast<int>(std::clamp(cores, 1u, 4u));
         }
         o.chunkBytes = options_.chunkBytes;
+        o.runTogether = options_.runTogether;
         return o;
     }
 
