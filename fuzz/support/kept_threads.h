@@ -4,8 +4,9 @@
 // of a harness's time, and more still under the sanitizers. The reader's work on them is its
 // own, only who runs it differs.
 #include <condition_variable>
-#include <cstdint>
+#include <cstddef>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -22,8 +23,8 @@ class KeptThreads {
             std::lock_guard lock(mutex_);
             quit_ = true;
         }
-        wake_.notify_all();
-        for (std::thread& t : threads_) t.join();
+        for (auto& k : kept_) k->wake.notify_one();
+        for (auto& k : kept_) k->thread.join();
     }
 
     // Runs task(0) on the calling thread and task(1) .. task(count - 1) on kept threads, all
@@ -32,23 +33,27 @@ class KeptThreads {
     // helper would find the section read by then and return at once, and waiting for a
     // thread to wake only for that would cost more than the reading on a busy machine.
     void run(int count, const std::function<void(int)>& task) {
+        std::size_t helpers = count > 1 ? static_cast<std::size_t>(count - 1) : 0;
         {
             std::lock_guard lock(mutex_);
-            while (static_cast<int>(threads_.size()) < count - 1) {
-                int index = static_cast<int>(threads_.size()) + 1;
-                threads_.emplace_back([this, index, seen = round_] { serve(index, seen); });
+            while (kept_.size() < helpers) {
+                kept_.push_back(std::make_unique<Kept>());
+                Kept* k = kept_.back().get();
+                k->thread = std::thread(
+                    [this, k, index = static_cast<int>(kept_.size())] { serve(*k, index); });
             }
             task_ = &task;
-            helpers_ = count - 1;
-            ++round_;
+            for (std::size_t i = 0; i < helpers; ++i) kept_[i]->due = true;
         }
-        wake_.notify_all();
+        // Only the threads this round needs are woken.
+        for (std::size_t i = 0; i < helpers; ++i) kept_[i]->wake.notify_one();
         // The helpers that began are waited for whatever way task(0) ends.
         struct Wait {
             KeptThreads& kept;
             ~Wait() {
                 std::unique_lock lock(kept.mutex_);
                 kept.task_ = nullptr;
+                for (auto& k : kept.kept_) k->due = false;
                 kept.done_.wait(lock, [this] { return kept.running_ == 0; });
             }
         } wait{*this};
@@ -56,16 +61,21 @@ class KeptThreads {
     }
 
   private:
-    // Thread `index` runs task(index) in every round that has that many helpers.
-    void serve(int index, std::uint64_t seen) {
+    struct Kept {
+        std::thread thread;
+        std::condition_variable wake;
+        bool due = false;  // called for in this round and not yet begun
+    };
+
+    // The thread that runs task(index) in every round that has that many helpers.
+    void serve(Kept& k, int index) {
         for (;;) {
             const std::function<void(int)>* task = nullptr;
             {
                 std::unique_lock lock(mutex_);
-                wake_.wait(lock, [&] { return quit_ || round_ != seen; });
+                k.wake.wait(lock, [&] { return quit_ || k.due; });
                 if (quit_) return;
-                seen = round_;
-                if (index > helpers_ || !task_) continue;
+                k.due = false;
                 task = task_;
                 ++running_;
             }
@@ -76,12 +86,10 @@ class KeptThreads {
     }
 
     std::mutex mutex_;
-    std::condition_variable wake_, done_;
-    std::vector<std::thread> threads_;
-    const std::function<void(int)>* task_ = nullptr;
-    int helpers_ = 0;  // helpers in this round
-    int running_ = 0;  // of them, those that began and have not returned yet
-    std::uint64_t round_ = 0;
+    std::condition_variable done_;
+    std::vector<std::unique_ptr<Kept>> kept_;
+    const std::function<void(int)>* task_ = nullptr;  // while task(0) runs
+    int running_ = 0;  // helpers that began and have not returned yet
     bool quit_ = false;
 };
 
