@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
