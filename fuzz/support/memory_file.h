@@ -25,9 +25,9 @@ class MemoryFile {
     MemoryFile(const MemoryFile&) = delete;
     MemoryFile& operator=(const MemoryFile&) = delete;
 
-    // Makes the file hold exactly these bytes.
+    // Makes the file hold exactly these bytes (written over the old ones, then cut to size:
+    // emptying the file first would give its pages back only to take them again).
     void assign(const void* data, std::size_t size) {
-        if (ftruncate(fd_, 0) != 0) std::abort();
         const char* p = static_cast<const char*>(data);
         std::size_t done = 0;
         while (done < size) {
@@ -35,6 +35,7 @@ class MemoryFile {
             if (n <= 0) std::abort();
             done += static_cast<std::size_t>(n);
         }
+        if (ftruncate(fd_, static_cast<off_t>(size)) != 0) std::abort();
     }
     const std::string& path() const { return path_; }
 

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/text_scanner.h"
@@ -326,17 +329,29 @@ TEST(RecordChunks, StoresCleanChunksInOrderAndStopsAtTheFirstDoubt) {
     std::string path = testsupport::writeFile("pairs.txt", text);
     common::TextScanner main;
     ASSERT_TRUE(main.open(path));
+    quillon::ChunkScanners scanners(path);  // kept from one read to the next, as a load keeps them
+    // Threads that a caller lends (a fuzzer keeps its own) run the same reading.
+    int lentRuns = 0;
+    quillon::RunTogether lend = [&lentRuns](int count, const std::function<void(int)>& task) {
+        ++lentRuns;
+        std::vector<std::thread> helpers;
+        for (int t = 1; t < count; ++t) helpers.emplace_back(task, t);
+        task(0);
+        for (std::thread& t : helpers) t.join();
+    };
     for (std::size_t limit : {std::size_t{20000}, std::size_t{9000}}) {
-        for (int threads : {1, 2, 4}) {
+        for (int threads : {1, 2, 4, -4}) {
+            // -4: four threads lent by the caller.
             SCOPED_TRACE(std::to_string(limit) + " records, " + std::to_string(threads) +
                          " threads");
             std::vector<std::int32_t> stored;
             PairRecords kind(stored);
             quillon::ChunkOptions options;
-            options.threads = threads;
+            options.threads = std::abs(threads);
             options.chunkBytes = 2000;
+            if (threads < 0) options.runTogether = lend;
             quillon::ChunkOutcome done =
-                quillon::readRecordChunks(path, main, main.position(), limit, kind, options);
+                quillon::readRecordChunks(scanners, main, main.position(), limit, kind, options);
             ASSERT_EQ(stored.size(), 2 * done.records);
             if (threads == 1) {
                 EXPECT_EQ(done.records, 0u);
@@ -360,6 +375,7 @@ TEST(RecordChunks, StoresCleanChunksInOrderAndStopsAtTheFirstDoubt) {
             EXPECT_EQ(done.end.last, pass.position().last);
         }
     }
+    EXPECT_EQ(lentRuns, 2);
 }
 
 }  // namespace

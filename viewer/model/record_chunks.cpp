@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -69,7 +70,10 @@ class ChunkRun {
 
     // Claims chunks, reads them and stores those next in file order, until told to stop.
     void work(TextScanner& s) {
-        std::vector<char> window(kProbeBytes);
+        // No search reads before the section's first byte, so a window as long as the text
+        // from there finds what a longer one would (a small file costs no more).
+        std::vector<char> window(static_cast<std::size_t>(
+            std::min<std::uint64_t>(kProbeBytes, fileSize_ - start_.offset)));
         ChunkValues values;
         for (;;) {
             std::size_t k;
@@ -183,28 +187,10 @@ class ChunkRun {
     std::vector<ChunkValues> spare_;
 };
 
-}  // namespace
-
-ChunkOutcome readRecordChunks(const std::string& path, const TextScanner& main,
-                              TextScanner::Position start, std::size_t records,
-                              const RecordKind& kind, const ChunkOptions& options) {
-    ChunkOutcome none{0, start};
-    if (options.threads < 2 || records == 0 || main.fileSize() == TextScanner::kUnknownSize)
-        return none;
-    // Every reader has its own scanner of the same file, with blocks of a chunk and a margin.
-    std::vector<std::unique_ptr<TextScanner>> scanners;
-    for (int t = 0; t < options.threads; ++t) {
-        auto s = std::make_unique<TextScanner>(options.chunkBytes + kMargin);
-        if (!s->open(path) || !s->sameFile(main)) break;
-        scanners.push_back(std::move(s));
-    }
-    if (scanners.size() < 2) return none;
-
-    ChunkOptions used = options;
-    used.threads = static_cast<int>(scanners.size());
-    ChunkRun run(start, main.fileSize(), records, kind, used);
+// The readers' threads unless the caller lends its own: one started for each task but the
+// first. They are stopped and joined whatever way this function is left.
+void startThreads(ChunkRun& run, int count, const std::function<void(int)>& task) {
     std::vector<std::thread> helpers;
-    // The helpers are stopped and joined whatever way this function is left.
     struct Join {
         ChunkRun& run;
         std::vector<std::thread>& threads;
@@ -213,18 +199,53 @@ ChunkOutcome readRecordChunks(const std::string& path, const TextScanner& main,
             for (std::thread& t : threads) t.join();
         }
     } join{run, helpers};
-    for (std::size_t t = 1; t < scanners.size(); ++t)
-        helpers.emplace_back([&run, s = scanners[t].get()] {
-            try {
-                run.work(*s);
-            } catch (...) {  // out of memory: the calling thread reads on alone
-                run.stop();
-            }
-        });
-    run.work(*scanners[0]);
-    run.stop();
-    for (std::thread& t : helpers) t.join();
-    helpers.clear();
+    for (int t = 1; t < count; ++t) helpers.emplace_back(task, t);
+    task(0);
+}
+
+}  // namespace
+
+std::size_t ChunkScanners::open(const TextScanner& main, int count, std::size_t blockBytes) {
+    while (scanners_.size() < static_cast<std::size_t>(std::max(count, 0))) {
+        auto s = std::make_unique<TextScanner>(blockBytes);
+        if (!s->open(path_) || !s->sameFile(main)) break;
+        scanners_.push_back(std::move(s));
+    }
+    return std::min(scanners_.size(), static_cast<std::size_t>(std::max(count, 0)));
+}
+
+ChunkOutcome readRecordChunks(ChunkScanners& scanners, const TextScanner& main,
+                              TextScanner::Position start, std::size_t records,
+                              const RecordKind& kind, const ChunkOptions& options) {
+    ChunkOutcome none{0, start};
+    if (options.threads < 2 || records == 0 || main.fileSize() == TextScanner::kUnknownSize)
+        return none;
+    // A chunk is stored only when a line that can begin a record follows it: with no more than
+    // a chunk of text left, not even the first one can be.
+    if (main.fileSize() <= start.offset + std::max<std::size_t>(options.chunkBytes, 1)) return none;
+    // Every reader has its own scanner of the same file, with blocks of a chunk and a margin.
+    std::size_t readers = scanners.open(main, options.threads, options.chunkBytes + kMargin);
+    if (readers < 2) return none;
+
+    ChunkOptions used = options;
+    used.threads = static_cast<int>(readers);
+    ChunkRun run(start, main.fileSize(), records, kind, used);
+    // Whatever way a reader stops, the others stop with it. Out of memory in a helper leaves
+    // the calling thread to read on alone; in the calling thread it is thrown on once the
+    // helpers have returned.
+    auto task = [&run, &scanners](int t) {
+        try {
+            run.work(scanners[static_cast<std::size_t>(t)]);
+        } catch (...) {
+            run.stop();
+            if (t == 0) throw;
+        }
+        run.stop();
+    };
+    if (options.runTogether)
+        options.runTogether(used.threads, task);
+    else
+        startThreads(run, used.threads, task);
     return run.outcome();
 }
 

@@ -10,11 +10,14 @@
 // one pass, and the first fault in file order is the one found.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/text_scanner.h"
+#include "viewer/model/result_model.h"
 
 namespace quillon {
 
@@ -54,6 +57,7 @@ class RecordKind {
 struct ChunkOptions {
     int threads = 2;                                // readers, the calling thread included
     std::size_t chunkBytes = std::size_t{1} << 20;  // the text a thread reads at a time
+    RunTogether runTogether;                        // unset: a thread started for each
 };
 
 struct ChunkOutcome {
@@ -61,11 +65,26 @@ struct ChunkOutcome {
     common::TextScanner::Position end;  // where one pass would stand after them
 };
 
+// The scanners of the threads that read a file in chunks, each its own of the same file:
+// opened when a section is first read so and kept for the file's other sections.
+class ChunkScanners {
+  public:
+    explicit ChunkScanners(std::string path) : path_(std::move(path)) {}
+    // Makes `count` scanners of the file `main` reads ready, with blocks of `blockBytes` (for
+    // those not yet open), and says how many are: fewer when no more can be opened.
+    std::size_t open(const common::TextScanner& main, int count, std::size_t blockBytes);
+    common::TextScanner& operator[](std::size_t i) { return *scanners_[i]; }
+
+  private:
+    std::string path_;
+    std::vector<std::unique_ptr<common::TextScanner>> scanners_;
+};
+
 // Reads and stores at most `records` records of `kind` in chunks, from `start` (a position
-// of the file `main` reads, at the first byte of the first record). `main` itself is not
-// moved. Fewer records are stored when a chunk is not clean; none when no second scanner of
-// the same file can be opened.
-ChunkOutcome readRecordChunks(const std::string& path, const common::TextScanner& main,
+// of the file `main` reads, at the first byte of the first record), with `scanners` of that
+// file. `main` itself is not moved. Fewer records are stored when a chunk is not clean; none
+// when no second scanner of the same file can be opened.
+ChunkOutcome readRecordChunks(ChunkScanners& scanners, const common::TextScanner& main,
                               common::TextScanner::Position start, std::size_t records,
                               const RecordKind& kind, const ChunkOptions& options);
 

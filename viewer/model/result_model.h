@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,14 @@ struct ElementFlags {
     }
 };
 
+// Runs task(0) .. task(count - 1) at once, task(0) on the calling thread and each other one on
+// a thread of its own, and returns when all have returned (then throwing on what task(0)
+// threw). A task other than task(0) that has not begun when task(0) returns may be left out:
+// the section is read by then. Unset, a load starts a thread for each task and joins it after;
+// a caller that reads many small files (a fuzzer) can lend threads it keeps from one load to
+// the next.
+using RunTogether = std::function<void(int count, const std::function<void(int)>& task)>;
+
 // How a load may spread over threads. What a load gives (model, message, line) is the same
 // whatever these say; tests make small files take the paths of large ones with them.
 struct ReadOptions {
@@ -151,6 +160,8 @@ struct ReadOptions {
     std::size_t chunkBytes = std::size_t{1} << 20;
     // Sections of fewer records are read in one pass.
     std::int32_t minParallelRecords = 16384;
+    // Who runs the threads of a section.
+    RunTogether runTogether;
 };
 
 // Reads a result file into `model`, which must be freshly constructed apart from its

@@ -206,7 +206,7 @@ class RowRecords final : public RecordKind {
 class Reader {
   public:
     Reader(const std::string& path, ResultModel& model, const ReadOptions& options)
-        : path_(path), m_(model), options_(options) {}
+        : path_(path), m_(model), options_(options), chunkScanners_(path) {}
 
     common::Outcome run() {
         if (!s_.open(path_)) return unreadable(errno);
@@ -246,9 +246,10 @@ class Reader {
         if (!count("NELEM_S_3ND", m_.triCount, kMinTriBytes)) return false;
         if (!shells(3, m_.triCount, m_.nodeCount, m_.triNodes, m_.triStress, "node")) return false;
         if (!count("NELEM_B", m_.beamCount, kMinBeamBytes)) return false;
-        m_.beams.resize(static_cast<std::size_t>(m_.beamCount));
-        for (BeamElement& b : m_.beams)
-            if (!beam(b)) return false;
+        std::size_t beams = static_cast<std::size_t>(m_.beamCount);
+        m_.beams.reserve(reservable(beams, kMinBeamBytes));
+        for (std::size_t i = 0; i < beams; ++i)
+            if (!beam(m_.beams.emplace_back())) return false;
         // Whatever follows the last beam is not part of the layout.
         return true;
     }
@@ -288,6 +289,15 @@ class Reader {
                           " is more than the file can hold");
     }
 
+    // Room for the records of a section of `count`, at `minBytes` or more each: no more than
+    // the rest of the file can hold. A small count is not refused for the file's size (its
+    // records meet the end of the file instead), so this is what keeps such a file from
+    // reserving storage that it could never fill.
+    std::size_t reservable(std::size_t count, std::uint64_t minBytes) const {
+        std::uint64_t left = fileSize_ - std::min(fileSize_, s_.offset());
+        return static_cast<std::size_t>(std::min<std::uint64_t>(count, left / minBytes + 1));
+    }
+
     // The arrays are filled by appending to reserved storage: sizing them first would write
     // every byte twice.
     static void copyPoints(const std::vector<Point3D>& from, std::vector<Point3D>& to) {
@@ -298,7 +308,7 @@ class Reader {
 
     // "%lf,%lf,%lf\n" for every point.
     bool points(std::vector<Point3D>& pts, std::size_t count, const char* what) {
-        pts.reserve(count);
+        pts.reserve(reservable(count, kMinNodeBytes));
         adviseLargePages(pts);
         std::size_t i = 0;
         if (!inChunks(count, RowRecords(3, &pts, nullptr), i)) return false;
@@ -312,7 +322,7 @@ class Reader {
 
     // "%lf,%lf,%lf,%lf,%lf,%lf\n" for every point.
     bool displacements(std::vector<double>& disp, std::size_t points) {
-        disp.reserve(points * kDofPerNode);
+        disp.reserve(reservable(points, rowBytes(kDofPerNode)) * kDofPerNode);
         adviseLargePages(disp);
         std::size_t i = 0;
         if (!inChunks(points, RowRecords(kDofPerNode, nullptr, &disp), i)) return false;
@@ -329,7 +339,8 @@ class Reader {
     bool inChunks(std::size_t count, const RecordKind& kind, std::size_t& done) {
         done = 0;
         if (count < static_cast<std::size_t>(std::max(options_.minParallelRecords, 1))) return true;
-        ChunkOutcome read = readRecordChunks(path_, s_, s_.position(), count, kind, chunkOptions());
+        ChunkOutcome read =
+            readRecordChunks(chunkScanners_, s_, s_.position(), count, kind, chunkOptions());
         if (read.records > 0 && !s_.seek(read.end)) return fail(unreadable(errno ? errno : EIO));
         done = read.records;
         return true;
@@ -359,8 +370,9 @@ class Reader {
                 std::vector<double>& stress, const char* indexKind) {
         std::size_t c = static_cast<std::size_t>(count);
         std::size_t blockSize = stressBlockSize(n);
-        nodes.reserve(c * static_cast<std::size_t>(n));
-        stress.reserve(c * blockSize);
+        std::size_t room = reservable(c, n == 4 ? kMinQuadBytes : kMinTriBytes);
+        nodes.reserve(room * static_cast<std::size_t>(n));
+        stress.reserve(room * blockSize);
         adviseLargePages(stress);
         std::size_t e = 0;
         if (!inChunks(c, ShellRecords(n, limit, nodes, stress), e)) return false;
@@ -395,6 +407,7 @@ class Reader {
             o.threads = static_cast<int>(std::clamp(cores, 1u, 4u));
         }
         o.chunkBytes = options_.chunkBytes;
+        o.runTogether = options_.runTogether;
         return o;
     }
 
@@ -416,6 +429,7 @@ class Reader {
     ResultModel& m_;
     ReadOptions options_;
     common::TextScanner s_;
+    ChunkScanners chunkScanners_;  // kept from one section to the next
     std::uint64_t fileSize_ = 0;
     common::Failure failure_;
 };
