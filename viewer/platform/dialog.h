@@ -137,6 +137,33 @@ class DialogLogic {
     virtual void onCommand(DialogHost& host, int id, Notification code) = 0;
 };
 
+// A windowed host's calls into its logic. A dialog that its logic closes goes only once the
+// outermost call has returned, so that no host is destroyed under a running command, and nothing
+// reaches the logic after it asked to close.
+class LogicCalls {
+  public:
+    bool closing() const { return closing_; }
+    // The dialog is to close: true when no call is under way, so that it may go at once.
+    bool close() {
+        closing_ = true;
+        return depth_ == 0;
+    }
+    // Makes `call` into the logic, unless the dialog is closing; true when the dialog closed in
+    // it and must go now.
+    template <class Call>
+    bool run(Call&& call) {
+        if (closing_) return false;
+        ++depth_;
+        call();
+        --depth_;
+        return closing_ && depth_ == 0;
+    }
+
+  private:
+    int depth_ = 0;
+    bool closing_ = false;
+};
+
 // What the viewer asks of the windowing system around it: the main window, modeless dialogs
 // and the file choosers. Message boxes are platform::messageBox.
 struct FileDialog {

@@ -185,10 +185,7 @@ class FltkDialogHost : public DialogHost {
 
     // onInit; false when the logic closed the dialog there (it is gone then).
     bool init() {
-        ++depth_;
-        logic_->onInit(*this);
-        --depth_;
-        if (!closing_) return true;
+        if (!calls_.run([&] { logic_->onInit(*this); })) return true;
         destroy();
         return false;
     }
@@ -280,7 +277,7 @@ class FltkDialogHost : public DialogHost {
         return c ? c->choice->value() : -1;
     }
 
-    void close() override { closing_ = true; }
+    void close() override { calls_.close(); }
 
     void raise() {
         if (window_->shown()) XRaiseWindow(fl_display, fl_xid(window_));
@@ -288,8 +285,7 @@ class FltkDialogHost : public DialogHost {
 
     // Closes without a command (the owner goes away).
     void closeNow() {
-        closing_ = true;
-        if (depth_ == 0)
+        if (calls_.close())
             destroy();
         else
             window_->hide();  // gone when the command under way returns
@@ -520,11 +516,7 @@ class FltkDialogHost : public DialogHost {
     }
 
     void deliver(int id, Notification code) {
-        if (closing_) return;  // closed already: nothing more reaches the logic
-        ++depth_;
-        logic_->onCommand(*this, id, code);
-        --depth_;
-        if (closing_ && depth_ == 0) destroy();
+        if (calls_.run([&] { logic_->onCommand(*this, id, code); })) destroy();
     }
 
     void destroy() {
@@ -546,8 +538,7 @@ class FltkDialogHost : public DialogHost {
     DialogWindow* window_ = nullptr;
     std::vector<Fl_Widget*> widgets_;  // by control index
     std::map<std::size_t, Combo> combos_;
-    int depth_ = 0;  // logic calls under way
-    bool closing_ = false;
+    LogicCalls calls_;
 };
 
 int DialogWindow::handle(int event) {

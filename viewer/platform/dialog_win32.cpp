@@ -188,7 +188,7 @@ class Win32DialogHost : public DialogHost {
         CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                    reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), owner,
                                    dialogProcedure, reinterpret_cast<LPARAM>(this));
-        if (window_ && !closing_) return true;
+        if (window_ && !calls_.closing()) return true;
         destroy();
         return false;
     }
@@ -217,7 +217,7 @@ class Win32DialogHost : public DialogHost {
     }
 
     HWND window() const { return window_; }
-    bool closing() const { return closing_; }
+    bool closing() const { return calls_.closing(); }
 
     const DialogTemplate& dialogTemplate() const override { return template_; }
 
@@ -277,16 +277,13 @@ class Win32DialogHost : public DialogHost {
 
     // Within a command, the dialog goes when the command returns; otherwise at once.
     void close() override {
-        closing_ = true;
-        if (depth_ == 0) destroy();
+        if (calls_.close()) destroy();
     }
 
     // WM_INITDIALOG.
     void initDialog(HWND window) {
         window_ = window;
-        ++depth_;
-        logic_->onInit(*this);
-        --depth_;
+        calls_.run([&] { logic_->onInit(*this); });  // a close in it is left to create()
     }
 
     // WM_COMMAND from control `id` (null `control` for Enter and Esc, which the dialog manager
@@ -319,8 +316,7 @@ class Win32DialogHost : public DialogHost {
     // WM_NCDESTROY of a dialog destroyed by the system (its owner went away).
     void windowDestroyed() {
         window_ = nullptr;
-        closing_ = true;
-        if (depth_ == 0) destroy();
+        if (calls_.close()) destroy();
     }
 
   private:
@@ -347,11 +343,7 @@ class Win32DialogHost : public DialogHost {
     }
 
     void deliver(int id, Notification code) {
-        if (closing_) return;  // closed already: nothing more reaches the logic
-        ++depth_;
-        logic_->onCommand(*this, id, code);
-        --depth_;
-        if (closing_ && depth_ == 0) destroy();
+        if (calls_.run([&] { logic_->onCommand(*this, id, code); })) destroy();
     }
 
     void destroy() {
@@ -367,8 +359,7 @@ class Win32DialogHost : public DialogHost {
     DialogTemplate template_;
     std::unique_ptr<DialogLogic> logic_;
     HWND window_ = nullptr;
-    int depth_ = 0;  // logic calls under way
-    bool closing_ = false;
+    LogicCalls calls_;
 };
 
 INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
