@@ -11,17 +11,12 @@
 # test runs alone), since Wine's desktop keeps the display its session began with.
 #   windows_compare_with_linux.sh QUILLON_EXE WINE_RUN LINUX_QUILLON EXAMPLE
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/script_support.sh"
 exe=$(realpath "$1")
 wine_run=$(realpath "$2")
 linux=$(realpath -m "$3")
 example=$(realpath "$4")
 
-skip() {
-  case "${CI:-}" in
-    "" | false | 0) echo "skipped: $1"; exit 77 ;;
-    *) echo "missing in continuous integration: $1"; exit 1 ;;
-  esac
-}
 [ -x "$linux" ] || skip "no Linux build of quillon at $linux"
 for tool in Xvfb xdpyinfo convert compare; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
@@ -38,17 +33,6 @@ cd "$work"
 cp "$example" Quillon_AverageStrs.txt
 cp "$(dirname "$exe")/quillon.com" .
 cp "$exe" .
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
-
-# Polls CONDITION (a command line) until it holds or SECONDS pass.
-wait_for() {
-  local deadline=$((SECONDS + $2))
-  until eval "$1"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-}
 
 # quillon.exe ARGS... under Wine, its standard output to windows.out and standard error to
 # windows.err, the exit status in $status. Wine's client now and then loses its server when

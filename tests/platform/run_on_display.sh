@@ -7,16 +7,12 @@
 # that closes; the program's windows are left unmanaged (Wine's per-program "Managed" setting),
 # which Wine then draws with their Win32 frames and closes at once.
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/script_support.sh"
 wine_run=$1
 program=$2
 shift 2
 
-if ! command -v Xvfb >/dev/null; then
-  case "${CI:-}" in
-    "" | false | 0) echo "skipped: Xvfb is not installed"; exit 77 ;;
-    *) echo "missing in continuous integration: Xvfb"; exit 1 ;;
-  esac
-fi
+command -v Xvfb >/dev/null || skip "Xvfb is not installed"
 
 work=$(mktemp -d)
 xvfb=""

@@ -6,24 +6,18 @@
 # of each system takes part in both).
 #   compare_with_linux.sh TARVIK_EXE WINE_RUN LINUX_TARVIK EXAMPLE
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/script_support.sh"
 exe=$1
 wine_run=$2
 linux=$3
 example=$4
 
-if [ ! -x "$linux" ]; then
-  case "${CI:-}" in
-    "" | false | 0) echo "skipped: no Linux build of tarvik at $linux"; exit 77 ;;
-    *) echo "missing in continuous integration: the Linux build of tarvik at $linux"; exit 1 ;;
-  esac
-fi
+[ -x "$linux" ] || skip "no Linux build of tarvik at $linux"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 cp "$example" example.txt
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
 # Each line a CR LF; taken away, the text of the Linux run.
 same_but_line_ends() {  # WINDOWS-FILE LINUX-FILE WHAT

@@ -93,8 +93,15 @@ RunResult RunTarvik(const TempDir& dir, const std::vector<std::string>& args,
     PROCESS_INFORMATION process{};
     RunResult r;
     std::wstring folder = dir.path().wstring();
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
-                       folder.c_str(), &startup, &process)) {
+    // Wine now and then refuses a start with an internal error while another program of its
+    // prefix ends; such a start never took place and is tried again.
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
+                                 nullptr, folder.c_str(), &startup, &process);
+        if (!started && GetLastError() != ERROR_INTERNAL_ERROR) break;
+    }
+    if (started) {
         if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
             TerminateProcess(process.hProcess, 255);
             WaitForSingleObject(process.hProcess, INFINITE);

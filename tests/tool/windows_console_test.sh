@@ -6,15 +6,10 @@
 # once, without a box, even with a display to show one on.
 #   windows_console_test.sh TARVIK_EXE WINE_RUN
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/script_support.sh"
 exe=$1
 wine_run=$2
 
-skip() {
-  case "${CI:-}" in
-    "" | false | 0) echo "skipped: $1"; exit 77 ;;
-    *) echo "missing in continuous integration: $1"; exit 1 ;;
-  esac
-}
 for tool in script Xvfb xdotool; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
@@ -30,17 +25,6 @@ cleanup() {
 }
 trap cleanup EXIT
 cd "$work"
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
-
-# Polls CONDITION (a command line) until it holds or SECONDS pass.
-wait_for() {
-  local deadline=$((SECONDS + $2))
-  until eval "$1"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-}
 
 # Starts tarvik ARGS... on a terminal of its own, which `script` makes; what reaches the
 # terminal goes to the file NAME, the exit status to NAME.status, and keys written to file

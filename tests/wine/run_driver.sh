@@ -4,14 +4,10 @@
 # Without a Linux build the test is skipped on a developer's machine and fails in continuous
 # integration; a case that the driver does not have fails.
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/script_support.sh"
 driver=$1
 name=$2
-if [ ! -x "$driver" ]; then
-  case "${CI:-}" in
-    "" | false | 0) echo "skipped: no Linux build's $driver (bash scripts/build.sh release)"; exit 77 ;;
-    *) echo "missing in continuous integration: $driver"; exit 1 ;;
-  esac
-fi
+[ -x "$driver" ] || skip "no Linux build's $driver (bash scripts/build.sh release)"
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 status=0
