@@ -3,10 +3,19 @@
 # the offers to install Mono and Gecko, and with file names and arguments passed as UTF-8
 # whatever the caller's locale.
 #   cmake/wine-run.sh PROGRAM.exe ARGS...
-#   cmake/wine-run.sh wineserver ARGS...   the prefix's server (-w: wait until it has ended)
+#   cmake/wine-run.sh wineserver ARGS...   the prefix's server (-k: end its session)
 # The Wine prefix (about 700 MB, 10 s to make) is made once per user and shared by every
 # build folder, unless WINEPREFIX names another. Programs started at the same time on a new
 # prefix wait for the first to finish making it.
+#
+# Without a display, the prefix's server stays up ten minutes after its last program instead of
+# Wine's three seconds (QUILLON_WINE_KEEP_SERVER: the seconds; empty: Wine's own). Test programs
+# come and go in parallel (the build lists each test program's cases, ctest runs them two at a
+# time), and a program that starts while the server shuts down is refused ("a wine server seems
+# to be running, but I cannot connect to it") when the shutdown outlasts the 5.5 s that Wine
+# retries for, as it can on a loaded machine. A session with a display keeps Wine's timing: its
+# desktop program holds the output of the program that started it open while the session lasts.
+# A test that needs a session of its own ends the running one with `wineserver -k`.
 #
 # The prefix is set up as the tests expect a Windows machine: "Times New Roman" (the labels'
 # face) is Liberation Serif, the faces of dialogs and message boxes link to a Chinese face for
@@ -14,15 +23,25 @@
 # that nothing installs shortcuts into the host's menus.
 set -eu
 export WINEPREFIX="${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quillon-wine}"
+keep_server="${QUILLON_WINE_KEEP_SERVER-600}"
+[ -z "${DISPLAY:-}" ] || keep_server=""
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LC_ALL=C.UTF-8
+# Starts the long-lived server unless one runs (wineserver then exits at once with status 2), and
+# begins its session with a program whose output goes nowhere: the programs that a session starts
+# for itself (services, devices, the desktop) keep the output of its first program for as long as
+# the session lasts, ten minutes here. Taken under the prefix's lock, so that no other program is
+# the first (flock -o: the server and the session's programs do not inherit the lock).   sh -c "$begin_session" sh SECONDS
+begin_session='[ -z "$1" ] || ! wineserver -p"$1" </dev/null >/dev/null 2>&1 ||
+  wine wineboot </dev/null >/dev/null 2>&1 || true'
 # Raised whenever the settings below change, so that an older prefix gets them too.
 settings=1
 if [ "$(cat "$WINEPREFIX/quillon-settings" 2>/dev/null)" != "$settings" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
-  flock "$WINEPREFIX.lock" sh -c '
+  flock -o "$WINEPREFIX.lock" sh -c '
     [ -f "$WINEPREFIX/system.reg" ] || { wine wineboot --init && wineserver -w; }
+    sh -c "$3" sh "$2"
     if [ "$(cat "$WINEPREFIX/quillon-settings" 2>/dev/null)" != "$1" ]; then
       wine reg add "HKCU\\Software\\Wine\\Fonts\\Replacements" /v "Times New Roman" \
         /d "Liberation Serif" /f >/dev/null
@@ -31,10 +50,11 @@ if [ "$(cat "$WINEPREFIX/quillon-settings" 2>/dev/null)" != "$settings" ]; then
           /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null
       done
       echo "$1" >"$WINEPREFIX/quillon-settings"
-    fi' sh "$settings" >&2
+    fi' sh "$settings" "$keep_server" "$begin_session" >&2
 fi
 if [ "${1:-}" = wineserver ]; then
   shift
   exec wineserver "$@"
 fi
+[ -z "$keep_server" ] || flock -o "$WINEPREFIX.lock" sh -c "$begin_session" sh "$keep_server"
 exec wine "$@"

@@ -7,7 +7,7 @@
 #    within 1e-12 (the C libraries' sine and cosine differ in the last bits);
 #  - file names outside the ANSI code page work, and a batch file run by cmd gets the exit
 #    code and the output (quillon.com, the console twin, is what cmd starts for `quillon`).
-# Both sessions of the Wine server are begun here: it waits for the prefix's server to end (the
+# Both sessions of the Wine server are begun here: it ends the prefix's session before each (the
 # test runs alone), since Wine's desktop keeps the display its session began with.
 #   windows_compare_with_linux.sh QUILLON_EXE WINE_RUN LINUX_QUILLON EXAMPLE
 set -euo pipefail
@@ -25,7 +25,7 @@ done
 work=$(mktemp -d)
 xvfb=""
 cleanup() {
-  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+  [ -z "$xvfb" ] || { end_wine_session "$wine_run"; kill "$xvfb" 2>/dev/null || true; }
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -85,7 +85,7 @@ ink_bands() {  # IMAGE X0
 }
 
 # --- Without a display -------------------------------------------------------------------------
-"$wine_run" wineserver -w
+end_wine_session "$wine_run"
 export -n DISPLAY
 "$linux" --snapshot linux.png Quillon_AverageStrs.txt
 WINEDEBUG=+opengl windows --snapshot bitmap.png Quillon_AverageStrs.txt
@@ -160,7 +160,7 @@ grep -q '^status 1' batch.out && grep -q '^nodes: 425' batch.out && grep -q '^st
   fail "a batch file: $(tr -d '\r' <batch.out | head -5)"
 
 # --- On a display of our own ---------------------------------------------------------------------
-"$wine_run" wineserver -w
+end_wine_session "$wine_run"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>display.txt >/dev/null 2>&1 &
 xvfb=$!
 wait_for '[ -s display.txt ]' 30 || fail "Xvfb did not start"

@@ -14,6 +14,11 @@ drive_c=$WINEPREFIX/drive_c
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.in-use"
 flock -w 200 9 || fail "the Wine prefix $WINEPREFIX stayed in use for 200 s"
+# The checks wait for every program of the prefix to end (wineserver -w: an uninstaller leaves a
+# copy of itself running), so its server ends with its last program, as Wine's does; and the
+# previous check's has ended before this one's first program starts.
+export QUILLON_WINE_KEEP_SERVER=
+"$wine_run" wineserver -w
 
 # Files or registry entries of ours in the prefix, one a line.
 leftovers() {

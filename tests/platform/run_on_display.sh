@@ -16,8 +16,10 @@ command -v Xvfb >/dev/null || skip "Xvfb is not installed"
 
 work=$(mktemp -d)
 xvfb=""
+# The session ends before its display goes; its desktop program, which Wine starts with the test
+# program's output, would otherwise hold the output open for as long as the server stays up.
 cleanup() {
-  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+  [ -z "$xvfb" ] || { end_wine_session "$wine_run"; kill "$xvfb" 2>/dev/null || true; }
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -35,6 +37,8 @@ until [ -s "$work/display" ]; do
   sleep 0.05
 done
 export DISPLAY=":$(head -n 1 "$work/display")"
+# A session of Wine's of its own, on this display: the previous test's ends first.
+end_wine_session "$wine_run"
 
 "$wine_run" reg add "HKCU\\Software\\Wine\\AppDefaults\\$(basename "$program")\\X11 Driver" \
   /v Managed /d N /f >/dev/null

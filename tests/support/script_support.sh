@@ -21,3 +21,12 @@ wait_for() {
     sleep 0.05
   done
 }
+
+# end_wine_session WINE_RUN: ends the session of the Wine prefix (its server and every program
+# in it) and returns once it has ended; nothing to do when no server runs. The next program
+# begins a session of its own, on the display it is given. (A server left to end by itself
+# refuses the programs that start while it shuts down, and without a display the server of
+# cmake/wine-run.sh stays up for minutes: `wineserver -w` is no way to end a session.)
+end_wine_session() {
+  "$1" wineserver -k 2>/dev/null || true
+}

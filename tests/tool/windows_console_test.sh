@@ -59,9 +59,9 @@ Number of geometric points:NGPT=0'
 printf '%s\nNumber of polygons:NPG=1\n0[0]:[0,0]\n' "$model_head" >no-vertices.txt
 
 # The warning box, on a display of our own. Wine's desktop belongs to the session of its
-# server and keeps the display the session began with: the test waits for the server of the
-# prefix to end (ctest runs it alone), so that a session with the display begins.
-"$wine_run" wineserver -w
+# server and keeps the display the session began with: the test ends the prefix's session
+# (ctest runs it alone), so that a session with the display begins.
+end_wine_session "$wine_run"
 Xvfb -displayfd 4 -screen 0 800x600x24 -noreset 4>display 2>/dev/null &
 xvfb=$!
 wait_for "[ -s display ]" 30 || skip "Xvfb did not start"
@@ -88,7 +88,7 @@ if xdotool search --name '^Warning!$' >/dev/null 2>&1; then fail "no console: a 
 
 # The session with the display ends while the display is still there, so that no later Wine
 # program (another test's) starts in a session whose display is gone.
-"$wine_run" wineserver -w
+end_wine_session "$wine_run"
 kill "$xvfb"
 xvfb=""
 unset DISPLAY

@@ -8,6 +8,8 @@ set -euo pipefail
 driver=$1
 name=$2
 [ -x "$driver" ] || skip "no Linux build's $driver (bash scripts/build.sh release)"
+# A session of Wine's of its own: the previous test's ends first.
+end_wine_session "${QUILLON_WINE_RUN:?the Windows build names its cmake/wine-run.sh}"
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 status=0
