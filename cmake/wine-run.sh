@@ -57,4 +57,18 @@ if [ "${1:-}" = wineserver ]; then
   exec wineserver "$@"
 fi
 [ -z "$keep_server" ] || flock -o "$WINEPREFIX.lock" sh -c "$begin_session" sh "$keep_server"
+# The build lists each test program's cases (--gtest_list_tests) while it keeps the machine busy,
+# and once a listing program ended at once without a word (status 1, no output): a listing, which
+# changes nothing, is made again, up to three times.
+case " $* " in
+  *" --gtest_list_tests "*)
+    for attempt in 1 2 3; do
+      if cases=$(wine "$@") && [ -n "$cases" ]; then
+        printf '%s\n' "$cases"
+        exit 0
+      fi
+      echo "wine-run.sh: listing the cases of $1 failed (attempt $attempt)" >&2
+    done
+    exit 1 ;;
+esac
 exec wine "$@"
