@@ -28,35 +28,34 @@ keep_server="${QUILLON_WINE_KEEP_SERVER-600}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LC_ALL=C.UTF-8
-# Starts the long-lived server unless one runs (wineserver then exits at once with status 2), and
-# begins its session with a program whose output goes nowhere: the programs that a session starts
-# for itself (services, devices, the desktop) keep the output of its first program for as long as
-# the session lasts, ten minutes here. Taken under the prefix's lock, so that no other program is
-# the first (flock -o: the server and the session's programs do not inherit the lock).   sh -c "$begin_session" sh SECONDS
-begin_session='[ -z "$1" ] || ! wineserver -p"$1" </dev/null >/dev/null 2>&1 ||
-  wine wineboot </dev/null >/dev/null 2>&1 || true'
-# Raised whenever the settings below change, so that an older prefix gets them too.
+# Under the prefix's lock (flock -o: neither the server nor the session's programs inherit it):
+#  - the prefix is made when it is missing;
+#  - the long-lived server is started unless one runs (wineserver then exits at once with status
+#    2), and its session begun by a program whose output goes nowhere: the programs that a session
+#    starts for itself (services, devices, the desktop) keep the output of its first program for as
+#    long as the session lasts, ten minutes here;
+#  - the settings below are made when they are missing or older (`settings` is raised whenever
+#    they change).
+[ "${1:-}" != wineserver ] || keep_server=""
 settings=1
-if [ "$(cat "$WINEPREFIX/quillon-settings" 2>/dev/null)" != "$settings" ]; then
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  flock -o "$WINEPREFIX.lock" sh -c '
-    [ -f "$WINEPREFIX/system.reg" ] || { wine wineboot --init && wineserver -w; }
-    sh -c "$3" sh "$2"
-    if [ "$(cat "$WINEPREFIX/quillon-settings" 2>/dev/null)" != "$1" ]; then
-      wine reg add "HKCU\\Software\\Wine\\Fonts\\Replacements" /v "Times New Roman" \
-        /d "Liberation Serif" /f >/dev/null
-      for face in "Liberation Sans" Tahoma "MS Shell Dlg" "MS Shell Dlg 2"; do
-        wine reg add "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink" \
-          /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null
-      done
-      echo "$1" >"$WINEPREFIX/quillon-settings"
-    fi' sh "$settings" "$keep_server" "$begin_session" >&2
-fi
+mkdir -p "$(dirname "$WINEPREFIX")"
+flock -o "$WINEPREFIX.lock" sh -c '
+  [ -f "$WINEPREFIX/system.reg" ] || { wine wineboot --init && wineserver -w; }
+  [ -z "$2" ] || ! wineserver -p"$2" </dev/null >/dev/null 2>&1 ||
+    wine wineboot </dev/null >/dev/null 2>&1 || true
+  if [ "$(cat "$WINEPREFIX/quillon-settings" 2>/dev/null)" != "$1" ]; then
+    wine reg add "HKCU\\Software\\Wine\\Fonts\\Replacements" /v "Times New Roman" \
+      /d "Liberation Serif" /f >/dev/null
+    for face in "Liberation Sans" Tahoma "MS Shell Dlg" "MS Shell Dlg 2"; do
+      wine reg add "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink" \
+        /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null
+    done
+    echo "$1" >"$WINEPREFIX/quillon-settings"
+  fi' sh "$settings" "$keep_server" >&2
 if [ "${1:-}" = wineserver ]; then
   shift
   exec wineserver "$@"
 fi
-[ -z "$keep_server" ] || flock -o "$WINEPREFIX.lock" sh -c "$begin_session" sh "$keep_server"
 # The build lists each test program's cases (--gtest_list_tests) while it keeps the machine busy,
 # and once a listing program ended at once without a word (status 1, no output): a listing, which
 # changes nothing, is made again, up to three times.
