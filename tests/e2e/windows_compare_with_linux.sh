@@ -161,10 +161,7 @@ grep -q '^status 1' batch.out && grep -q '^nodes: 425' batch.out && grep -q '^st
 
 # --- On a display of our own ---------------------------------------------------------------------
 end_wine_session "$wine_run"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>display.txt >/dev/null 2>&1 &
-xvfb=$!
-wait_for '[ -s display.txt ]' 30 || fail "Xvfb did not start"
-export DISPLAY=":$(cat display.txt)"
+start_xvfb "$work" 1280x1024x24 || fail "Xvfb did not start"
 wait_for 'xdpyinfo >/dev/null 2>&1' 30 || fail "Xvfb does not answer"
 WINEDEBUG=+opengl windows --snapshot window.png Quillon_AverageStrs.txt
 [ "$status" = 0 ] || fail "--snapshot with a display: exit status $status"

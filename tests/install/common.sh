@@ -1,4 +1,6 @@
-# Shared by the install checks: a work folder removed at exit, failures, required tools.
+# Shared by the install checks: a work folder removed at exit, failures, required tools; and what
+# every test script shares (skip, wait_for, ...), but a failed check ends the check at once.
+. "$(dirname "${BASH_SOURCE[0]}")/../support/script_support.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -34,12 +34,9 @@ diff -u "$work/expected" "$work/files" >&2 || fail "the zip's files differ (- ex
 # Wine's desktop keeps the display its session began with: the session begins on this display
 # (no other program of the prefix runs: the check holds the prefix) and ends before it goes.
 "$wine_run" wineserver -w
-Xvfb -displayfd 3 -screen 0 800x600x24 -noreset 3>"$work/display" 2>/dev/null &
-xvfb=$!
-trap '"$wine_run" wineserver -w || true; kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || skip "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+xvfb=""
+trap '"$wine_run" wineserver -w || true; [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+start_xvfb "$work" 800x600x24 || skip "Xvfb did not start"
 
 cd "$work/unpacked/$folder"
 "$wine_run" quillon.exe --snapshot "$work/portable.png" --size 320x240 ||

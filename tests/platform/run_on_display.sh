@@ -24,19 +24,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The server writes its display number once it accepts clients.
-Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-deadline=$((SECONDS + 30))
-until [ -s "$work/display" ]; do
-  if ! kill -0 "$xvfb" 2>/dev/null || ((SECONDS >= deadline)); then
-    echo "the virtual X server did not start:"
-    cat "$work/xvfb.log"
-    exit 1
-  fi
-  sleep 0.05
-done
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_xvfb "$work" 1280x1024x24 || { echo "the virtual X server did not start"; exit 1; }
 # A session of Wine's of its own, on this display: the previous test's ends first.
 end_wine_session "$wine_run"
 

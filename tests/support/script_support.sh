@@ -22,6 +22,19 @@ wait_for() {
   done
 }
 
+# start_xvfb FOLDER SCREEN: a virtual X server (SCREEN as 1280x1024x24) on a display number of
+# its own, which it writes to FOLDER/display once it accepts clients; its pid in $xvfb and
+# DISPLAY exported. False, with the server's messages, when it has not started within 30 s.
+start_xvfb() {
+  Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "$2" 3>"$1/display" 2>"$1/xvfb.log" &
+  xvfb=$!
+  if ! wait_for "[ -s '$1/display' ] || ! kill -0 $xvfb 2>/dev/null" 30 || [ ! -s "$1/display" ]; then
+    cat "$1/xvfb.log"
+    return 1
+  fi
+  export DISPLAY=":$(head -n 1 "$1/display")"
+}
+
 # end_wine_session WINE_RUN: ends the session of the Wine prefix (its server and every program
 # in it) and returns once it has ended; nothing to do when no server runs. The next program
 # begins a session of its own, on the display it is given. (A server left to end by itself

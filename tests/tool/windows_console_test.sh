@@ -62,10 +62,7 @@ printf '%s\nNumber of polygons:NPG=1\n0[0]:[0,0]\n' "$model_head" >no-vertices.t
 # server and keeps the display the session began with: the test ends the prefix's session
 # (ctest runs it alone), so that a session with the display begins.
 end_wine_session "$wine_run"
-Xvfb -displayfd 4 -screen 0 800x600x24 -noreset 4>display 2>/dev/null &
-xvfb=$!
-wait_for "[ -s display ]" 30 || skip "Xvfb did not start"
-export DISPLAY=":$(cat display)"
+start_xvfb "$work" 800x600x24 || skip "Xvfb did not start"
 start_on_terminal box missing.txt out.txt 0 0 0
 window=""
 if wait_for 'window=$(xdotool search --name "^Warning!$" 2>/dev/null | head -1) && [ -n "$window" ]' 60
