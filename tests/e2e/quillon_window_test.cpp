@@ -552,6 +552,102 @@ TEST_F(QuillonWindow, WindowClassIsTheProgramsAndTheLegacyTitleIsPlainText) {
     EXPECT_TRUE(quillon_.running());
 }
 
+// The pictures that `quillon --script` draws for a run of steps with a snapshot after each group
+// of them, in order.
+std::vector<Picture> scriptedPictures(const std::string& model,
+                                      const std::vector<std::string>& groups) {
+    std::string steps;
+    std::vector<std::string> files;
+    for (std::size_t k = 0; k < groups.size(); ++k) {
+        files.push_back(
+            (testsupport::testDir() / ("expected" + std::to_string(k) + ".png")).string());
+        steps += groups[k] + "snapshot " + files.back() + "\n";
+    }
+    auto r = testsupport::runProcess(
+        QUILLON_EXE, {"--script", testsupport::writeFile("groups.txt", steps), model});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::vector<Picture> pictures(files.size());
+    for (std::size_t k = 0; k < files.size(); ++k)
+        EXPECT_TRUE(quillon::platform::readPng(files[k], pictures[k].width, pictures[k].height,
+                                               pictures[k].rgb));
+    return pictures;
+}
+
+// In one window, step by step, what the same steps give without a window: the fourteen standard
+// views of the View Kit deformed, then undeformed from a plan view (an undeformed plate from above
+// has every outline on its face, one step of depth in front of it), node markers and shell
+// numbers, a wheel zoom and a pan.
+TEST_F(QuillonWindow, ShowsWhatTheScriptDrawsInEveryStandardView) {
+    using namespace quillon;
+    const std::string model = QUILLON_SOURCE_DIR "/examples/Quillon_AverageStrs.txt";
+    const int views[] = {IDC_XOY_PLUS,  IDC_XOY_MINUS, IDC_XOZ_PLUS, IDC_XOZ_MINUS, IDC_YOZ_PLUS,
+                         IDC_YOZ_MINUS, IDC_EN_PLUS,   IDC_EN_MINUS, IDC_WN_PLUS,   IDC_WN_MINUS,
+                         IDC_WS_PLUS,   IDC_WS_MINUS,  IDC_ES_PLUS,  IDC_ES_MINUS};
+    std::vector<std::string> groups = {"menu 40002\n"};
+    for (int id : views) groups.push_back("press 103 " + std::to_string(id) + "\n");
+    groups.push_back("menu 40017\npress 109 1042\npress 109 1041\nkey o\n");
+    for (int id : views) groups.push_back("press 103 " + std::to_string(id) + "\n");
+    groups.push_back("key o\nmenu 40017\nselect 109 1036 0\nselect 109 1039 0\npress 109 1041\n");
+    groups.push_back("wheel 3 300 250\n");
+    groups.push_back("key p\nclick 400 300\nmove 550 420\nclick 550 420\n");
+    const std::vector<Picture> expected = scriptedPictures(model, groups);
+    ASSERT_EQ(expected.size(), groups.size());
+
+    startQuillon({model});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    std::size_t next = 0;
+    auto expectNext = [&](const std::string& what) {
+        expectView(window, expected[next++], what.c_str());
+    };
+    const auto& kitTemplate = viewKitTemplate();
+    const auto& plotTemplate = plotSettingsTemplate();
+    std::string kit = openDialog(window, {"alt+v", "k"}, "View Kit", kitTemplate);
+    ASSERT_FALSE(kit.empty());
+    expectNext("start");
+    auto [vx, vy] = viewOrigin(window);
+    auto standardViews = [&](const std::string& shape) {
+        for (int id : views) {
+            clickControl(kit, kitTemplate, id);
+            expectNext(shape + " view " + kitTemplate.control(id)->text);
+        }
+    };
+    standardViews("deformed");
+
+    std::string plot = openDialog(window, {"alt+o", "s"}, "Plot Settings", plotTemplate);
+    ASSERT_FALSE(plot.empty());
+    clickControl(plot, plotTemplate, IDC_DEFORMED);
+    clickControl(plot, plotTemplate, IDC_PLOT_EXIT);
+    ASSERT_TRUE(waitUntil([&] { return x_.windows("^Plot Settings$").empty(); }, kPatience));
+    x_.keysAt(vx + kViewWidth / 2, vy + kViewHeight / 2, {"o"});
+    expectNext("undeformed plan view (O)");
+    standardViews("undeformed");
+
+    // Each combo box's list opens on None, its last item, under the pointer: two up is All.
+    x_.keysAt(vx + kViewWidth / 2, vy + kViewHeight / 2, {"o"});
+    plot = openDialog(window, {"alt+o", "s"}, "Plot Settings", plotTemplate);
+    ASSERT_FALSE(plot.empty());
+    for (int id : {IDC_SHELL_NUMBERS, IDC_NODES}) {
+        testsupport::WindowGeometry g = x_.geometry(plot);
+        auto r = platform::controlRectangle(*plotTemplate.control(id));
+        x_.tool({"xdotool", "mousemove", std::to_string(g.x + r.x + r.width / 2),
+                 std::to_string(g.y + r.y + 8), "click", "1", "key", "Up", "Up", "Return"});
+    }
+    clickControl(plot, plotTemplate, IDC_PLOT_EXIT);
+    ASSERT_TRUE(waitUntil([&] { return x_.windows("^Plot Settings$").empty(); }, kPatience));
+    expectNext("node markers and shell numbers");
+
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 300), std::to_string(vy + 250), "click",
+             "--repeat", "3", "4"});
+    expectNext("three wheel steps in");
+    x_.keysAt(vx + 400, vy + 300, {"p"});
+    x_.clickAt(vx + 400, vy + 300);
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 550), std::to_string(vy + 420)});
+    x_.clickAt(vx + 550, vy + 420);
+    expectNext("panned");
+    EXPECT_TRUE(quillon_.running());
+}
+
 // A display without OpenGL (an X server without GLX): the window cannot get its pixel format.
 class QuillonWindowWithoutGlx : public QuillonWindow {
   protected:

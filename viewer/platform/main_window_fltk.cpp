@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "viewer/platform/dialog_fltk.h"
+#include "viewer/platform/gl_framebuffer.h"
 #include "viewer/platform/gl_overlay_canvas.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/platform/message.h"
@@ -37,13 +38,29 @@ void forEachCodePoint(const char* text, int length, Sink sink) {
     }
 }
 
-// The OpenGL view: single-buffered with a depth buffer. Every event reaches the viewer with
-// this view's context current, because event handlers change the camera's matrices.
+void* glFunction(const char* name) {
+    return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
+}
+
+// The view's visual: single-buffered RGB with a depth buffer of 24 bits where the display has
+// one (glXChooseVisual gives the smallest depth buffer of at least the size asked for), as the
+// pictures drawn without a window have. It matters only where OpenGL has no framebuffer objects.
+const int kVisual24[] = {GLX_RGBA,       GLX_RED_SIZE, 1,   GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
+                         GLX_DEPTH_SIZE, 24,           None};
+
+// The OpenGL view: single-buffered with a depth buffer. Every frame is drawn in a framebuffer
+// object of the headless pictures' kind and then copied to the screen, so that the view shows
+// what a picture drawn without a window shows, whatever depth buffer the visual has, and never
+// a frame half drawn. Every event reaches the viewer with this view's context current, because
+// event handlers change the camera's matrices.
 class GlView : public Fl_Gl_Window {
   public:
     GlView(int x, int y, int w, int h, MainWindowEvents& events)
         : Fl_Gl_Window(x, y, w, h), events_(events) {
-        mode(kMode);
+        if (can_do(kVisual24))
+            mode(kVisual24);
+        else
+            mode(kMode);
     }
 
     static constexpr int kMode = FL_RGB | FL_DEPTH | FL_SINGLE;
@@ -64,6 +81,7 @@ class GlView : public Fl_Gl_Window {
     void draw() override {
         if (!context_valid()) {
             // A new context: the overlay canvas keeps textures in it, and it has no camera yet.
+            framebuffer_.forget();
             overlays_ = std::make_unique<GlOverlayCanvas>();
             events_.onCreate();
             sizedWidth_ = sizedHeight_ = -1;
@@ -73,9 +91,12 @@ class GlView : public Fl_Gl_Window {
             sizedHeight_ = h();
             events_.onSize(w(), h());
         }
+        // Where OpenGL has no framebuffer objects, straight into the window.
+        const bool buffered = framebuffer_.open(glFunction, w(), h()).empty();
         overlays_->begin(w(), h());
         events_.onPaint(*overlays_);
         overlays_->end();
+        if (buffered) framebuffer_.copyToWindow();
     }
 
     int handle(int event) override {
@@ -118,15 +139,18 @@ class GlView : public Fl_Gl_Window {
     }
 
   private:
-    // The canvas's textures are released while their context is still current.
+    // The canvas's textures and the framebuffer are released while their context is still
+    // current.
     void releaseOverlays() {
         if (!overlays_) return;
         if (shown() && context()) make_current();
         overlays_.reset();
+        framebuffer_.release();
     }
 
     MainWindowEvents& events_;
     std::unique_ptr<GlOverlayCanvas> overlays_;
+    GlFramebuffer framebuffer_;
     int sizedWidth_ = -1, sizedHeight_ = -1;
 };
 

@@ -1,8 +1,8 @@
 // The main window, message boxes and file choosers on Windows: a window class of our own whose
 // device context OpenGL draws through, the menu, and the message loop that serves the open
 // dialogs. Labels and legend are drawn by the overlay canvas with GDI's glyphs, as headless.
-#include <windows.h>
-
+#include "viewer/platform/wgl_context.h"
+// After windows.h:
 #include <GL/gl.h>
 #include <commdlg.h>
 #include <windowsx.h>
@@ -15,6 +15,7 @@
 
 #include "common/utf16.h"
 #include "viewer/platform/dialog_win32.h"
+#include "viewer/platform/gl_framebuffer.h"
 #include "viewer/platform/gl_overlay_canvas.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/platform/message.h"
@@ -32,8 +33,10 @@ struct MainWindow {
     HGLRC context = nullptr;
     MainWindowEvents* events = nullptr;
     std::unique_ptr<GlOverlayCanvas> overlays;  // lives in the OpenGL context
+    GlFramebuffer framebuffer;                  // likewise
     int width = 0, height = 0;                  // the client area
     wchar_t highSurrogate = 0;  // the first half of a character typed as two WM_CHAR
+    int wheel = 0;              // wheel delta not yet turned into steps
 };
 MainWindow theMain;
 
@@ -63,41 +66,60 @@ HMENU buildMenu(const std::vector<MenuCommand>& menu) {
     fatal("像素设置错误!");
 }
 
-// The window's own device context with an RGBA format of 24 colour bits and 32 depth bits, and
-// an OpenGL context on it made current for the life of the program. The format is double-
-// buffered: drawn in one buffer, the 3-D pass showed on the screen before labels and legend
-// were drawn over it (under Wine the legend was missing from 9 of 126 screenshots taken while
-// the wheel zoomed), and a large model showed half drawn.
+// The window's own device context with the program's one pixel format, and an OpenGL context on
+// it made current for the life of the window. The format is double-buffered: drawn in one
+// buffer, the 3-D pass showed on the screen before labels and legend were drawn over it (under
+// Wine the legend was missing from 9 of 126 screenshots taken while the wheel zoomed), and a
+// large model showed half drawn.
 void makeContext(HWND window) {
     theMain.dc = GetDC(window);
-    PIXELFORMATDESCRIPTOR wanted{};
-    wanted.nSize = sizeof wanted;
-    wanted.nVersion = 1;
-    wanted.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    wanted.iPixelType = PFD_TYPE_RGBA;
-    wanted.cColorBits = 24;
-    wanted.cDepthBits = 32;
-    wanted.iLayerType = PFD_MAIN_PLANE;
-    int format = ChoosePixelFormat(theMain.dc, &wanted);
-    if (format == 0) pixelFormatFailed("ChoosePixelFormat failed!");
-    if (!SetPixelFormat(theMain.dc, format, &wanted)) pixelFormatFailed("SetPixelFormat failed!");
-    theMain.context = wglCreateContext(theMain.dc);
-    if (!theMain.context || !wglMakeCurrent(theMain.dc, theMain.context))
-        pixelFormatFailed("SetPixelFormat failed!");
+    WglContext made = makeWglContext(theMain.dc, PFD_DRAW_TO_WINDOW | PFD_DOUBLEBUFFER);
+    switch (made.failed) {
+        case WglStep::None:
+            break;
+        case WglStep::ChoosePixelFormat:
+            pixelFormatFailed("ChoosePixelFormat failed!");
+        case WglStep::SetPixelFormat:
+            pixelFormatFailed("SetPixelFormat failed!");
+        case WglStep::CreateContext:
+            pixelFormatFailed("wglCreateContext failed!");
+        case WglStep::MakeCurrent:
+            pixelFormatFailed("wglMakeCurrent failed!");
+    }
+    theMain.context = made.gl;
 }
 
-// The OpenGL pass with labels and legend over it, shown at once when it is complete. The whole
-// client area is painted every time, since the OpenGL pass redraws all of it. (A driver without
-// a double-buffered format draws on the screen; the swap then does nothing.)
+// The OpenGL pass with labels and legend over it, drawn in a framebuffer object of the headless
+// pictures' kind (so that what the window shows does not depend on the depth buffer of its pixel
+// format), then copied to the back buffer and shown at once. The whole client area is painted
+// every time. (Where OpenGL has no framebuffer objects, straight into the back buffer; a driver
+// without a double-buffered format draws on the screen, and the swap does nothing.)
 void paint(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
     PAINTSTRUCT ps;
     BeginPaint(window, &ps);
+    const bool buffered =
+        theMain.framebuffer.open(wglFunction, theMain.width, theMain.height).empty();
     theMain.overlays->begin(theMain.width, theMain.height);
     theMain.events->onPaint(*theMain.overlays);
     theMain.overlays->end();
+    if (buffered) theMain.framebuffer.copyToWindow();
     SwapBuffers(theMain.dc);
     EndPaint(window, &ps);
+}
+
+// Wheel deltas add up, one step for every 120 in one direction: a high-resolution wheel or a
+// touchpad sends many small deltas for what a standard wheel sends as one notch of 120. A turn
+// the other way starts afresh; a delta of 0 does nothing.
+void wheel(MainWindowEvents& events, int delta, int x, int y) {
+    if (delta == 0) return;
+    if ((delta > 0) != (theMain.wheel > 0)) theMain.wheel = 0;
+    theMain.wheel += delta;
+    while (theMain.wheel >= kWheelDelta || theMain.wheel <= -kWheelDelta) {
+        const int step = theMain.wheel > 0 ? kWheelDelta : -kWheelDelta;
+        theMain.wheel -= step;
+        events.onWheel(step, x, y);
+    }
 }
 
 // A typed character; the two halves of a character beyond the first 65536 come one by one.
@@ -123,11 +145,19 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             theMain.overlays = std::make_unique<GlOverlayCanvas>();
             events.onCreate();
             return 0;
-        case WM_SIZE:
-            theMain.width = LOWORD(lParam);
-            theMain.height = HIWORD(lParam);
-            events.onSize(theMain.width, theMain.height);
+        case WM_SIZE: {
+            // A minimised window has no client area, and its restore gives back the size it had:
+            // neither is a resize, and the user's view stays as it was.
+            const int width = LOWORD(lParam), height = HIWORD(lParam);
+            if (width == 0 || height == 0 || (width == theMain.width && height == theMain.height))
+                return 0;
+            theMain.width = width;
+            theMain.height = height;
+            events.onSize(width, height);
             return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;  // every paint covers the whole client area: erasing it first would flash
         case WM_PAINT:
             paint(window);
             return 0;
@@ -141,7 +171,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             // The wheel's position is on the screen; the view's is in the client area.
             POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             ScreenToClient(window, &at);
-            events.onWheel(GET_WHEEL_DELTA_WPARAM(wParam), at.x, at.y);
+            wheel(events, GET_WHEEL_DELTA_WPARAM(wParam), at.x, at.y);
             return 0;
         }
         case WM_CHAR:
@@ -152,7 +182,11 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             events.onCommand(LOWORD(wParam));
             return 0;
         case WM_DESTROY:
-            theMain.overlays.reset();  // while its context is current
+            // What lives in the OpenGL context goes while it is current, then the context.
+            theMain.overlays.reset();
+            theMain.framebuffer.release();
+            deleteWglContext(theMain.context);
+            theMain.context = nullptr;
             theMain.window = nullptr;
             PostQuitMessage(0);
             return 0;
@@ -191,8 +225,10 @@ int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu
                                   WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, nullptr, buildMenu(menu), instance, nullptr);
     if (!window) {
-        std::fprintf(stderr, "quillon: the main window could not be created (error %lu)\n",
-                     GetLastError());
+        // A program started from Explorer has no console: the reason goes in a box too.
+        const DWORD error = GetLastError();
+        messageBox("the main window could not be created (error " + std::to_string(error) + ")",
+                   "Warning!");
         return 1;
     }
     ShowWindow(window, SW_SHOWDEFAULT);
