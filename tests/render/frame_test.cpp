@@ -3,11 +3,13 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "tests/model/result_text.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/temp_file.h"
+#include "viewer/platform/gl_framebuffer.h"
 #include "viewer/ui/app.h"
 #include "viewer/view/camera.h"
 
@@ -248,3 +250,77 @@ TEST_F(PointModel, FramesWithoutErrors) {
 }
 
 }  // namespace
+
+#ifndef _WIN32  // EGL lets a test choose the depth buffer of the context's own surface
+// A flat plate of 8 × 5 shells moved in its own plane only, seen from above: every outline lies
+// on its face, one step of 24-bit depth in front of it.
+std::string flatPlateFile() {
+    testsupport::ResultText r;
+    constexpr int kAcross = 8, kDown = 5;
+    for (int j = 0; j <= kDown; ++j)
+        for (int i = 0; i <= kAcross; ++i) {
+            r.nodes.push_back(std::to_string(i) + "," + std::to_string(j) + ",0");
+            r.disps.push_back("0.01," + std::to_string(0.002 * i) + ",0,0,0,0");
+        }
+    for (int j = 0; j < kDown; ++j)
+        for (int i = 0; i < kAcross; ++i) {
+            int a = j * (kAcross + 1) + i;
+            r.quads.push_back(std::to_string(a) + "," + std::to_string(a + 1) + "," +
+                              std::to_string(a + kAcross + 2) + "," +
+                              std::to_string(a + kAcross + 1));
+        }
+    return testsupport::writeFile("flat_plate.txt", r.text());
+}
+
+// The window draws through a framebuffer object and copies it to its own surface: whatever depth
+// buffer that surface has (16, 24 or 32 bits), the picture is the headless one, outlines and all.
+TEST(WindowSurface, ShowsThePlanViewOfAFlatPlateWhateverItsDepthBuffer) {
+    constexpr int kWidth = 320, kHeight = 240;
+    const std::string path = flatPlateFile();
+    auto draw = [&](int depthBits, bool throughFramebuffer, int& gotBits) {
+        quillon::platform::OffscreenGl gl(kWidth, kHeight, depthBits);
+        EXPECT_TRUE(gl.ok()) << gl.error();
+        if (!gl.ok()) return Picture{};
+        glGetIntegerv(GL_DEPTH_BITS, &gotBits);
+        quillon::initGlState();
+        quillon::AppState state;
+        state.view.W = kWidth;
+        state.view.H = kHeight;
+        EXPECT_TRUE(quillon::openResultFile(state, path).ok());
+        quillon::planView(state.view);
+        quillon::platform::GlFramebuffer framebuffer;
+        if (throughFramebuffer) {
+            std::string why =
+                framebuffer.open(quillon::platform::OffscreenGl::function, kWidth, kHeight);
+            EXPECT_EQ(why, "");
+        }
+        quillon::FrameCaches caches;
+        testsupport::RecordingCanvas canvas;
+        quillon::paintFrame(state, caches, canvas);
+        framebuffer.copyToWindow();
+        framebuffer.release();
+        return Picture{kWidth, kHeight, gl.readRgb()};
+    };
+    int bits = 0;
+    const Picture headless = draw(24, false, bits);
+    ASSERT_EQ(bits, 24);
+    auto outlinePixels = [](const Picture& p) {
+        return p.count(0, 0, p.width, p.height,
+                       [](const Rgb& c) { return c.r == c.g && c.g == c.b && c.r >= 60; });
+    };
+    ASSERT_GT(outlinePixels(headless), 1000) << "the headless picture shows the outlines";
+    for (int depth : {16, 24, 32}) {
+        const Picture shown = draw(depth, true, bits);
+        if (bits != depth) {
+            ADD_FAILURE() << "asked for " << depth << " depth bits, got " << bits;
+            continue;
+        }
+        int differing = 0;
+        for (std::size_t i = 0; i < shown.rgb.size() && shown.rgb.size() == headless.rgb.size();
+             i += 3)
+            differing += !std::equal(&shown.rgb[i], &shown.rgb[i] + 3, &headless.rgb[i]);
+        EXPECT_EQ(shown.rgb.size(), headless.rgb.size());
+        EXPECT_EQ(differing, 0) << depth << " bits";
+    }
+}
+#endif

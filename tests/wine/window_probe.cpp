@@ -6,6 +6,10 @@
 //                                        HEIGHT", then per control "control CLASS ID CHECKED X Y
 //                                        WIDTH HEIGHT TEXT" (rectangles on the screen, CHECKED 0
 //                                        or 1 for buttons, else -1)
+//   window_probe PROGRAM minimize        minimises the main window as its caption button does,
+//   window_probe PROGRAM restore         or restores it; exit code 1 when it did not change
+//   window_probe PROGRAM wheel DELTA X Y COUNT
+//                                        posts COUNT wheel messages of DELTA at client point X Y
 // Only windows of processes running PROGRAM (its full path) count: Wine's desktop also holds
 // the windows of other programs started on other displays. Fields are separated by tabs, text
 // is UTF-8. Exit code 1 when there is no such window.
@@ -138,7 +142,31 @@ int wmain(int argc, wchar_t** argv) {
         EnumChildWindows(dialog, printControl, 0);
         return 0;
     }
+    if ((what == L"minimize" || what == L"restore") && argc == 3) {
+        HWND window = find(kMainClass, nullptr, program);
+        if (!window) return 1;
+        const bool minimize = what == L"minimize";
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(window, WM_SYSCOMMAND, minimize ? SC_MINIMIZE : SC_RESTORE, 0,
+                            SMTO_ABORTIFHUNG, 5000, &result);
+        return (IsIconic(window) != 0) == minimize ? 0 : 1;
+    }
+    if (what == L"wheel" && argc == 7) {
+        HWND window = find(kMainClass, nullptr, program);
+        if (!window) return 1;
+        // The wheel's position is on the screen.
+        POINT at{_wtoi(argv[4]), _wtoi(argv[5])};
+        ClientToScreen(window, &at);
+        const int delta = _wtoi(argv[3]), count = _wtoi(argv[6]);
+        for (int k = 0; k < count; ++k)
+            PostMessageW(window, WM_MOUSEWHEEL,
+                         MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))),
+                         MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
+        return 0;
+    }
     std::fprintf(stderr,
-                 "usage: window_probe PROGRAM main | window_probe PROGRAM dialog CAPTION\n");
+                 "usage: window_probe PROGRAM main | window_probe PROGRAM dialog CAPTION | "
+                 "window_probe PROGRAM minimize | window_probe PROGRAM restore | "
+                 "window_probe PROGRAM wheel DELTA X Y COUNT\n");
     return 2;
 }

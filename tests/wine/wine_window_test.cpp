@@ -157,6 +157,12 @@ class WineWindow : public ::testing::Test {
         }
         return p;
     }
+    // True when the probe ran `args` with success.
+    bool probeSays(const std::vector<std::string>& args) const {
+        std::vector<std::string> all = {probe_, windowsPath(exe_)};
+        all.insert(all.end(), args.begin(), args.end());
+        return testsupport::runProcess(wineRun_, all, x_.displayEnv()).exitCode == 0;
+    }
     // The main window's client area once the window is shown.
     Rectangle mainWindow() {
         Probed main;
@@ -301,6 +307,73 @@ TEST_F(WineWindow, ContourKitsSxRadioButtonChangesTheLegend) {
     kit = dialog("Contour Kit");
     EXPECT_EQ(kit.control(quillon::IDC_COMPONENT_SX)->checked, 1);
     EXPECT_EQ(kit.control(quillon::IDC_COMPONENT_SE)->checked, 0);
+}
+
+// The undeformed plan view (Plot Settings' Deformed/Undeformed, Exit, then O) and three standard
+// views of the View Kit: what the window shows is what the script draws, whatever depth buffer
+// the window's pixel format has.
+TEST_F(WineWindow, ShowsWhatTheScriptDrawsInThePlanViewAndThreeStandardViews) {
+    using namespace quillon;
+    Rectangle client = startOnTheExample();
+    ASSERT_GT(client.width, 0);
+    const std::string undeformed = "menu 40017\npress 109 1042\npress 109 1041\nkey o\n";
+    const Picture plan = scripted(client, undeformed);
+    expectView(client, scripted(client, ""), "start");
+    menu(client, "o", "s");
+    Probed settings = dialog("Plot Settings");
+    ASSERT_TRUE(settings.found);
+    for (int id : {IDC_DEFORMED, IDC_PLOT_EXIT}) {
+        const Control* button = settings.control(id);
+        ASSERT_TRUE(button) << "no control " << id;
+        x_.clickAt(button->place.centreX(), button->place.centreY());
+    }
+    ASSERT_TRUE(waitUntil([&] { return !probe({"dialog", "Plot Settings"}).found; }, kPatience));
+    x_.keysAt(client.centreX(), client.centreY(), {"o"});
+    expectView(client, plan, "undeformed plan view");
+
+    menu(client, "v", "k");
+    Probed kit = dialog("View Kit");
+    ASSERT_TRUE(kit.found);
+    for (int id : {IDC_XOZ_PLUS, IDC_WN_MINUS, IDC_ES_PLUS}) {
+        const Picture turned =
+            scripted(client, undeformed + "menu 40002\npress 103 " + std::to_string(id) + "\n");
+        const Control* button = kit.control(id);
+        ASSERT_TRUE(button) << "no control " << id;
+        x_.clickAt(button->place.centreX(), button->place.centreY());
+        expectView(client, turned, button->text.c_str());
+    }
+    EXPECT_TRUE(quillon_.running());
+}
+
+// A minimise and a restore are no resize: the user's zoom stays (a refit would lose it).
+TEST_F(WineWindow, MinimiseAndRestoreKeepTheView) {
+    Rectangle client = startOnTheExample();
+    ASSERT_GT(client.width, 0);
+    const Picture zoomed = scripted(client, "wheel 3 300 250\n");
+    expectView(client, scripted(client, ""), "start");
+    x_.tool({"xdotool", "mousemove", std::to_string(client.x + 300), std::to_string(client.y + 250),
+             "click", "--repeat", "3", "4"});
+    expectView(client, zoomed, "three steps in");
+    ASSERT_TRUE(waitUntil([&] { return probeSays({"minimize"}); }, kPatience))
+        << "the window was not minimised";
+    ASSERT_TRUE(waitUntil([&] { return probeSays({"restore"}); }, kPatience))
+        << "the window was not restored";
+    expectView(client, zoomed, "restored");
+    EXPECT_TRUE(quillon_.running());
+}
+
+// Wheel deltas add up: three of 40, as a high-resolution wheel sends for one notch, are one
+// step of 5 %, not three.
+TEST_F(WineWindow, SmallWheelDeltasAddUpToOneStepPerNotch) {
+    Rectangle client = startOnTheExample();
+    ASSERT_GT(client.width, 0);
+    const Picture oneStep = scripted(client, "wheel 1 300 250\n");
+    const Picture threeSteps = scripted(client, "wheel 3 300 250\n");
+    ASSERT_GT(differingPixels(oneStep, threeSteps), 20 * kEdgeAllowance);
+    expectView(client, scripted(client, ""), "start");
+    ASSERT_TRUE(probeSays({"wheel", "40", "300", "250", "3"}));
+    expectView(client, oneStep, "three deltas of 40");
+    EXPECT_TRUE(quillon_.running());
 }
 
 // True when some glyph of the text's first line is an empty box, the mark of a character the

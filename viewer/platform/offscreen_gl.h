@@ -11,10 +11,15 @@
 
 namespace quillon::platform {
 
+// The depth buffer every picture is drawn with.
+constexpr int kPictureDepthBits = 24;
+
 class OffscreenGl {
   public:
-    // Creates the context and makes it current; check ok() and error().
-    OffscreenGl(int width, int height);
+    // Creates the context and makes it current; check ok() and error(). `depthBits` is the depth
+    // buffer of the context's own surface (at least that many bits); tests ask for others to show
+    // that a picture drawn through a GlFramebuffer does not depend on it.
+    OffscreenGl(int width, int height, int depthBits = kPictureDepthBits);
     ~OffscreenGl();
     OffscreenGl(const OffscreenGl&) = delete;
     OffscreenGl& operator=(const OffscreenGl&) = delete;
@@ -24,6 +29,8 @@ class OffscreenGl {
     int width() const { return width_; }
     int height() const { return height_; }
     void makeCurrent();
+    // An OpenGL function of the current headless context (for GlFramebuffer); null when missing.
+    static void* function(const char* name);
     // The picture as rows of RGB bytes, top row first.
     std::vector<std::uint8_t> readRgb() const;
 

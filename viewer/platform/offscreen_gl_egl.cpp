@@ -14,7 +14,7 @@ struct OffscreenGl::Context {
     EGLContext context = EGL_NO_CONTEXT;
 };
 
-OffscreenGl::OffscreenGl(int width, int height)
+OffscreenGl::OffscreenGl(int width, int height, int depthBits)
     : context_(std::make_unique<Context>()), width_(width), height_(height) {
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -42,7 +42,7 @@ OffscreenGl::OffscreenGl(int width, int height)
                                        EGL_ALPHA_SIZE,
                                        8,
                                        EGL_DEPTH_SIZE,
-                                       24,
+                                       depthBits,
                                        EGL_RENDERABLE_TYPE,
                                        EGL_OPENGL_BIT,
                                        EGL_NONE};
@@ -79,6 +79,10 @@ OffscreenGl::~OffscreenGl() {
         eglDestroySurface(context_->display, context_->surface);
     // The display is not terminated: it is one per process and the next context takes it up
     // again, while terminating it unloads the driver with what it keeps for the process.
+}
+
+void* OffscreenGl::function(const char* name) {
+    return reinterpret_cast<void*>(eglGetProcAddress(name));
 }
 
 void OffscreenGl::makeCurrent() {

@@ -63,14 +63,14 @@ struct OffscreenGl::Context {
     }
 
     // A context on a hidden window, drawing into a framebuffer object; the reason when none.
-    std::string openFramebuffer(int width, int height) {
+    std::string openFramebuffer(int width, int height, int depthBits) {
         if (!registerWindowClass()) return "cannot register the hidden window's class";
         window = CreateWindowExW(0, kWindowClass, L"", WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                                  0, 0, 1, 1, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!window) return "cannot create a hidden window";
         dc = GetDC(window);
         if (!dc) return "no device context for a hidden window";
-        WglContext made = makeWglContext(dc, PFD_DRAW_TO_WINDOW);
+        WglContext made = makeWglContext(dc, PFD_DRAW_TO_WINDOW, depthBits);
         gl = made.gl;
         if (made.failed == WglStep::ChoosePixelFormat || made.failed == WglStep::SetPixelFormat)
             return "no OpenGL pixel format for a window";
@@ -82,7 +82,7 @@ struct OffscreenGl::Context {
     }
 
     // A context drawing into a 32-bit bitmap; the reason when none.
-    std::string openBitmap(int width, int height) {
+    std::string openBitmap(int width, int height, int depthBits) {
         dc = CreateCompatibleDC(nullptr);
         if (!dc) return "cannot create a memory device context";
         BITMAPINFO info{};
@@ -98,7 +98,7 @@ struct OffscreenGl::Context {
             return "cannot create a bitmap of " + std::to_string(width) + "x" +
                    std::to_string(height);
         previousBitmap = SelectObject(dc, bitmap);
-        WglContext made = makeWglContext(dc, PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI);
+        WglContext made = makeWglContext(dc, PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI, depthBits);
         gl = made.gl;
         if (made.failed == WglStep::ChoosePixelFormat || made.failed == WglStep::SetPixelFormat)
             return "no OpenGL pixel format for a bitmap";
@@ -108,15 +108,15 @@ struct OffscreenGl::Context {
     }
 };
 
-OffscreenGl::OffscreenGl(int width, int height)
+OffscreenGl::OffscreenGl(int width, int height, int depthBits)
     : context_(std::make_unique<Context>()), width_(width), height_(height) {
-    std::string windowError = context_->openFramebuffer(width, height);
+    std::string windowError = context_->openFramebuffer(width, height, depthBits);
     if (windowError.empty()) {
         ok_ = true;
         return;
     }
     context_->release();
-    std::string bitmapError = context_->openBitmap(width, height);
+    std::string bitmapError = context_->openBitmap(width, height, depthBits);
     if (bitmapError.empty()) {
         ok_ = true;
         return;
@@ -127,6 +127,10 @@ OffscreenGl::OffscreenGl(int width, int height)
 
 OffscreenGl::~OffscreenGl() {
     context_->release();
+}
+
+void* OffscreenGl::function(const char* name) {
+    return wglFunction(name);
 }
 
 void OffscreenGl::makeCurrent() {

@@ -2,7 +2,7 @@
 
 namespace quillon::platform {
 
-WglContext makeWglContext(HDC dc, DWORD surface) {
+WglContext makeWglContext(HDC dc, DWORD surface, int depthBits) {
     PIXELFORMATDESCRIPTOR want{};
     want.nSize = sizeof want;
     want.nVersion = 1;
@@ -11,7 +11,7 @@ WglContext makeWglContext(HDC dc, DWORD surface) {
     want.cColorBits = 32;
     // A bitmap's format has no alpha bits for OpenGL.
     want.cAlphaBits = (surface & PFD_DRAW_TO_BITMAP) ? 0 : 8;
-    want.cDepthBits = 24;
+    want.cDepthBits = static_cast<BYTE>(depthBits);
     want.iLayerType = PFD_MAIN_PLANE;
     WglContext made;
     auto fail = [&](WglStep step) {

@@ -23,8 +23,9 @@ struct WglContext {
 
 // Sets the pixel format on `dc` (drawn into by `surface`: PFD_DRAW_TO_WINDOW, with
 // PFD_DOUBLEBUFFER for a window on the screen, or PFD_DRAW_TO_BITMAP) and makes an OpenGL
-// context on it current. A device context takes one pixel format for its life.
-WglContext makeWglContext(HDC dc, DWORD surface);
+// context on it current, with a depth buffer of `depthBits` (the nearest the driver has). A
+// device context takes one pixel format for its life.
+WglContext makeWglContext(HDC dc, DWORD surface, int depthBits = 24);
 // Makes no context current and deletes `gl` (nothing when null).
 void deleteWglContext(HGLRC gl);
 // wglGetProcAddress for GlFramebuffer.
