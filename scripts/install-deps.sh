@@ -21,15 +21,17 @@ packages=(
 
 # --fuzz: clang and its libFuzzer and sanitizer runtimes (scripts/fuzz.sh);
 # --windows: the cross compiler for quillon.exe and tarvik.exe (with zlib for quillon's PNG files),
-# Wine to run them and their tests, OSMesa, through which Wine gives OpenGL to a bitmap, NSIS
+# Wine to run them and their tests, with Wine's own fonts (Tahoma for the dialogs' "MS Shell Dlg",
+# Marlett for the caption buttons: without them dialogs fall back to a wider face and clip their
+# labels), OSMesa, through which Wine gives OpenGL to a bitmap, NSIS
 # (the installer), icoutils (the programs' icon, and reading it back) and rsvg-convert (the icon's
 # pictures, in the list above);
 # --fresh: debootstrap, which makes the fresh Debian 12 roots of scripts/check-*fresh.sh.
 for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    --windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 wine libosmesa6 googletest
-                          nsis icoutils) ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 wine fonts-wine libosmesa6
+                          googletest nsis icoutils) ;;
     --fresh) packages+=(debootstrap) ;;
     *) echo "usage: scripts/install-deps.sh [--fuzz] [--windows] [--fresh]" >&2; exit 2 ;;
   esac
