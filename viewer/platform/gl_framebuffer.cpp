@@ -1,13 +1,7 @@
 #include "viewer/platform/gl_framebuffer.h"
 
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "viewer/platform/wgl_context.h"  // windows.h, which GL/gl.h needs first
 #endif
 #include <GL/gl.h>
 #include <GL/glext.h>
