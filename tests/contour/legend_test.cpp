@@ -56,6 +56,20 @@ TEST(LegendLayout, OddSizesAndNarrowWindows) {
     EXPECT_TRUE(LayoutLegend(levels(0, 1), {}, 800, 600).labels.empty());
 }
 
+TEST(LegendLayout, AScreenAt150PercentScalesEverySizeAndInset) {
+    // 800 × 600 device pixels at 144 pixels per inch: 35 · 1.5 = 52.5 rounds to 53, and so on.
+    LegendLayout l = LayoutLegend(levels(0, 9), kTable, 800, 600, 1.5);
+    ASSERT_EQ(l.boxes.size(), 9u);
+    EXPECT_EQ(l.fontHeight, 38);
+    EXPECT_EQ(l.boxes[0].left, 500);
+    EXPECT_EQ(l.boxes[0].right, 575);
+    EXPECT_EQ(l.boxes[0].bottom, 9 * 53 / 2 + 300);
+    EXPECT_EQ(l.boxes[8].top, l.boxes[0].bottom - 9 * 53);
+    EXPECT_EQ(l.labels[0].x, 800 - 218);
+    EXPECT_EQ(l.labels[0].y, l.boxes[0].bottom - 18);
+    EXPECT_EQ(LayoutLegend(levels(0, 9), kTable, 800, 600).fontHeight, 25);
+}
+
 TEST(LegendLayout, LevelTextsArePaddedToTenCharacters) {
     std::vector<double> l = levels(0, 1);
     l[0] = 123.456;

@@ -101,6 +101,7 @@ class ProbeWindow : public MainWindowEvents {
   public:
     void onCreate() override {}
     void onSize(int, int) override {}
+    void onDpi(int) override {}
     void onPaint(OverlayCanvas&) override {
         glClearColor(0.1f, 0.1f, 0.3f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

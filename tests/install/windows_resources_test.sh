@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The resources of the Windows programs, read back from their files as Explorer reads them: the
 # icon (the project's SVG at 16, 32, 48 and 256 pixels), the version information and the
-# manifest (common controls 6, not DPI-aware).
+# manifest (common controls 6, per-monitor DPI-aware, v2 where Windows has it).
 #   windows_resources_test.sh SOURCE_DIR VERSION PROGRAM.exe...
 set -euo pipefail
 source=$1 version=$2
@@ -41,6 +41,8 @@ for program in "$@"; do
     wrestool -x --raw -t 24 -n 1 "$program" >"$work/manifest.xml" 2>/dev/null || fail "$name has no manifest"
     grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' "$work/manifest.xml" ||
         fail "$name's manifest asks for no common controls 6"
-    grep -q '<dpiAware[^>]*>false</dpiAware>' "$work/manifest.xml" || fail "$name's manifest is DPI-aware"
+    grep -q '<dpiAware[^>]*>true/pm</dpiAware>' "$work/manifest.xml" &&
+        grep -q '<dpiAwareness[^>]*>PermonitorV2, PerMonitor</dpiAwareness>' "$work/manifest.xml" ||
+        fail "$name's manifest is not per-monitor DPI-aware"
 done
 echo "resources in order: the icon, version $version and the manifest in $# programs"

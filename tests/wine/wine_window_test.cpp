@@ -6,6 +6,8 @@
 // QUILLON_WINDOWS_EXE, QUILLON_WINDOW_PROBE and QUILLON_WINE_RUN (cmake/wine-run.sh).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -15,6 +17,7 @@
 #include "tests/support/run_process.h"
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
+#include "viewer/platform/dialog_navigation.h"
 #include "viewer/platform/dialog_numbers.h"
 #include "viewer/resources/dialogs.h"
 
@@ -373,6 +376,81 @@ TEST_F(WineWindow, SmallWheelDeltasAddUpToOneStepPerNotch) {
     expectView(client, scripted(client, ""), "start");
     ASSERT_TRUE(probeSays({"wheel", "40", "300", "250", "3"}));
     expectView(client, oneStep, "three deltas of 40");
+    EXPECT_TRUE(quillon_.running());
+}
+
+// The tallest run of pure red, the legend's top box (lit contours are never pure red), in pixels.
+int legendBoxHeight(const Picture& p) {
+    int tallest = 0;
+    for (int x = 0; x < p.width; ++x)
+        tallest = std::max(tallest, p.count(x, 0, x + 1, p.height, [](const testsupport::Rgb& c) {
+            return c.r == 255 && c.g == 0 && c.b == 0;
+        }));
+    return tallest;
+}
+
+// At 150 % (144 pixels per inch) the program is DPI-aware: its dialogs follow their font and its
+// legend is scaled with the screen, about 1.5 times their size at 96; pictures drawn without a
+// window keep the sizes they have at 96.
+TEST_F(WineWindow, AtOneHundredAndFiftyPercentTheViewKitAndTheLegendAreLarger) {
+    using namespace quillon;
+    const std::string desktopKey = "HKCU\\Control Panel\\Desktop";
+    ASSERT_EQ(testsupport::runProcess(wineRun_, {"reg", "add", desktopKey, "/v", "LogPixels", "/t",
+                                                 "REG_DWORD", "/d", "144", "/f"})
+                  .exitCode,
+              0);
+    // The prefix is the other window tests' too: back to the default, whatever happens here.
+    struct Restore {
+        std::string wineRun, key;
+        ~Restore() {
+            testsupport::runProcess(wineRun, {"reg", "delete", key, "/v", "LogPixels", "/f"});
+        }
+    } restore{wineRun_, desktopKey};
+
+    Rectangle client = startOnTheExample();
+    ASSERT_GT(client.width, 0);
+    const Picture picture = scripted(client, "");
+    constexpr int kBoxAt96 = 33;  // a step of 35 pixels, less its one-pixel frame
+    EXPECT_EQ(legendBoxHeight(picture), kBoxAt96) << "a picture keeps the legend of 96 DPI";
+    Picture shown;
+    waitUntil(
+        [&] {
+            shown = testsupport::crop(x_.screenshot(), client.x, client.y, client.x + client.width,
+                                      client.y + client.height);
+            return legendBoxHeight(shown) > kBoxAt96;
+        },
+        kPatience, 250ms);
+    const double legendRatio = legendBoxHeight(shown) / static_cast<double>(kBoxAt96);
+    EXPECT_GT(legendRatio, 1.35);
+    EXPECT_LT(legendRatio, 1.65);
+
+    // The View Kit's controls span about 1.5 times what they span at 96 (1.5 × 1.625 pixels a
+    // dialog unit).
+    menu(client, "v", "k");
+    Probed kit = dialog("View Kit");
+    ASSERT_TRUE(kit.found);
+    int shownLeft = INT_MAX, shownRight = INT_MIN, at96Left = INT_MAX, at96Right = INT_MIN;
+    int shownTop = INT_MAX, shownBottom = INT_MIN, at96Top = INT_MAX, at96Bottom = INT_MIN;
+    for (const auto& c : viewKitTemplate().controls) {
+        const Control* control = c.id == platform::IDC_STATIC ? nullptr : kit.control(c.id);
+        if (!control) continue;
+        shownLeft = std::min(shownLeft, control->place.x);
+        shownRight = std::max(shownRight, control->place.x + control->place.width);
+        shownTop = std::min(shownTop, control->place.y);
+        shownBottom = std::max(shownBottom, control->place.y + control->place.height);
+        auto r = platform::controlRectangle(c);
+        at96Left = std::min(at96Left, r.x);
+        at96Right = std::max(at96Right, r.x + r.width);
+        at96Top = std::min(at96Top, r.y);
+        at96Bottom = std::max(at96Bottom, r.y + r.height);
+    }
+    ASSERT_LT(at96Left, at96Right);
+    const double across = (shownRight - shownLeft) / static_cast<double>(at96Right - at96Left);
+    const double down = (shownBottom - shownTop) / static_cast<double>(at96Bottom - at96Top);
+    EXPECT_GT(across, 1.35);
+    EXPECT_LT(across, 1.65);
+    EXPECT_GT(down, 1.35);
+    EXPECT_LT(down, 1.65);
     EXPECT_TRUE(quillon_.running());
 }
 

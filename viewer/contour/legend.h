@@ -35,19 +35,22 @@ struct LegendLabel {
 struct LegendLayout {
     std::vector<LegendBox> boxes;     // band 0 first (the bottom box)
     std::vector<LegendLabel> labels;  // L[0] first; one more than boxes
+    int fontHeight = kLegendFontHeight;
 };
 
 // The legend of `levels` (one more than the bands) for a client area of width W and height H.
-// Band i has colour colourTable[i]; the top label takes the top band's colour.
+// Band i has colour colourTable[i]; the top label takes the top band's colour. Every size and
+// inset is multiplied by `scale` (the display's pixels per inch over 96) and rounded.
 LegendLayout LayoutLegend(const std::vector<double>& levels,
-                          const std::vector<std::int32_t>& colourTable, int W, int H);
+                          const std::vector<std::int32_t>& colourTable, int W, int H,
+                          double scale = 1);
 
 // Builds the levels of `component` over the selected elements and draws the legend for a
 // client area of W × H pixels.
 void DrawLegend(const ResultModel& model, StressComponent component, int W, int H,
-                platform::OverlayCanvas& canvas);
+                platform::OverlayCanvas& canvas, double scale = 1);
 // The same for levels already built (the frames keep them while the selection holds).
 void DrawLegend(const std::vector<double>& levels, const std::vector<std::int32_t>& colourTable,
-                int W, int H, platform::OverlayCanvas& canvas);
+                int W, int H, platform::OverlayCanvas& canvas, double scale = 1);
 
 }  // namespace quillon

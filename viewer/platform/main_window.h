@@ -14,14 +14,19 @@ constexpr int kDefaultViewWidth = 1024;
 constexpr int kDefaultViewHeight = 768;
 // onWheel's delta for one notch turned away from the user.
 constexpr int kWheelDelta = 120;
+// The pixels per inch that the Parts' sizes in pixels are meant for.
+constexpr int kDefaultDpi = 96;
 // The character onChar gives for the Esc key.
 constexpr unsigned kEscapeChar = 27;
 
 class MainWindowEvents {
   public:
     virtual ~MainWindowEvents() = default;
-    virtual void onCreate() = 0;                            // context made, before the first size
-    virtual void onSize(int width, int height) = 0;         // client size of the OpenGL view
+    virtual void onCreate() = 0;                     // context made, before the first size
+    virtual void onSize(int width, int height) = 0;  // client size of the OpenGL view
+    // The display's pixels per inch, when the window learns them and when they change (the
+    // window moved to a screen of another scale); 96 until then.
+    virtual void onDpi(int dpi) = 0;
     virtual void onPaint(class OverlayCanvas& canvas) = 0;  // draw the 3-D pass, then overlays
     virtual void onLeftButtonDown(int x, int y) = 0;        // view pixels, y downwards
     virtual void onMouseMove(int x, int y) = 0;

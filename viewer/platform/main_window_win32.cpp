@@ -122,6 +122,20 @@ void wheel(MainWindowEvents& events, int delta, int x, int y) {
     }
 }
 
+// The window's pixels per inch: its monitor's where Windows tells them per window (Windows 10
+// 1607 on), the system's before that.
+int windowDpi(HWND window) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (dpiForWindow)
+        if (UINT dpi = dpiForWindow(window)) return static_cast<int>(dpi);
+    HDC dc = GetDC(window);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    if (dc) ReleaseDC(window, dc);
+    return dpi > 0 ? dpi : kDefaultDpi;
+}
+
 // A typed character; the two halves of a character beyond the first 65536 come one by one.
 void typed(wchar_t unit) {
     if (unit >= 0xD800 && unit <= 0xDBFF) {
@@ -144,7 +158,17 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             makeContext(window);
             theMain.overlays = std::make_unique<GlOverlayCanvas>();
             events.onCreate();
+            events.onDpi(windowDpi(window));
             return 0;
+        case WM_DPICHANGED: {
+            // Moved to a screen of another scale: the legend takes the new one, and the window the
+            // size and place Windows suggests for it (a resize, which fits the view again).
+            events.onDpi(HIWORD(wParam));
+            const RECT* r = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_SIZE: {
             // A minimised window has no client area, and its restore gives back the size it had:
             // neither is a resize, and the user's view stays as it was.

@@ -215,10 +215,10 @@ void PaintOverlays(AppState& s, FrameCaches& caches, platform::OverlayCanvas& ca
     // The legend shows whether or not contours are plotted, with the levels of the fill.
     const int W = static_cast<int>(s.view.W), H = static_cast<int>(s.view.H);
     if (!caches.elementByElement)
-        DrawLegend(caches.levels.levels(m, s.contour.currentComponent), m.colourTable, W, H,
-                   canvas);
+        DrawLegend(caches.levels.levels(m, s.contour.currentComponent), m.colourTable, W, H, canvas,
+                   s.view.dpiScale);
     else
-        DrawLegend(m, s.contour.currentComponent, W, H, canvas);
+        DrawLegend(m, s.contour.currentComponent, W, H, canvas, s.view.dpiScale);
 }
 
 }  // namespace quillon

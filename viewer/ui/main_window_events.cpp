@@ -30,6 +30,12 @@ void MainWindowHandler::onSize(int width, int height) {
     desktop_.repaintMainWindow();
 }
 
+void MainWindowHandler::onDpi(int dpi) {
+    if (dpi <= 0) return;
+    state_.view.dpiScale = dpi / static_cast<double>(platform::kDefaultDpi);
+    desktop_.repaintMainWindow();
+}
+
 void MainWindowHandler::onPaint(platform::OverlayCanvas& canvas) {
     paintFrame(state_, caches_, canvas);
 }

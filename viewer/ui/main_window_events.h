@@ -25,6 +25,7 @@ class MainWindowHandler : public platform::MainWindowEvents {
 
     void onCreate() override;
     void onSize(int width, int height) override;
+    void onDpi(int dpi) override;
     void onPaint(platform::OverlayCanvas& canvas) override;
     void onLeftButtonDown(int x, int y) override;
     void onMouseMove(int x, int y) override;

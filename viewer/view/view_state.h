@@ -16,7 +16,10 @@ struct ViewState {
     // above the XOY plane, degrees.
     double alpha = kDefaultAlpha;
     double beta = kDefaultBeta;
-    double W = 0, H = 0;                                // client size in pixels
+    double W = 0, H = 0;  // client size in pixels
+    // The display's pixels per inch over 96: what the window's legend, sized in pixels, is scaled
+    // by so that it keeps its size on a screen at 125 % or 150 %. Pictures keep 1.
+    double dpiScale = 1;
     double left = -1, right = 1, bottom = -1, top = 1;  // orthographic window, eye coordinates
     double zNear = -1, zFar = 1;                        // depth range of the projection
     Box6 modelBox{};
