@@ -20,7 +20,8 @@
 # The prefix is set up as the tests expect a Windows machine: "Times New Roman" (the labels'
 # face) is Liberation Serif, the faces of dialogs and message boxes link to a Chinese face for
 # the characters they lack (Windows has both of its own), and Wine's menu builder is off, so
-# that nothing installs shortcuts into the host's menus.
+# that nothing installs shortcuts into the host's menus. Tahoma and Marlett, Wine's own faces
+# (fonts-wine), are copied into the prefix's fonts folder.
 set -eu
 export WINEPREFIX="${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quillon-wine}"
 keep_server="${QUILLON_WINE_KEEP_SERVER-600}"
@@ -37,7 +38,7 @@ export LC_ALL=C.UTF-8
 #  - the settings below are made when they are missing or older (`settings` is raised whenever
 #    they change).
 [ "${1:-}" != wineserver ] || keep_server=""
-settings=1
+settings=2
 mkdir -p "$(dirname "$WINEPREFIX")"
 flock -o "$WINEPREFIX.lock" sh -c '
   [ -f "$WINEPREFIX/system.reg" ] || { wine wineboot --init && wineserver -w; }
@@ -49,6 +50,13 @@ flock -o "$WINEPREFIX.lock" sh -c '
     for face in "Liberation Sans" Tahoma "MS Shell Dlg" "MS Shell Dlg 2"; do
       wine reg add "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink" \
         /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null
+    done
+    # Wine'"'"'s own faces (fonts-wine) in the Windows fonts folder, where Windows has them: Tahoma
+    # for the dialogs'"'"' "MS Shell Dlg" and Marlett for the caption buttons. This Wine does not
+    # read them from its data folder, and dialogs would take a wider face and clip their labels.
+    for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
+      [ ! -f "/usr/share/wine/fonts/$font" ] ||
+        cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
     done
     echo "$1" >"$WINEPREFIX/quillon-settings"
   fi' sh "$settings" "$keep_server" >&2
