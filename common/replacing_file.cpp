@@ -140,6 +140,11 @@ bool ReplacingFile::openStraight(const std::string& path) {
 }
 
 bool ReplacingFile::write(const char* data, std::size_t size) {
+    return writeBytes(data, size);
+}
+
+bool ReplacingFile::writeBytes(const void* bytes, std::size_t size) {
+    const char* data = static_cast<const char*>(bytes);
     if (fd_ < 0 || error_ != 0) return false;
     while (size > 0) {
         errno = 0;

@@ -30,7 +30,10 @@ class ReplacingFile {
 
     // Creates the temporary file beside the target, or opens the target itself for writing.
     bool open(const std::string& path);
+    // Text: on Windows each LF goes out as CR LF.
     bool write(const char* data, std::size_t size);
+    // Bytes as they are, on every system (a picture).
+    bool writeBytes(const void* data, std::size_t size);
     // With a temporary file: gives it the mode of the file it replaces (a new file's ordinary
     // mode when there is none), closes it and renames it over the target. Otherwise closes
     // the target.

@@ -194,7 +194,6 @@ bool ReplacingFile::openStraight(const std::string& path) {
 }
 
 bool ReplacingFile::write(const char* data, std::size_t size) {
-    if (!handle_ || error_ != 0) return false;
     // Text mode: every LF goes out as CR LF.
     std::string text;
     text.reserve(size + size / 16);
@@ -202,8 +201,13 @@ bool ReplacingFile::write(const char* data, std::size_t size) {
         if (data[i] == '\n') text += '\r';
         text += data[i];
     }
-    const char* p = text.data();
-    std::size_t left = text.size();
+    return writeBytes(text.data(), text.size());
+}
+
+bool ReplacingFile::writeBytes(const void* data, std::size_t size) {
+    if (!handle_ || error_ != 0) return false;
+    const char* p = static_cast<const char*>(data);
+    std::size_t left = size;
     while (left > 0) {
         DWORD chunk = static_cast<DWORD>(left < (DWORD{1} << 30) ? left : (DWORD{1} << 30));
         DWORD written = 0;

@@ -14,7 +14,7 @@ packages=(
   fonts-wqy-microhei
   libpng-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool xclip imagemagick x11-utils
   time locales clang-format git
   dpkg-dev file desktop-file-utils shared-mime-info libglib2.0-bin librsvg2-bin man-db groff-base
 )

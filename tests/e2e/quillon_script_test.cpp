@@ -368,3 +368,28 @@ TEST(QuillonScript, SelectionFilesThroughTheChoosers) {
 }
 
 }  // namespace
+
+namespace {
+
+// File > Save Picture writes what a snapshot of the same steps has, replacing an older file
+// whole; a folder that cannot take it gets a warning that says why, and the run goes on. Copy
+// Picture names the picture it put on the (script's) clipboard.
+TEST(QuillonScript, SavePictureWritesTheSnapshotsPixelsOrSaysWhyNot) {
+    const auto folder = testsupport::testDir();
+    const std::string saved = (folder / "saved.png").string();
+    const std::string snapshot = (folder / "snapshot.png").string();
+    testsupport::writeFile("saved.png", "an older file, longer than nothing");
+    const std::string missing = (folder / "no such folder" / "x.png").string();
+    ScriptRun r = runScript("wheel 2 150 100\nchoose " + saved + "\nmenu 40020\nsnapshot " +
+                            snapshot + "\nchoose " + missing + "\nmenu 40020\nmenu 40021\n");
+    ASSERT_EQ(r.result.exitCode, 0) << r.result.err;
+    const Picture file = readPicture(saved), expected = readPicture(snapshot);
+    EXPECT_EQ(file.width, 400);
+    EXPECT_TRUE(file.rgb == expected.rgb) << "the saved picture differs from the snapshot";
+    EXPECT_EQ(r.result.err, "quillon: Warning! cannot write the picture (" + missing +
+                                ": No such file or directory)\n");
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_EQ(r.result.out, "clipboard: picture 400x300\n");
+}
+
+}  // namespace

@@ -552,6 +552,46 @@ TEST_F(QuillonWindow, WindowClassIsTheProgramsAndTheLegacyTitleIsPlainText) {
     EXPECT_TRUE(quillon_.running());
 }
 
+// File > Save Picture writes what the window shows, the pixels of the script's snapshot of the
+// same steps; Ctrl+C in the view puts the same picture on the clipboard as image/png, which
+// another program reads for as long as quillon runs.
+TEST_F(QuillonWindow, SavesAndCopiesThePictureItShows) {
+    const std::string model = squareFile();
+    const Picture zoomed = scripted(model, "wheel 2 300 250\n");
+    const std::string saved = (testsupport::testDir() / "saved.png").string();
+    startQuillon({model}, "", saved);
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    auto [vx, vy] = viewOrigin(window);
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 300), std::to_string(vy + 250), "click",
+             "--repeat", "2", "4"});
+    expectView(window, zoomed, "two steps in");
+
+    auto same = [&](const Picture& p) { return p.width == zoomed.width && p.rgb == zoomed.rgb; };
+    Picture file;
+    x_.keysAt(vx + kViewWidth / 2, vy + kViewHeight / 2, {"alt+f", "p"});
+    EXPECT_TRUE(waitUntil(
+        [&] { return quillon::platform::readPng(saved, file.width, file.height, file.rgb); },
+        kPatience))
+        << "no picture saved; standard error: " << testsupport::readFile(errPath());
+    EXPECT_TRUE(same(file)) << differingPixels(file, zoomed) << " pixels differ";
+
+    const std::string pasted = (testsupport::testDir() / "pasted.png").string();
+    x_.keysAt(vx + kViewWidth / 2, vy + kViewHeight / 2, {"ctrl+c"});
+    Picture clipboard;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            x_.tool({"sh", "-c", "xclip -selection clipboard -t image/png -o > '" + pasted + "'"});
+            return quillon::platform::readPng(pasted, clipboard.width, clipboard.height,
+                                              clipboard.rgb) &&
+                   same(clipboard);
+        },
+        kPatience))
+        << "the clipboard holds no such picture; standard error: "
+        << testsupport::readFile(errPath());
+    EXPECT_TRUE(quillon_.running());
+}
+
 // The pictures that `quillon --script` draws for a run of steps with a snapshot after each group
 // of them, in order.
 std::vector<Picture> scriptedPictures(const std::string& model,

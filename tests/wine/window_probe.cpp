@@ -10,6 +10,8 @@
 //   window_probe PROGRAM restore         or restores it; exit code 1 when it did not change
 //   window_probe PROGRAM wheel DELTA X Y COUNT
 //                                        posts COUNT wheel messages of DELTA at client point X Y
+//   window_probe PROGRAM clipboard       the clipboard's picture (CF_DIB, 24 bits) as a binary
+//                                        PPM on standard output; exit code 1 when there is none
 // Only windows of processes running PROGRAM (its full path) count: Wine's desktop also holds
 // the windows of other programs started on other displays. Fields are separated by tabs, text
 // is UTF-8. Exit code 1 when there is no such window.
@@ -18,6 +20,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "common/utf16.h"
@@ -164,9 +167,34 @@ int wmain(int argc, wchar_t** argv) {
                          MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
         return 0;
     }
+    if (what == L"clipboard" && argc == 3) {
+        if (!OpenClipboard(nullptr)) return 1;
+        int status = 1;
+        if (HANDLE data = GetClipboardData(CF_DIB)) {
+            const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(data));
+            if (header && header->biBitCount == 24 && header->biCompression == BI_RGB) {
+                const int width = header->biWidth, height = std::abs(header->biHeight);
+                const std::size_t row = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+                const auto* pixels = reinterpret_cast<const unsigned char*>(header + 1);
+                std::printf("P6\n%d %d\n255\n", width, height);
+                for (int y = 0; y < height; ++y) {
+                    const int stored = header->biHeight > 0 ? height - 1 - y : y;
+                    const unsigned char* p = pixels + row * static_cast<std::size_t>(stored);
+                    for (int x = 0; x < width; ++x, p += 3) {
+                        const unsigned char rgb[3] = {p[2], p[1], p[0]};
+                        std::fwrite(rgb, 1, 3, stdout);
+                    }
+                }
+                status = 0;
+            }
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        return status;
+    }
     std::fprintf(stderr,
                  "usage: window_probe PROGRAM main | window_probe PROGRAM dialog CAPTION | "
                  "window_probe PROGRAM minimize | window_probe PROGRAM restore | "
-                 "window_probe PROGRAM wheel DELTA X Y COUNT\n");
+                 "window_probe PROGRAM wheel DELTA X Y COUNT | window_probe PROGRAM clipboard\n");
     return 2;
 }

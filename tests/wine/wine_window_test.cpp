@@ -379,6 +379,57 @@ TEST_F(WineWindow, SmallWheelDeltasAddUpToOneStepPerNotch) {
     EXPECT_TRUE(quillon_.running());
 }
 
+// A binary PPM (P6, 8 bits) as a picture; an empty one when `text` is none.
+Picture fromPpm(const std::string& text) {
+    std::istringstream in(text);
+    std::string magic;
+    int width = 0, height = 0, most = 0;
+    in >> magic >> width >> height >> most;
+    in.get();
+    const std::size_t bytes = static_cast<std::size_t>(std::max(width, 0)) *
+                              static_cast<std::size_t>(std::max(height, 0)) * 3;
+    if (magic != "P6" || most != 255 || bytes == 0 || text.size() < bytes) return {};
+    Picture p;
+    p.width = width;
+    p.height = height;
+    p.rgb.assign(text.end() - static_cast<std::ptrdiff_t>(bytes), text.end());
+    return p;
+}
+
+// File > Save Picture writes the script's snapshot of the same steps; Ctrl+C in the view puts
+// that picture on the clipboard as a device-independent bitmap, which another program reads.
+TEST_F(WineWindow, SavesAndCopiesThePictureItShows) {
+    copyExample();
+    startQuillon("saved.png");
+    Rectangle client = mainWindow();
+    ASSERT_GT(client.width, 0);
+    const Picture expected = scripted(client, "");
+    expectView(client, expected, "start");
+    menu(client, "f", "p");
+    Picture file;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return quillon::platform::readPng((folder_ / "saved.png").string(), file.width,
+                                              file.height, file.rgb);
+        },
+        kPatience))
+        << "no picture saved; standard error: " << errors();
+    EXPECT_TRUE(file.width == expected.width && file.rgb == expected.rgb)
+        << differingPixels(file, expected) << " pixels differ";
+
+    x_.keysAt(client.centreX(), client.centreY(), {"ctrl+c"});
+    Picture pasted;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            std::vector<std::string> all = {probe_, windowsPath(exe_), "clipboard"};
+            pasted = fromPpm(testsupport::runProcess(wineRun_, all, x_.displayEnv()).out);
+            return pasted.width == expected.width && pasted.rgb == expected.rgb;
+        },
+        kPatience))
+        << "the clipboard holds no such picture (" << pasted.width << " x " << pasted.height
+        << "); standard error: " << errors();
+}
+
 // The tallest run of pure red, the legend's top box (lit contours are never pure red), in pixels.
 int legendBoxHeight(const Picture& p) {
     int tallest = 0;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/outcome.h"
+
 namespace quillon::platform {
 
 // Command ids of the dialog itself: the default button and the close box (or Esc). On Windows
@@ -187,6 +189,10 @@ class Desktop {
                                    std::unique_ptr<DialogLogic> logic) = 0;
     // The user's choice of a file to read; nothing when cancelled.
     virtual std::optional<std::string> chooseFileToOpen(FileDialog& dialog) = 0;
+    // Puts a picture (RGB rows, top row first) on the clipboard, for other programs to paste
+    // for as long as this one runs or until something else is copied.
+    virtual common::Outcome copyPicture(int width, int height,
+                                        const std::vector<std::uint8_t>& rgb) = 0;
     // The user's choice of a file to write (an existing file only after they agreed to
     // replace it); nothing when cancelled.
     virtual std::optional<std::string> chooseFileToSave(FileDialog& dialog) = 0;

@@ -16,8 +16,9 @@ constexpr int kDefaultViewHeight = 768;
 constexpr int kWheelDelta = 120;
 // The pixels per inch that the Parts' sizes in pixels are meant for.
 constexpr int kDefaultDpi = 96;
-// The character onChar gives for the Esc key.
+// The character onChar gives for the Esc key, and for Ctrl+C.
 constexpr unsigned kEscapeChar = 27;
+constexpr unsigned kCopyChar = 3;
 
 class MainWindowEvents {
   public:

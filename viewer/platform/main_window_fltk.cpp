@@ -14,11 +14,13 @@
 #include <filesystem>
 #include <memory>
 
+#include "viewer/platform/clipboard_x11.h"
 #include "viewer/platform/dialog_fltk.h"
 #include "viewer/platform/gl_framebuffer.h"
 #include "viewer/platform/gl_overlay_canvas.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/platform/message.h"
+#include "viewer/platform/offscreen_gl.h"
 #include "viewer/platform/widgets_fltk.h"
 
 namespace quillon::platform {
@@ -159,12 +161,28 @@ class GlView : public Fl_Gl_Window {
 GlView* theView = nullptr;
 Fl_Window* theWindow = nullptr;
 
+// A menu label and its shortcut: Windows writes the shortcut after a tab ("&Copy\tCtrl+C"),
+// FLTK takes it apart from the label.
+struct MenuLabel {
+    std::string label;
+    int shortcut = 0;
+};
+MenuLabel splitShortcut(const std::string& text) {
+    const std::size_t tab = text.find('\t');
+    if (tab == std::string::npos) return {text, 0};
+    const std::string keys = text.substr(tab + 1);
+    int shortcut = 0;
+    if (keys.size() == 6 && keys.compare(0, 5, "Ctrl+") == 0)
+        shortcut = FL_CTRL + std::tolower(static_cast<unsigned char>(keys[5]));
+    return {text.substr(0, tab), shortcut};
+}
+
 // FLTK menu paths use '/' and '\' as separators and escapes.
 std::string menuPath(const MenuCommand& c) {
     std::string path;
-    for (const std::string* part : {&c.menu, &c.label}) {
+    for (const std::string& part : {c.menu, splitShortcut(c.label).label}) {
         if (!path.empty()) path += '/';
-        for (char ch : *part) {
+        for (char ch : part) {
             if (ch == '/' || ch == '\\') path += '\\';
             path += ch;
         }
@@ -301,7 +319,7 @@ int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu
         kDefaultViewWidth, kDefaultViewHeight + kMenuHeight, title.c_str());
     auto* bar = new Fl_Menu_Bar(0, 0, kDefaultViewWidth, kMenuHeight);
     for (const MenuCommand& c : menu)
-        bar->add(menuPath(c).c_str(), 0, onMenu,
+        bar->add(menuPath(c).c_str(), splitShortcut(c.label).shortcut, onMenu,
                  reinterpret_cast<void*>(static_cast<std::intptr_t>(c.id)));
     auto* view = new GlView(0, kMenuHeight, kDefaultViewWidth, kDefaultViewHeight, events);
     window->end();
@@ -372,6 +390,10 @@ class FltkDesktop : public Desktop {
         return chooseFile(dialog, Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     }
     void openInTextEditor(const std::string& path) override { startTextEditor(path); }
+    common::Outcome copyPicture(int width, int height,
+                                const std::vector<std::uint8_t>& rgb) override {
+        return offerPngOnClipboard(encodePng(width, height, rgb));
+    }
 };
 
 }  // namespace

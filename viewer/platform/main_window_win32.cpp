@@ -7,6 +7,7 @@
 #include <commdlg.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -316,6 +317,55 @@ std::optional<std::string> chooseFile(FileDialog& dialog, bool toSave) {
     return dialog.lastPath;
 }
 
+// The picture on the clipboard as a device-independent bitmap (CF_DIB), which every program that
+// pastes pictures takes: 24 bits, rows bottom first, each padded to four bytes, blue first.
+common::Outcome copyDib(int width, int height, const std::vector<std::uint8_t>& rgb) {
+    const std::size_t row = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    const std::size_t bytes = row * static_cast<std::size_t>(height);
+    auto failed = [](const char* step) {
+        return common::Failure("cannot copy the picture", std::string(step) + " failed (error " +
+                                                              std::to_string(GetLastError()) + ")");
+    };
+    if (width < 1 || height < 1 ||
+        rgb.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
+        return common::Failure("cannot copy the picture", "it has no pixels");
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + bytes);
+    if (!memory) return failed("GlobalAlloc");
+    auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(memory));
+    *header = BITMAPINFOHEADER{};
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = width;
+    header->biHeight = height;  // bottom row first
+    header->biPlanes = 1;
+    header->biBitCount = 24;
+    header->biCompression = BI_RGB;
+    header->biSizeImage = static_cast<DWORD>(bytes);
+    auto* pixels = reinterpret_cast<std::uint8_t*>(header + 1);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* from =
+            &rgb[static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width) * 3];
+        std::uint8_t* to = pixels + row * static_cast<std::size_t>(y);
+        for (int x = 0; x < width; ++x, from += 3, to += 3) {
+            to[0] = from[2];
+            to[1] = from[1];
+            to[2] = from[0];
+        }
+        std::fill(to, pixels + row * static_cast<std::size_t>(y + 1), std::uint8_t{0});
+    }
+    GlobalUnlock(memory);
+    if (!OpenClipboard(theMain.window)) {
+        GlobalFree(memory);
+        return failed("OpenClipboard");
+    }
+    EmptyClipboard();
+    const bool given = SetClipboardData(CF_DIB, memory) != nullptr;
+    common::Failure failure = given ? common::Failure() : failed("SetClipboardData");
+    CloseClipboard();
+    if (given) return {};  // the clipboard owns the memory now
+    GlobalFree(memory);
+    return failure;
+}
+
 class Win32Desktop : public Desktop {
   public:
     void repaintMainWindow() override {
@@ -335,6 +385,10 @@ class Win32Desktop : public Desktop {
         return chooseFile(dialog, true);
     }
     void openInTextEditor(const std::string& path) override { startTextEditor(path); }
+    common::Outcome copyPicture(int width, int height,
+                                const std::vector<std::uint8_t>& rgb) override {
+        return copyDib(width, height, rgb);
+    }
 };
 
 }  // namespace

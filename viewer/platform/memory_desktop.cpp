@@ -110,6 +110,14 @@ void MemoryDesktop::openInTextEditor(const std::string& path) {
     std::fflush(reportOut_);
 }
 
+common::Outcome MemoryDesktop::copyPicture(int width, int height,
+                                           const std::vector<std::uint8_t>& rgb) {
+    copied_ = rgb;
+    std::fprintf(reportOut_, "clipboard: picture %dx%d\n", width, height);
+    std::fflush(reportOut_);
+    return {};
+}
+
 MemoryDialogHost* MemoryDesktop::newestOpen(int templateId) {
     for (auto it = dialogs_.rbegin(); it != dialogs_.rend(); ++it)
         if (!(*it)->closed() && (*it)->dialogTemplate().id == templateId) return it->get();

@@ -65,6 +65,11 @@ class MemoryDesktop : public Desktop {
     std::optional<std::string> chooseFileToSave(FileDialog& dialog) override;
     // Without a desktop, a finished report is named on the output: "report: PATH".
     void openInTextEditor(const std::string& path) override;
+    // Without a desktop, a copied picture is kept here and its size named on the output:
+    // "clipboard: picture WIDTHxHEIGHT".
+    common::Outcome copyPicture(int width, int height,
+                                const std::vector<std::uint8_t>& rgb) override;
+    const std::vector<std::uint8_t>& copiedPicture() const { return copied_; }
     void setReportOutput(std::FILE* out) { reportOut_ = out; }
 
     // The answer of the next file chooser: a path, or nothing for a cancelled one. Without an
@@ -83,6 +88,7 @@ class MemoryDesktop : public Desktop {
     std::vector<std::unique_ptr<MemoryDialogHost>> dialogs_;  // oldest first
     std::optional<std::string> answer_;
     std::FILE* reportOut_ = stdout;
+    std::vector<std::uint8_t> copied_;
     bool repaintRequested_ = false;
     bool mainWindowFocused_ = false;
 };

@@ -16,7 +16,8 @@ constexpr int kPictureDepthBits = 24;
 
 class OffscreenGl {
   public:
-    // Creates the context and makes it current; check ok() and error(). `depthBits` is the depth
+    // Creates the context and makes it current; check ok() and error(). The context that was
+    // current before (a window's) is current again when this object goes. `depthBits` is the depth
     // buffer of the context's own surface (at least that many bits); tests ask for others to show
     // that a picture drawn through a GlFramebuffer does not depend on it.
     OffscreenGl(int width, int height, int depthBits = kPictureDepthBits);
@@ -42,6 +43,8 @@ class OffscreenGl {
     std::string error_;
 };
 
+// RGB rows (top row first) as the bytes of an 8-bit PNG file; empty when they cannot be encoded.
+std::vector<std::uint8_t> encodePng(int width, int height, const std::vector<std::uint8_t>& rgb);
 // Writes RGB rows (top row first) as an 8-bit PNG at `path` (UTF-8). False when the file cannot
 // be written.
 bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb);

@@ -3,6 +3,7 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
+#include <GL/glx.h>
 
 #include <cstdlib>
 
@@ -12,10 +13,42 @@ struct OffscreenGl::Context {
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLSurface surface = EGL_NO_SURFACE;
     EGLContext context = EGL_NO_CONTEXT;
+
+    // The context that was current before, current again when this one goes: a window's (GLX),
+    // which must not be current while an EGL context is, or another headless one.
+    struct Previous {
+        Display* glxDisplay = nullptr;
+        GLXDrawable glxDraw = 0, glxRead = 0;
+        GLXContext glx = nullptr;
+        EGLDisplay eglDisplay = EGL_NO_DISPLAY;
+        EGLSurface eglDraw = EGL_NO_SURFACE, eglRead = EGL_NO_SURFACE;
+        EGLContext egl = EGL_NO_CONTEXT;
+    } previous;
+
+    void leavePrevious() {
+        Previous& p = previous;
+        if ((p.glx = glXGetCurrentContext())) {
+            p.glxDisplay = glXGetCurrentDisplay();
+            p.glxDraw = glXGetCurrentDrawable();
+            p.glxRead = glXGetCurrentReadDrawable();
+            glXMakeCurrent(p.glxDisplay, None, nullptr);
+        }
+        if ((p.egl = eglGetCurrentContext()) != EGL_NO_CONTEXT) {
+            p.eglDisplay = eglGetCurrentDisplay();
+            p.eglDraw = eglGetCurrentSurface(EGL_DRAW);
+            p.eglRead = eglGetCurrentSurface(EGL_READ);
+        }
+    }
+    void restorePrevious() {
+        const Previous& p = previous;
+        if (p.egl != EGL_NO_CONTEXT) eglMakeCurrent(p.eglDisplay, p.eglDraw, p.eglRead, p.egl);
+        if (p.glx) glXMakeContextCurrent(p.glxDisplay, p.glxDraw, p.glxRead, p.glx);
+    }
 };
 
 OffscreenGl::OffscreenGl(int width, int height, int depthBits)
     : context_(std::make_unique<Context>()), width_(width), height_(height) {
+    context_->leavePrevious();
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (!getPlatformDisplay) {
@@ -71,14 +104,16 @@ OffscreenGl::OffscreenGl(int width, int height, int depthBits)
 }
 
 OffscreenGl::~OffscreenGl() {
-    if (context_->display == EGL_NO_DISPLAY) return;
-    eglMakeCurrent(context_->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    if (context_->context != EGL_NO_CONTEXT)
-        eglDestroyContext(context_->display, context_->context);
-    if (context_->surface != EGL_NO_SURFACE)
-        eglDestroySurface(context_->display, context_->surface);
-    // The display is not terminated: it is one per process and the next context takes it up
-    // again, while terminating it unloads the driver with what it keeps for the process.
+    if (context_->display != EGL_NO_DISPLAY) {
+        eglMakeCurrent(context_->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        if (context_->context != EGL_NO_CONTEXT)
+            eglDestroyContext(context_->display, context_->context);
+        if (context_->surface != EGL_NO_SURFACE)
+            eglDestroySurface(context_->display, context_->surface);
+        // The display is not terminated: it is one per process and the next context takes it
+        // up again, while terminating it unloads the driver with what it keeps for the process.
+    }
+    context_->restorePrevious();
 }
 
 void* OffscreenGl::function(const char* name) {

@@ -41,6 +41,10 @@ struct OffscreenGl::Context {
     HGDIOBJ previousBitmap = nullptr;
     HGLRC gl = nullptr;
     GlFramebuffer framebuffer;
+    // The context that was current before (a window's, or another headless one), current again
+    // when this one goes.
+    HDC previousDc = wglGetCurrentDC();
+    HGLRC previousGl = wglGetCurrentContext();
 
     // Everything made so far goes, and the context is no longer current.
     void release() {
@@ -127,6 +131,7 @@ OffscreenGl::OffscreenGl(int width, int height, int depthBits)
 
 OffscreenGl::~OffscreenGl() {
     context_->release();
+    if (context_->previousGl) wglMakeCurrent(context_->previousDc, context_->previousGl);
 }
 
 void* OffscreenGl::function(const char* name) {

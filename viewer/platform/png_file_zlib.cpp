@@ -53,11 +53,9 @@ int paeth(int a, int b, int c) {
 
 }  // namespace
 
-bool writePng(const std::string& path, int width, int height,
-              const std::vector<std::uint8_t>& rgb) {
+std::vector<std::uint8_t> encodePng(int width, int height, const std::vector<std::uint8_t>& rgb) {
     std::size_t row = static_cast<std::size_t>(width) * 3;
-    if (width < 1 || height < 1 || rgb.size() < row * static_cast<std::size_t>(height))
-        return false;
+    if (width < 1 || height < 1 || rgb.size() < row * static_cast<std::size_t>(height)) return {};
     // Each row with filter type 0 (none) in front of it. Quick compression: a batch picture is
     // wanted now rather than a few kilobytes smaller.
     std::vector<std::uint8_t> raw;
@@ -71,7 +69,7 @@ bool writePng(const std::string& path, int width, int height,
     std::vector<std::uint8_t> packed(packedSize);
     if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()),
                   Z_BEST_SPEED) != Z_OK)
-        return false;
+        return {};
     packed.resize(packedSize);
 
     std::vector<std::uint8_t> header;
@@ -82,7 +80,13 @@ bool writePng(const std::string& path, int width, int height,
     putChunk(out, "IHDR", header);
     putChunk(out, "IDAT", packed);
     putChunk(out, "IEND", {});
+    return out;
+}
 
+bool writePng(const std::string& path, int width, int height,
+              const std::vector<std::uint8_t>& rgb) {
+    const std::vector<std::uint8_t> out = encodePng(width, height, rgb);
+    if (out.empty()) return false;
     File file(common::OpenFile(path, "wb"));
     if (!file) return false;
     bool ok = std::fwrite(out.data(), 1, out.size(), file.get()) == out.size();

@@ -9,6 +9,7 @@
 #include "viewer/resources/menu.h"
 #include "viewer/ui/app.h"
 #include "viewer/ui/navigation.h"
+#include "viewer/ui/picture.h"
 #include "viewer/ui/view_kit.h"
 
 namespace quillon {
@@ -19,6 +20,10 @@ MainWindowHandler::MainWindowHandler(AppState& state, platform::Desktop& desktop
     openDialog_.filterName = "Text Files (*.txt)";
     openDialog_.pattern = "*.txt";
     openDialog_.defaultExtension = "txt";
+    pictureDialog_.title = "Save Picture";
+    pictureDialog_.filterName = "PNG Pictures (*.png)";
+    pictureDialog_.pattern = "*.png";
+    pictureDialog_.defaultExtension = "png";
 }
 
 void MainWindowHandler::onCreate() {
@@ -54,6 +59,10 @@ void MainWindowHandler::onWheel(int delta, int x, int y) {
     repaintIf(HandleMouseWheel(state_, delta, x, y));
 }
 void MainWindowHandler::onChar(unsigned int ch) {
+    if (ch == platform::kCopyChar) {
+        copyPictureToClipboard();
+        return;
+    }
     repaintIf(HandleChar(state_, ch));
 }
 
@@ -61,6 +70,12 @@ void MainWindowHandler::onCommand(int id) {
     switch (id) {
         case kCmdOpen:
             openFile();
+            break;
+        case kCmdSavePicture:
+            savePictureToFile();
+            break;
+        case kCmdCopyPicture:
+            copyPictureToClipboard();
             break;
         case kCmdViewKit:
             dialogs_.viewKit = desktop_.openDialog(
@@ -105,6 +120,22 @@ void MainWindowHandler::openFile() {
         return;
     }
     desktop_.repaintMainWindow();
+}
+
+void MainWindowHandler::savePictureToFile() {
+    if (!state_.modelLoaded) return;
+    std::optional<std::string> path = desktop_.chooseFileToSave(pictureDialog_);
+    if (!path) return;
+    if (common::Outcome saved = savePicture(state_, *path); !saved.ok())
+        platform::messageBox(saved.failure(), "Warning!");
+}
+
+void MainWindowHandler::copyPictureToClipboard() {
+    if (!state_.modelLoaded) return;
+    RgbPicture picture;
+    common::Outcome copied = drawPicture(state_, picture);
+    if (copied.ok()) copied = desktop_.copyPicture(picture.width, picture.height, picture.rgb);
+    if (!copied.ok()) platform::messageBox(copied.failure(), "Warning!");
 }
 
 }  // namespace quillon

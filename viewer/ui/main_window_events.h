@@ -39,12 +39,18 @@ class MainWindowHandler : public platform::MainWindowEvents {
   private:
     // File > Open: a model that cannot be read leaves everything as it was, with a warning.
     void openFile();
+    // File > Save Picture: the picture the window shows, at its size, to a file the user
+    // chooses; Copy Picture (and Ctrl+C in the view): the same to the clipboard. A failure is
+    // shown in a warning and changes nothing.
+    void savePictureToFile();
+    void copyPictureToClipboard();
     void repaintIf(bool changed);
     void openSelectionDialog(SelectionKind kind, platform::DialogHost*& handle);
 
     AppState& state_;
     platform::Desktop& desktop_;
     platform::FileDialog openDialog_;
+    platform::FileDialog pictureDialog_;
     DialogHandles dialogs_;
     FrameCaches caches_;
 };
