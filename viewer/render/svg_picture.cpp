@@ -382,25 +382,12 @@ std::string SvgDocument(const SvgScene& scene) {
 }
 
 void SvgOverlayCanvas::fillRect(int left, int top, int right, int bottom, std::int32_t colour) {
-    SvgOverlay o;
-    o.x = left;
-    o.y = top;
-    o.right = right;
-    o.bottom = bottom;
-    o.colour = colour;
-    out_.push_back(std::move(o));
+    out_.push_back({false, left, top, right, bottom, {}, colour, 0});
 }
 
 void SvgOverlayCanvas::text(int x, int y, const std::string& text, std::int32_t colour, int height,
                             int /*width*/) {
-    SvgOverlay o;
-    o.isText = true;
-    o.x = x;
-    o.y = y;
-    o.text = text;
-    o.colour = colour;
-    o.height = height;
-    out_.push_back(std::move(o));
+    out_.push_back({true, x, y, 0, 0, text, colour, height});
 }
 
 SvgScene CaptureSvgScene(AppState& s, FrameCaches& caches) {
