@@ -16,7 +16,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool xclip imagemagick x11-utils
   time locales clang-format git
-  dpkg-dev file desktop-file-utils shared-mime-info libglib2.0-bin librsvg2-bin man-db groff-base
+  dpkg-dev file desktop-file-utils shared-mime-info libglib2.0-bin librsvg2-bin libxml2-utils man-db groff-base
 )
 
 # --fuzz: clang and its libFuzzer and sanitizer runtimes (scripts/fuzz.sh);

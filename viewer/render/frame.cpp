@@ -130,15 +130,19 @@ void DrawContours(AppState& s, FrameCaches& caches, const WindowProjection& wind
                 s.savedModelView, sink);
 }
 
-void RenderScene(AppState& s, FrameCaches& caches) {
-    const ResultModel& m = s.model;
+WindowProjection BeginScene(AppState& s, FrameCaches& caches) {
     loadCamera(s.view);
     s.savedModelView = widen(s.view.modelView);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SetupLighting(s.view);
     caches.stream.beginFrame();
-    const WindowProjection window = caches.stream.window(m, s.view);
+    return caches.stream.window(s.model, s.view);
+}
+
+void RenderScene(AppState& s, FrameCaches& caches) {
+    const ResultModel& m = s.model;
+    const WindowProjection window = BeginScene(s, caches);
     if (s.contour.contourOn) DrawContours(s, caches, window);
     if (caches.elementByElement) {
         // Outlines are pulled towards the viewer so that they show on coplanar filled faces.

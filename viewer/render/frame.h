@@ -28,6 +28,9 @@ struct FrameCaches {
 Matrix4 currentModelView();
 // Loads the camera: projection, viewport and model-view matrix.
 void loadCamera(const ViewState& view);
+// The start of the OpenGL pass: camera (kept as the state's saved model-view matrix), cleared
+// buffers and light. Gives the view's window for the model's displayed positions.
+WindowProjection BeginScene(AppState& state, FrameCaches& caches);
 // The OpenGL pass, with the camera of the state's view. Expects a current context.
 void RenderScene(AppState& state, FrameCaches& caches);
 // The contour pass: filled bands on the shells and beam skins.

@@ -184,48 +184,34 @@ void DrawLitSegments(const LitDrawing& drawing, const LitLines& segments) {
 }
 
 void DrawNodeMarkers(const ResultModel& m) {
-    if (m.nodeMode == DisplayFilter::None) return;
-    const Box6& b = m.nodeBox;
-    double r0 = std::sqrt((b[1] - b[0]) * (b[1] - b[0]) + (b[3] - b[2]) * (b[3] - b[2]) +
-                          (b[5] - b[4]) * (b[5] - b[4])) /
-                600;
-    for (std::int32_t i = 0; i < m.nodeCount; ++i) {
-        std::size_t k = static_cast<std::size_t>(i);
-        double radius;
-        if (m.pickNode[k]) {
-            glColor3f(1, 0, 0);
-            glLineWidth(3);
-            radius = 2 * r0;
-        } else if (m.selNode[k]) {
-            glColor3f(1, 1, 1);
-            glLineWidth(1);
-            radius = 2 * r0;
-        } else {
-            if (m.nodeMode == DisplayFilter::Selected) continue;
-            glColor3f(0.5f, 0.5f, 0.5f);
-            glLineWidth(1);
-            radius = r0;
-        }
-        const Point3D& p = m.nodePos[k];
-        DrawWireSphere(p.x, p.y, p.z, radius);
+    forEachNodeMarker(m, [](const NodeMarker& marker) {
+        glColor3f(marker.rgb[0], marker.rgb[1], marker.rgb[2]);
+        glLineWidth(static_cast<GLfloat>(marker.lineWidth));
+        DrawWireSphere(marker.centre.x, marker.centre.y, marker.centre.z, marker.radius);
+    });
+}
+
+double wireSphereRing(double r, int k, double ring[kWireSphereSegments][2]) {
+    const double pi = std::acos(-1.0);
+    const double phi = (k / 6.0) * pi - pi / 2;
+    const double rho = std::cos(phi) * r;
+    for (int j = 0; j < kWireSphereSegments; ++j) {
+        const double theta = j * 2 * pi / kWireSphereSegments;
+        ring[j][0] = std::cos(theta) * rho;
+        ring[j][1] = std::sin(theta) * rho;
     }
+    return std::sin(phi) * r;
 }
 
 void DrawWireSphere(double x, double y, double z, double r) {
-    const double pi = std::acos(-1.0);
-    for (int k = 1; k <= 5; ++k) {
-        double phi = (k / 6.0) * pi - pi / 2;
-        double rho = std::cos(phi) * r;
+    for (int k = 1; k <= kWireSphereRings; ++k) {
+        double ring[kWireSphereSegments][2];
+        const double height = wireSphereRing(r, k, ring);
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
-        glTranslatef(static_cast<float>(x), static_cast<float>(y),
-                     static_cast<float>(z + std::sin(phi) * r));
+        glTranslatef(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z + height));
         glBegin(GL_LINE_LOOP);
-        for (int j = 0; j < 12; ++j) {
-            double theta = j * 2 * pi / 12;
-            glVertex2f(static_cast<float>(std::cos(theta) * rho),
-                       static_cast<float>(std::sin(theta) * rho));
-        }
+        for (const double* p : ring) glVertex2f(static_cast<float>(p[0]), static_cast<float>(p[1]));
         glEnd();
         glMatrixMode(GL_MODELVIEW);
         glPopMatrix();

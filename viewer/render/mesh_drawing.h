@@ -1,6 +1,7 @@
 #pragma once
 // Shell and beam outlines and node markers (the OpenGL half of the mesh drawing).
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -59,6 +60,32 @@ void forEachOutline(const ResultModel& m, Visit visit) {
 void DrawQuadOutline(const ResultModel& model, std::int32_t index);
 void DrawTriangleOutline(const ResultModel& model, std::int32_t index);
 void DrawBeamSurface(const ResultModel& model, std::int32_t index);
+// One node marker: a wire sphere of one colour and line width.
+struct NodeMarker {
+    Point3D centre;
+    double radius;
+    float rgb[3];
+    int lineWidth;
+};
+// visit(marker) for the node markers in drawing order: picked nodes red, thick and twice the
+// size, selected ones white and twice the size, the others grey unless only the selection shows.
+template <class Visit>
+void forEachNodeMarker(const ResultModel& m, Visit visit) {
+    if (m.nodeMode == DisplayFilter::None) return;
+    const Box6& b = m.nodeBox;
+    const double r0 = std::sqrt((b[1] - b[0]) * (b[1] - b[0]) + (b[3] - b[2]) * (b[3] - b[2]) +
+                                (b[5] - b[4]) * (b[5] - b[4])) /
+                      600;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(m.nodeCount); ++k) {
+        const Point3D& p = m.nodePos[k];
+        if (m.pickNode[k])
+            visit(NodeMarker{p, 2 * r0, {1, 0, 0}, 3});
+        else if (m.selNode[k])
+            visit(NodeMarker{p, 2 * r0, {1, 1, 1}, 1});
+        else if (m.nodeMode != DisplayFilter::Selected)
+            visit(NodeMarker{p, r0, {0.5f, 0.5f, 0.5f}, 1});
+    }
+}
 // All node markers; called with lighting off.
 void DrawNodeMarkers(const ResultModel& model);
 
@@ -75,6 +102,10 @@ void appendOutline(const ResultModel& model, OutlineKind kind, std::int32_t inde
 void DrawLitSegments(const LitDrawing& drawing, const LitLines& segments);
 
 // Five latitude rings of twelve segments around (x, y, z).
+constexpr int kWireSphereRings = 5, kWireSphereSegments = 12;
 void DrawWireSphere(double x, double y, double z, double radius);
+// Ring k (1 … kWireSphereRings, from the bottom) of a wire sphere of radius r about the origin:
+// its points across (x, y), a closed loop; returns the ring's height (z).
+double wireSphereRing(double r, int k, double ring[kWireSphereSegments][2]);
 
 }  // namespace quillon

@@ -11,14 +11,15 @@ namespace quillon {
 constexpr int kMaxPictureSize = 16384;
 
 struct SnapshotRequest {
-    std::string output;      // PNG path
+    std::string output;      // PNG path, or SVG when it ends in ".svg" (any case)
     std::string resultFile;  // result file to load
     int width = platform::kDefaultViewWidth, height = platform::kDefaultViewHeight;
     std::optional<double> alpha, beta;  // view angles instead of the default view
     DisplayOptions display;             // settings applied after the load
 };
 
-// Loads the file, draws one frame with its overlays offscreen and writes it as PNG.
+// Loads the file, draws one frame with its overlays offscreen and writes it as PNG, or as an SVG
+// picture (SvgPicture) when the output's name ends in ".svg".
 // Messages go to standard error; returns the process exit code.
 int renderSnapshot(const SnapshotRequest& request);
 
