@@ -390,6 +390,18 @@ TEST(QuillonScript, SavePictureWritesTheSnapshotsPixelsOrSaysWhyNot) {
                                 ": No such file or directory)\n");
     EXPECT_FALSE(std::filesystem::exists(missing));
     EXPECT_EQ(r.result.out, "clipboard: picture 400x300\n");
+
+    // A name ending in .svg gets the SVG picture that a snapshot of that name writes.
+    const std::string svg = (folder / "saved.SVG").string();
+    const std::string svgSnapshot = (folder / "snapshot.svg").string();
+    r = runScript("choose " + svg + "\nmenu 40020\n");
+    ASSERT_EQ(r.result.exitCode, 0) << r.result.err;
+    auto snap = runProcess(QUILLON_EXE, {"--snapshot", svgSnapshot, "--size", "400x300",
+                                         (folder / "square.txt").string()});
+    ASSERT_EQ(snap.exitCode, 0) << snap.err;
+    const std::string written = testsupport::readFile(svg);
+    EXPECT_EQ(written.rfind("<?xml", 0), 0u);
+    EXPECT_EQ(written, testsupport::readFile(svgSnapshot));
 }
 
 }  // namespace

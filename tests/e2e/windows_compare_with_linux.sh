@@ -3,6 +3,7 @@
 #  - --snapshot draws the same model pixel for pixel, first with no display (Wine then has only
 #    a bitmap's OpenGL context), then on a display of our own (a framebuffer object in a hidden
 #    window); only the legend's text may differ, and it stands where the Linux build's stands;
+#    an SVG picture renders as the Linux build's does;
 #  - --info prints the same summary, and a scripted View Kit session the same camera numbers
 #    within 1e-12 (the C libraries' sine and cosine differ in the last bits);
 #  - file names outside the ANSI code page work, and a batch file run by cmd gets the exit
@@ -18,7 +19,7 @@ linux=$(realpath -m "$3")
 example=$(realpath "$4")
 
 [ -x "$linux" ] || skip "no Linux build of quillon at $linux"
-for tool in Xvfb xdpyinfo convert compare; do
+for tool in Xvfb xdpyinfo convert compare xmllint rsvg-convert; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 
@@ -93,6 +94,15 @@ WINEDEBUG=+opengl windows --snapshot bitmap.png Quillon_AverageStrs.txt
 grep -q 'wglChoosePixelFormat.* flags 56 ' windows.err ||
   fail "--snapshot without a display did not draw into a bitmap"
 same_model linux.png bitmap.png "--snapshot, bitmap context" 0
+
+# An SVG picture: well-formed, and drawn by a standard renderer as the Linux build's is.
+"$linux" --snapshot linux.svg Quillon_AverageStrs.txt
+windows --snapshot bitmap.svg Quillon_AverageStrs.txt
+[ "$status" = 0 ] || fail "--snapshot OUT.svg without a display: exit status $status: $(head -3 windows.err)"
+xmllint --noout bitmap.svg || fail "--snapshot OUT.svg is not well-formed XML"
+rsvg-convert -o linux-svg.png linux.svg && rsvg-convert -o windows-svg.png bitmap.svg ||
+  fail "--snapshot OUT.svg cannot be rendered"
+same_model linux-svg.png windows-svg.png "--snapshot OUT.svg, rendered" 10000
 
 # Names that no ANSI code page holds: the same picture.
 cp Quillon_AverageStrs.txt "例子 ü.txt"

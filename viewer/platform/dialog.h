@@ -174,6 +174,18 @@ struct FileDialog {
     std::string pattern;           // "*.txt"
     std::string defaultExtension;  // "txt"
     std::string lastPath;          // offered again; updated on success
+    // Further types a save dialog offers after the first; the type the user chooses gives a
+    // name typed without an extension its extension.
+    struct Type {
+        std::string name, pattern, extension;  // "SVG Pictures (*.svg)", "*.svg", "svg"
+    };
+    std::vector<Type> moreTypes;
+    // The extension of the type chosen in the dialog (index 0 the first type, k the k-th of
+    // moreTypes); the first type's when the index is out of range.
+    const std::string& extensionOfType(std::size_t index) const {
+        return index >= 1 && index <= moreTypes.size() ? moreTypes[index - 1].extension
+                                                       : defaultExtension;
+    }
 };
 
 class Desktop {

@@ -8,6 +8,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
@@ -346,28 +347,38 @@ int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu
 namespace {
 
 // A choice with the native chooser, or the answer that a test set in the environment.
-std::optional<std::string> chooseFile(FileDialog& dialog, Fl_Native_File_Chooser::Type type) {
+std::optional<std::string> chooseFile(FileDialog& dialog, Fl_Native_File_Chooser::Type kind) {
     std::optional<std::string> chosen;
+    std::size_t type = 0;  // the file type chosen
     if (const char* answer = std::getenv(kOpenFileAnswerVariable)) {
         if (*answer) chosen = answer;
     } else {
-        Fl_Native_File_Chooser chooser(type);
+        Fl_Native_File_Chooser chooser(kind);
         chooser.title(dialog.title.c_str());
         // The GTK chooser shows a filter as name + "(pattern)": a name that already ends with
         // the pattern loses that end, so the user reads the name as it was given.
-        std::string name = dialog.filterName, shown = "(" + dialog.pattern + ")";
-        if (name.size() > shown.size() && name.ends_with(shown))
-            name.resize(name.size() - shown.size());
-        std::string filter = name + "\t" + dialog.pattern;
+        std::string filter;
+        auto addFilter = [&filter](const std::string& name, const std::string& pattern) {
+            std::string shown = "(";
+            shown.append(pattern).append(")");
+            std::size_t kept = name.size();
+            if (name.size() > shown.size() && name.ends_with(shown)) kept -= shown.size();
+            if (!filter.empty()) filter += '\n';
+            filter.append(name, 0, kept).append("\t").append(pattern);
+        };
+        addFilter(dialog.filterName, dialog.pattern);
+        for (const FileDialog::Type& t : dialog.moreTypes) addFilter(t.name, t.pattern);
         chooser.filter(filter.c_str());
-        if (type == Fl_Native_File_Chooser::BROWSE_SAVE_FILE)
+        if (kind == Fl_Native_File_Chooser::BROWSE_SAVE_FILE)
             chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM);
         if (!dialog.lastPath.empty()) chooser.preset_file(dialog.lastPath.c_str());
-        if (chooser.show() == 0 && chooser.filename() && *chooser.filename())
+        if (chooser.show() == 0 && chooser.filename() && *chooser.filename()) {
             chosen = chooser.filename();
+            type = static_cast<std::size_t>(std::max(chooser.filter_value(), 0));
+        }
     }
     if (!chosen) return std::nullopt;
-    dialog.lastPath = withDefaultExtension(*chosen, dialog.defaultExtension);
+    dialog.lastPath = withDefaultExtension(*chosen, dialog.extensionOfType(type));
     return dialog.lastPath;
 }
 

@@ -278,6 +278,7 @@ namespace {
 // reports and later relative names still mean the folder the program started in.
 std::optional<std::string> chooseFile(FileDialog& dialog, bool toSave) {
     std::optional<std::string> chosen;
+    std::size_t type = 0;  // the file type chosen
     std::wstring answerVariable = common::WideFromUtf8(kOpenFileAnswerVariable);
     if (const wchar_t* answer = _wgetenv(answerVariable.c_str())) {
         if (*answer) chosen = common::Utf8FromWide(answer);
@@ -285,6 +286,9 @@ std::optional<std::string> chooseFile(FileDialog& dialog, bool toSave) {
         // Description and pattern, each ended by a null, and an empty string after them.
         std::wstring filter = common::WideFromUtf8(dialog.filterName) + L'\0' +
                               common::WideFromUtf8(dialog.pattern) + L'\0';
+        for (const FileDialog::Type& t : dialog.moreTypes)
+            filter +=
+                common::WideFromUtf8(t.name) + L'\0' + common::WideFromUtf8(t.pattern) + L'\0';
         std::wstring title = common::WideFromUtf8(dialog.title);
         std::wstring extension = common::WideFromUtf8(dialog.defaultExtension);
         wchar_t file[MAX_PATH] = {};
@@ -302,7 +306,9 @@ std::optional<std::string> chooseFile(FileDialog& dialog, bool toSave) {
         choice.lpstrFileTitle = fileTitle;
         choice.nMaxFileTitle = MAX_PATH;
         choice.lpstrTitle = title.c_str();
-        choice.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+        // With several types the chosen one gives the extension, below.
+        choice.lpstrDefExt =
+            extension.empty() || !dialog.moreTypes.empty() ? nullptr : extension.c_str();
         choice.Flags = toSave ? OFN_OVERWRITEPROMPT : OFN_HIDEREADONLY | OFN_CREATEPROMPT;
 
         DWORD folderLength = GetCurrentDirectoryW(0, nullptr);
@@ -310,10 +316,13 @@ std::optional<std::string> chooseFile(FileDialog& dialog, bool toSave) {
         folder.resize(GetCurrentDirectoryW(folderLength, folder.data()));
         BOOL ok = toSave ? GetSaveFileNameW(&choice) : GetOpenFileNameW(&choice);
         if (!folder.empty()) SetCurrentDirectoryW(folder.c_str());
-        if (ok && file[0]) chosen = common::Utf8FromWide(file);
+        if (ok && file[0]) {
+            chosen = common::Utf8FromWide(file);
+            type = choice.nFilterIndex > 0 ? choice.nFilterIndex - 1 : 0;  // counted from 1
+        }
     }
     if (!chosen) return std::nullopt;
-    dialog.lastPath = withDefaultExtension(*chosen, dialog.defaultExtension);
+    dialog.lastPath = withDefaultExtension(*chosen, dialog.extensionOfType(type));
     return dialog.lastPath;
 }
 

@@ -24,6 +24,7 @@ MainWindowHandler::MainWindowHandler(AppState& state, platform::Desktop& desktop
     pictureDialog_.filterName = "PNG Pictures (*.png)";
     pictureDialog_.pattern = "*.png";
     pictureDialog_.defaultExtension = "png";
+    pictureDialog_.moreTypes = {{"SVG Pictures (*.svg)", "*.svg", "svg"}};
 }
 
 void MainWindowHandler::onCreate() {

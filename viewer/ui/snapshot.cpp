@@ -2,44 +2,18 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
-#include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <optional>
-#include <string_view>
 #include <thread>
 
-#include "common/replacing_file.h"
 #include "viewer/platform/gl_overlay_canvas.h"
 #include "viewer/platform/message.h"
 #include "viewer/platform/offscreen_gl.h"
 #include "viewer/render/frame.h"
-#include "viewer/render/svg_picture.h"
 #include "viewer/ui/app.h"
+#include "viewer/ui/picture.h"
 #include "viewer/view/camera.h"
 
 namespace quillon {
-namespace {
-
-bool isSvgName(const std::string& path) {
-    constexpr std::string_view kSuffix = ".svg";
-    if (path.size() < kSuffix.size()) return false;
-    return std::equal(
-        kSuffix.begin(), kSuffix.end(), path.end() - kSuffix.size(),
-        [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
-}
-
-// Written beside the target and renamed over it when complete: a failure leaves no half picture.
-common::Outcome writeSvgFile(const std::string& path, const std::string& svg) {
-    common::ReplacingFile file;
-    if (file.open(path) && file.write(svg.data(), svg.size()) && file.commit()) return {};
-    const int error = file.error() ? file.error() : EIO;
-    file.discard();
-    return common::Failure("cannot write the picture " + path + ": " + std::strerror(error));
-}
-
-}  // namespace
 
 int renderSnapshot(const SnapshotRequest& r) {
     AppState state;
@@ -75,8 +49,8 @@ int renderSnapshot(const SnapshotRequest& r) {
     if (r.beta) state.view.beta = *r.beta;
     if (r.alpha || r.beta) applyCamera(state.view);
     if (isSvgName(r.output)) {
-        common::Outcome written = writeSvgFile(r.output, SvgPicture(state, r.width, r.height));
-        if (!written.ok()) platform::fatal(written.failure().message);
+        if (common::Outcome written = writeSvgPicture(r.output, state); !written.ok())
+            platform::fatal(written.failure());
         return 0;
     }
     canvas->begin(r.width, r.height);
