@@ -17,6 +17,7 @@
 #include "viewer/resources/menu.h"
 #include "viewer/ui/app.h"
 #include "viewer/ui/main_window_events.h"
+#include "viewer/ui/picture.h"
 #include "viewer/ui/snapshot.h"
 
 namespace quillon {
@@ -113,8 +114,9 @@ class ScriptRun {
             try {
                 runLine(text);
             } catch (const common::Failure& failure) {
-                std::fprintf(stderr, "quillon: %s:%d: %s\n", r.scriptPath.c_str(), number,
-                             failure.message.c_str());
+                std::fprintf(stderr, "quillon: %s:%d: %s%s%s%s\n", r.scriptPath.c_str(), number,
+                             failure.message.c_str(), failure.detail.empty() ? "" : " (",
+                             failure.detail.c_str(), failure.detail.empty() ? "" : ")");
                 return 2;
             }
             desktop_.releaseClosed();
@@ -251,9 +253,14 @@ class ScriptRun {
         } else if (command == "snapshot") {
             if (line.size() < 2) throw common::Failure("'snapshot' takes a file name");
             std::string path = line.restAfter(0);
-            paint();
-            if (!platform::writePng(path, width_, height_, gl_->readRgb()))
-                throw common::Failure("cannot write the picture " + path);
+            common::Outcome written;
+            if (isSvgName(path)) {
+                written = writeSvgPicture(path, state_);
+            } else {
+                paint();
+                written = writePicture(path, {width_, height_, gl_->readRgb()});
+            }
+            if (!written.ok()) throw written.failure();
         } else {
             throw common::Failure("unknown command '" + command + "'");
         }
