@@ -121,7 +121,7 @@ bool ReplacingFile::open(const std::string& path) {
 }
 
 bool ReplacingFile::openTemporary(const std::string& folder, const std::string& name) {
-    std::string pattern = folder + "/." + name + ".tarvik-XXXXXX";
+    std::string pattern = folder + "/." + name + ".writing-XXXXXX";
     std::vector<char> chars(pattern.begin(), pattern.end());
     chars.push_back('\0');
     errno = 0;

@@ -164,7 +164,7 @@ bool ReplacingFile::openTemporary(const std::string& folder, const std::string& 
     std::wstring prefix = WideFromUtf8(folder);
     prefix += L"\\.";
     prefix += WideFromUtf8(name);
-    prefix += L".tarvik-";
+    prefix += L".writing-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::wstring temp = prefix;
         temp += UniqueSuffix();
