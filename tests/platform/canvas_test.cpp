@@ -45,7 +45,7 @@ class Canvas : public testsupport::GlTest {
     static constexpr int kW = 240, kH = 120;
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(makeContext(kW, kH));
-        ASSERT_FALSE(canvas.fontFile().empty()) << "no font from fontconfig";
+        ASSERT_FALSE(canvas.fontFile().empty()) << "no font for the labels";
         clear();
     }
     static void clear() {
