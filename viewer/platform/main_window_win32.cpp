@@ -341,6 +341,11 @@ common::Outcome copyDib(int width, int height, const std::vector<std::uint8_t>& 
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + bytes);
     if (!memory) return failed("GlobalAlloc");
     auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(memory));
+    if (!header) {
+        common::Failure failure = failed("GlobalLock");
+        GlobalFree(memory);
+        return failure;
+    }
     *header = BITMAPINFOHEADER{};
     header->biSize = sizeof(BITMAPINFOHEADER);
     header->biWidth = width;
@@ -363,8 +368,9 @@ common::Outcome copyDib(int width, int height, const std::vector<std::uint8_t>& 
     }
     GlobalUnlock(memory);
     if (!OpenClipboard(theMain.window)) {
+        common::Failure failure = failed("OpenClipboard");  // before GlobalFree sets the error
         GlobalFree(memory);
-        return failed("OpenClipboard");
+        return failure;
     }
     EmptyClipboard();
     const bool given = SetClipboardData(CF_DIB, memory) != nullptr;
