@@ -6,6 +6,8 @@
 //                                        HEIGHT", then per control "control CLASS ID CHECKED X Y
 //                                        WIDTH HEIGHT TEXT" (rectangles on the screen, CHECKED 0
 //                                        or 1 for buttons, else -1)
+//   window_probe PROGRAM top CLASS       the newest top-level window of that window class:
+//                                        "window X Y WIDTH HEIGHT TITLE" (its window rectangle)
 //   window_probe PROGRAM minimize        minimises the main window as its caption button does,
 //   window_probe PROGRAM restore         or restores it; exit code 1 when it did not change
 //   window_probe PROGRAM wheel DELTA X Y COUNT
@@ -143,6 +145,16 @@ int wmain(int argc, wchar_t** argv) {
         printRectangle(r);
         std::printf("\n");
         EnumChildWindows(dialog, printControl, 0);
+        return 0;
+    }
+    if (what == L"top" && argc == 4) {
+        HWND window = find(argv[3], nullptr, program);
+        if (!window) return 1;
+        RECT r{};
+        GetWindowRect(window, &r);
+        std::printf("window\t");
+        printRectangle(r);
+        std::printf("\t%s\n", textOf(window).c_str());
         return 0;
     }
     if ((what == L"minimize" || what == L"restore") && argc == 3) {
