@@ -1,8 +1,9 @@
 #pragma once
 // Modeless tool dialogs: a dialog is built from a template (plain data: ids, kinds, texts,
 // styles and rectangles in dialog units), its logic talks only to a DialogHost, and the host
-// calls the logic back with onInit and onCommand. The window's host is built with FLTK; tests
-// and scripted runs use the in-memory host. No toolkit type appears here.
+// calls the logic back with onInit and onCommand. The window's hosts are built with FLTK on
+// Linux and are real Win32 dialogs on Windows; tests and scripted runs use the in-memory host.
+// No toolkit type appears here.
 #include <cstdint>
 #include <memory>
 #include <optional>

@@ -1,6 +1,7 @@
 #pragma once
 // How a dialog built from a template is laid out and walked with the keyboard, as plain rules
-// on the template: any host (FLTK today, Win32 later) applies them to its widgets.
+// on the template: the FLTK host applies them to its widgets; the Win32 host takes the placing
+// beside the owner and leaves the keyboard walk to the system's dialog manager.
 //
 // Groups: a control with kStyleGroup starts a group that runs to the next such control (the
 // first control starts one too). Automatic radio buttons are exclusive within their group, and

@@ -1,62 +1,26 @@
 #pragma once
-// The main window: a menu bar over an OpenGL view (single-buffered, with a depth buffer).
-// Events reach the viewer through MainWindowEvents with the view's OpenGL context current.
-#include <optional>
+// The main window: a menu bar over an OpenGL view, which draws each frame in a framebuffer
+// object and shows it when complete. Events reach the viewer through MainWindowEvents with the
+// view's OpenGL context current.
 #include <string>
 #include <vector>
 
 #include "viewer/platform/dialog.h"
+#include "viewer/platform/window_events.h"
 
 namespace quillon::platform {
-
-// The view's size when the window opens, and of pictures and scripted runs without a size.
-constexpr int kDefaultViewWidth = 1024;
-constexpr int kDefaultViewHeight = 768;
-// onWheel's delta for one notch turned away from the user.
-constexpr int kWheelDelta = 120;
-// The pixels per inch that the Parts' sizes in pixels are meant for.
-constexpr int kDefaultDpi = 96;
-// The character onChar gives for the Esc key, and for Ctrl+C.
-constexpr unsigned kEscapeChar = 27;
-constexpr unsigned kCopyChar = 3;
-
-class MainWindowEvents {
-  public:
-    virtual ~MainWindowEvents() = default;
-    virtual void onCreate() = 0;                     // context made, before the first size
-    virtual void onSize(int width, int height) = 0;  // client size of the OpenGL view
-    // The display's pixels per inch, when the window learns them and when they change (the
-    // window moved to a screen of another scale); 96 until then.
-    virtual void onDpi(int dpi) = 0;
-    virtual void onPaint(class OverlayCanvas& canvas) = 0;  // draw the 3-D pass, then overlays
-    virtual void onLeftButtonDown(int x, int y) = 0;        // view pixels, y downwards
-    virtual void onMouseMove(int x, int y) = 0;
-    virtual void onWheel(int delta, int x, int y) = 0;  // kWheelDelta a notch, signed
-    virtual void onChar(unsigned int ch) = 0;
-    virtual void onCommand(int id) = 0;  // a menu command
-};
-
-struct MenuCommand {
-    std::string menu;   // top-level label, with & before the mnemonic
-    std::string label;  // item label, with & before the mnemonic
-    int id;
-};
 
 // Creates and shows the main window and runs the event loop until the window is closed.
 // Returns the program's exit code.
 int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu,
                   MainWindowEvents& events);
-// The desktop of the window: repaints and focus go to the main view, dialogs are FLTK
-// windows, file choices come from the native chooser.
+// The desktop of the window: repaints and focus go to the main view, dialogs are the system's
+// (FLTK windows, Win32 dialogs), file choices come from the native chooser.
 Desktop& windowDesktop();
 
 // True when a display can be opened (windows and message boxes are possible).
 bool displayAvailable();
 // From now on messages are also shown in a box (an alert whose title is the caption).
 void installMessageBoxes();
-
-// When this environment variable is set, the window's file choosers return its value instead of
-// showing a chooser (an empty value is a cancelled choice), so that tests can drive File > Open.
-constexpr const char* kOpenFileAnswerVariable = "QUILLON_OPEN_FILE_ANSWER";
 
 }  // namespace quillon::platform

@@ -2,7 +2,7 @@
 // The main window's menu and its command identifiers.
 #include <vector>
 
-#include "viewer/platform/main_window.h"
+#include "viewer/platform/window_events.h"
 
 namespace quillon {
 

@@ -3,7 +3,7 @@
 // or a scripted run without a window. Creation, size and paint, the menu commands, and the
 // mouse and keys, which go to the navigation.
 #include "viewer/platform/dialog.h"
-#include "viewer/platform/main_window.h"
+#include "viewer/platform/window_events.h"
 #include "viewer/render/frame.h"
 #include "viewer/select/selection_dialog.h"
 #include "viewer/state/app_state.h"

@@ -1,6 +1,6 @@
 #include "viewer/ui/navigation.h"
 
-#include "viewer/platform/main_window.h"
+#include "viewer/platform/window_events.h"
 #include "viewer/select/picking.h"
 #include "viewer/view/camera.h"
 

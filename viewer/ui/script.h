@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "viewer/platform/main_window.h"
+#include "viewer/platform/window_events.h"
 #include "viewer/ui/display_options.h"
 
 namespace quillon {
