@@ -210,12 +210,12 @@ TEST_F(FltkDialogs, TabAndArrowsWalkTheViewKitEnterPressesAndEscapeCancels) {
     EXPECT_TRUE(next("destroyed 0")) << diagnostics();
     EXPECT_TRUE(gone(kit));
 
-    // Esc is IDCANCEL.
+    // Esc is kIdCancel.
     keys(main_, {"alt+d", "v"});
     ASSERT_TRUE(next("opened 1 103")) << diagnostics();
     std::string again = dialog("View Kit");
     keys(again, {"Escape"});
-    ASSERT_NO_FATAL_FAILURE(expectCommand(1, quillon::platform::IDCANCEL, "clicked"));
+    ASSERT_NO_FATAL_FAILURE(expectCommand(1, quillon::platform::kIdCancel, "clicked"));
     EXPECT_TRUE(next("destroyed 1")) << diagnostics();
     EXPECT_TRUE(gone(again));
     EXPECT_TRUE(probe_.running());
@@ -279,9 +279,9 @@ TEST_F(FltkDialogs, EditsTakeTheirTextAndEnterPressesTheDefaultButton) {
     click(kinds, t, probe::kNameEdit);
     keys(kinds, {"shift+Tab", "space"});
     ASSERT_NO_FATAL_FAILURE(expectCommand(0, probe::kMainButton, "clicked"));
-    // The close box is IDCANCEL.
+    // The close box is kIdCancel.
     x_.closeBox(kinds);
-    ASSERT_NO_FATAL_FAILURE(expectCommand(0, quillon::platform::IDCANCEL, "clicked"));
+    ASSERT_NO_FATAL_FAILURE(expectCommand(0, quillon::platform::kIdCancel, "clicked"));
     EXPECT_TRUE(next("destroyed 0")) << diagnostics();
     EXPECT_TRUE(gone(kinds));
 }
@@ -306,7 +306,7 @@ TEST_F(FltkDialogs, SeveralDialogsStayAboveTheMainWindowWhoseViewKeepsWorking) {
     click(kits[1], quillon::viewKitTemplate(), quillon::IDC_APPLY);
     ASSERT_NO_FATAL_FAILURE(expectCommand(1, quillon::IDC_APPLY, "clicked"));
     x_.closeBox(kits[0]);
-    ASSERT_NO_FATAL_FAILURE(expectCommand(0, quillon::platform::IDCANCEL, "clicked"));
+    ASSERT_NO_FATAL_FAILURE(expectCommand(0, quillon::platform::kIdCancel, "clicked"));
     EXPECT_TRUE(next("destroyed 0"));
     EXPECT_TRUE(gone(kits[0]));
     EXPECT_EQ(x_.windows("^View Kit$"), std::vector<std::string>{kits[1]});

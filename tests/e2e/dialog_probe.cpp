@@ -83,7 +83,7 @@ class PrintingLogic : public DialogLogic {
         }
         say("%s\n", state.c_str());
 
-        if (id == IDCANCEL || id == quillon::IDC_VIEWKIT_EXIT) host.close();
+        if (id == kIdCancel || id == quillon::IDC_VIEWKIT_EXIT) host.close();
         if (id == kCloseButton) {
             host.close();
             host.setItemText(kNameEdit, "after close");

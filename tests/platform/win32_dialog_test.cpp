@@ -13,7 +13,6 @@
 #include "viewer/platform/dialog_win32.h"
 #include "viewer/resources/dialogs.h"
 
-// After dialog.h: windows.h defines IDOK and IDCANCEL as macros of the same values.
 #include <windows.h>
 
 #include "common/utf16.h"
@@ -56,7 +55,7 @@ class RecordingLogic : public DialogLogic {
 // Closes its dialog on IDCANCEL, as every dialog of the viewer does.
 std::function<void(DialogHost&, int)> closeOnCancel() {
     return [](DialogHost& host, int id) {
-        if (id == IDCANCEL) host.close();
+        if (id == quillon::platform::kIdCancel) host.close();
     };
 }
 
@@ -391,7 +390,7 @@ TEST_F(Win32Dialogs, UsersActionsReachTheLogicAndCloseTheDialog) {
     SetFocus(GetDlgItem(dialog, quillon::IDC_ROW0_SL));
     ASSERT_NO_FATAL_FAILURE(pressKey(VK_ESCAPE));
     ASSERT_EQ(record.commands.size(), 2u);
-    EXPECT_EQ(record.commands[1].first, IDCANCEL);
+    EXPECT_EQ(record.commands[1].first, quillon::platform::kIdCancel);
     // Tab walks to the next tab stop.
     ASSERT_NO_FATAL_FAILURE(pressKey(VK_TAB));
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, quillon::IDC_ROW0_SR));
@@ -422,7 +421,7 @@ TEST_F(Win32Dialogs, UsersActionsReachTheLogicAndCloseTheDialog) {
     SendMessageW(plotDialog, WM_CLOSE, 0, 0);
     pumpMessages();
     ASSERT_EQ(plotRecord.commands.size(), 2u);
-    EXPECT_EQ(plotRecord.commands[1].first, IDCANCEL);
+    EXPECT_EQ(plotRecord.commands[1].first, quillon::platform::kIdCancel);
     EXPECT_FALSE(IsWindow(plotDialog));
 
     Record& closedRecord = newRecord();

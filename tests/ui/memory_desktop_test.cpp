@@ -43,7 +43,7 @@ class Recorder : public DialogLogic {
     }
     void onCommand(DialogHost& host, int id, Notification code) override {
         heard_.push_back({id, code});
-        if (id == 40 || id == IDCANCEL) host.close();
+        if (id == 40 || id == kIdCancel) host.close();
     }
 
   private:
@@ -81,7 +81,7 @@ TEST(MemoryDesktop, ControlsBehaveAsAWindowsDo) {
     MemoryDialogHost* second = desktop.newestOpen(900);
     ASSERT_NE(second, host);
     second->pressCloseBox();
-    EXPECT_EQ(heard.back().id, IDCANCEL);
+    EXPECT_EQ(heard.back().id, kIdCancel);
     EXPECT_EQ(desktop.newestOpen(900), host);
     desktop.releaseClosed();
     host->press(40);

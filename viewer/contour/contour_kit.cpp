@@ -98,7 +98,7 @@ void ContourKitDialog::onCommand(platform::DialogHost& host, int id, platform::N
             platform::RepaintMainWindow(desktop_);
             return;
         case IDC_CONTOUR_EXIT:
-        case platform::IDCANCEL:
+        case platform::kIdCancel:
             if (handle_ == &host) handle_ = nullptr;
             host.close();
             return;

@@ -14,15 +14,10 @@
 
 namespace quillon::platform {
 
-// Command ids of the dialog itself: the default button and the close box (or Esc). On Windows
-// <windows.h> (which <GL/gl.h> includes there) has them as macros of the same values; these
-// constants take their place.
-#if defined(IDOK)
-#undef IDOK
-#undef IDCANCEL
-#endif
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
+// Command ids of the dialog itself: the default button and the close box (or Esc), of the values
+// Windows gives them (IDOK and IDCANCEL).
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
 // Controls that are never addressed (labels, group boxes).
 constexpr int IDC_STATIC = -1;
 
@@ -99,7 +94,7 @@ constexpr int dialogUnitsToPixelsY(int du, DialogBaseUnits units = {}) {
 
 // What a control tells its dialog's logic.
 enum class Notification {
-    Clicked,           // a button was pressed (also IDOK / IDCANCEL)
+    Clicked,           // a button was pressed (also kIdOk / kIdCancel)
     SelectionChanged,  // a combo box's chosen item changed by the user
 };
 
@@ -136,7 +131,7 @@ class DialogLogic {
     virtual ~DialogLogic() = default;
     // Once, after the controls exist and before the dialog is shown.
     virtual void onInit(DialogHost& host) = 0;
-    // A control's notification; IDCANCEL for the close box and Esc.
+    // A control's notification; kIdCancel for the close box and Esc.
     virtual void onCommand(DialogHost& host, int id, Notification code) = 0;
 };
 

@@ -313,7 +313,7 @@ class FltkDialogHost : public DialogHost {
                 enter(focused);  // may close the dialog
                 return true;
             case FL_Escape:
-                deliver(IDCANCEL, Notification::Clicked);
+                deliver(kIdCancel, Notification::Clicked);
                 return true;
             default:
                 return false;
@@ -446,7 +446,7 @@ class FltkDialogHost : public DialogHost {
         host->press(static_cast<std::size_t>(at - host->widgets_.begin()));
     }
     static void onWindowClose(Fl_Widget*, void* data) {
-        static_cast<FltkDialogHost*>(data)->deliver(IDCANCEL, Notification::Clicked);
+        static_cast<FltkDialogHost*>(data)->deliver(kIdCancel, Notification::Clicked);
     }
 
     // A control acted on: a button clicked (an automatic radio button is checked, and the
@@ -500,7 +500,7 @@ class FltkDialogHost : public DialogHost {
         if (template_.controls[*target].kind == ControlKind::RadioButton) press(*target);
     }
 
-    // Enter presses the focused push button, else the default one, else it is IDOK.
+    // Enter presses the focused push button, else the default one, else it is kIdOk.
     void enter(std::optional<std::size_t> focused) {
         auto isButton = [&](std::size_t i) {
             ControlKind k = template_.controls[i].kind;
@@ -511,7 +511,7 @@ class FltkDialogHost : public DialogHost {
         } else if (auto d = defaultButton(template_)) {
             press(*d);
         } else {
-            deliver(IDOK, Notification::Clicked);
+            deliver(kIdOk, Notification::Clicked);
         }
     }
 

@@ -6,7 +6,6 @@
 
 #include "viewer/platform/dialog.h"
 
-// After dialog.h: windows.h defines IDOK and IDCANCEL as macros of the same values.
 #include <windows.h>
 
 #include <algorithm>
@@ -291,7 +290,7 @@ class Win32DialogHost : public DialogHost {
     void command(int id, int code, HWND control) {
         const ControlTemplate* c = control ? template_.control(id) : nullptr;
         if (!c) {
-            if (id == IDOK || id == IDCANCEL) deliver(id, Notification::Clicked);
+            if (id == kIdOk || id == kIdCancel) deliver(id, Notification::Clicked);
             return;
         }
         switch (c->kind) {

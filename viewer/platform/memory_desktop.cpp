@@ -84,7 +84,7 @@ void MemoryDialogHost::chooseComboItem(int id, int index) {
 }
 
 void MemoryDialogHost::pressCloseBox() {
-    logic_->onCommand(*this, IDCANCEL, Notification::Clicked);
+    logic_->onCommand(*this, kIdCancel, Notification::Clicked);
 }
 
 DialogHost* MemoryDesktop::openDialog(const DialogTemplate& t, std::unique_ptr<DialogLogic> logic) {

@@ -72,7 +72,7 @@ void PlotSettingsDialog::onCommand(platform::DialogHost& host, int id,
             return;
         }
         case IDC_PLOT_EXIT:
-        case platform::IDCANCEL:
+        case platform::kIdCancel:
             host.close();
             return;
         default:

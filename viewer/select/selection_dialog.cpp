@@ -186,7 +186,7 @@ void SelectionDialog::onCommand(platform::DialogHost& host, int id, platform::No
     InteractionState& it = state_.interaction;
     auto repaint = [&] { desktop_.repaintMainWindow(); };
     auto focusAndRepaint = [&] { platform::RepaintMainWindow(desktop_); };
-    if (id == platform::IDCANCEL || id == c.exit) {
+    if (id == platform::kIdCancel || id == c.exit) {
         close(host);
     } else if (id == c.pointPick) {
         it.rectanglePick = 0;

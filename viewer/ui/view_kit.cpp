@@ -59,7 +59,7 @@ void ViewKitDialog::onCommand(platform::DialogHost& host, int id, platform::Noti
             state_.interaction.mode = InteractionMode::ZoomWindow;
             return;
         case IDC_VIEWKIT_EXIT:
-        case platform::IDCANCEL:
+        case platform::kIdCancel:
             if (handle_ == &host) handle_ = nullptr;
             host.close();
             return;
