@@ -436,18 +436,4 @@ TEST_F(Win32Dialogs, UsersActionsReachTheLogicAndCloseTheDialog) {
     EXPECT_TRUE(quillon::platform::openWin32Dialogs().empty());
 }
 
-// The message loop offers a message to the dialogs the main window keeps first, in its order,
-// then to the others, newest first.
-TEST_F(Win32Dialogs, TheMessageLoopsOrderOfDialogs) {
-    DialogHost* plot = open(quillon::plotSettingsTemplate(), newRecord());
-    DialogHost* olderKit = open(quillon::viewKitTemplate(), newRecord());
-    DialogHost* nodes = open(quillon::selectNodesTemplate(), newRecord());
-    DialogHost* newerKit = open(quillon::viewKitTemplate(), newRecord());
-    DialogHost* contour = open(quillon::contourKitTemplate(), newRecord());
-    auto window = quillon::platform::win32DialogWindow;
-    std::vector<HWND> want = {window(newerKit), window(contour), window(nodes), window(olderKit),
-                              window(plot)};
-    EXPECT_EQ(quillon::platform::openWin32Dialogs(), want);
-}
-
 }  // namespace

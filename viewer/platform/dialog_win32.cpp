@@ -14,15 +14,9 @@
 
 #include "common/utf16.h"
 #include "viewer/platform/dialog_navigation.h"
-#include "viewer/resources/dialogs.h"
 
 namespace quillon::platform {
 namespace {
-
-// The dialogs whose newest instance the main window keeps, in the order its message loop
-// offers them a message.
-constexpr int kKeptDialogs[] = {kDlgViewKit, kDlgContourKit, kDlgSelectShells, kDlgSelectBeams,
-                                kDlgSelectNodes};
 
 constexpr DWORD kDialogStyle = DS_SHELLFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr WORD kFontPoints = 8;
@@ -395,18 +389,9 @@ DialogHost* openWin32Dialog(const DialogTemplate& dialogTemplate,
 
 std::vector<HWND> openWin32Dialogs() {
     const auto& hosts = openHosts();
-    std::vector<const Win32DialogHost*> order;
-    for (int id : kKeptDialogs) {
-        auto newest = std::find_if(hosts.rbegin(), hosts.rend(), [&](const Win32DialogHost* h) {
-            return h->dialogTemplate().id == id;
-        });
-        if (newest != hosts.rend()) order.push_back(*newest);
-    }
-    for (auto it = hosts.rbegin(); it != hosts.rend(); ++it)
-        if (std::find(order.begin(), order.end(), *it) == order.end()) order.push_back(*it);
     std::vector<HWND> windows;
-    for (const Win32DialogHost* h : order)
-        if (h->window()) windows.push_back(h->window());
+    for (auto it = hosts.rbegin(); it != hosts.rend(); ++it)
+        if ((*it)->window()) windows.push_back((*it)->window());
     return windows;
 }
 

@@ -19,13 +19,13 @@ namespace quillon::platform {
 DialogHost* openWin32Dialog(const DialogTemplate& dialogTemplate,
                             std::unique_ptr<DialogLogic> logic, HWND__* owner);
 
-// The open dialogs in the order the message loop offers them a message: the newest View Kit,
-// Contour Kit, Select Shell, Select Beam and Select Node (the dialogs the main window keeps),
-// then every other open dialog (older instances, Plot Settings), newest first.
+// The open dialogs, newest first: every one of them gets its keyboard (Tab, arrows, Enter, Esc),
+// Plot Settings and older instances too. The order has no effect: IsDialogMessageW takes only
+// the messages of its own dialog and its controls, so no two dialogs compete for a message.
 std::vector<HWND__*> openWin32Dialogs();
 
-// Offers `message` with IsDialogMessageW to the open dialogs in that order; true when one took
-// it (it has been handled then, and must not be translated or dispatched).
+// Offers `message` with IsDialogMessageW to the open dialogs; true when one took it (it has been
+// handled then, and must not be translated or dispatched).
 bool isDialogMessageForOpenDialogs(tagMSG* message);
 
 // The dialog window of an open dialog's host, or null.
