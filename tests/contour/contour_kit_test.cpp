@@ -7,13 +7,13 @@
 #include "tests/model/result_text.h"
 #include "tests/support/dialog_fixture.h"
 #include "viewer/contour/stress_scale.h"
-#include "viewer/platform/dialog_numbers.h"
+#include "viewer/resources/dialog_numbers.h"
 #include "viewer/resources/dialogs.h"
 #include "viewer/resources/menu.h"
 
 namespace {
 
-using quillon::platform::formatDouble;
+using quillon::formatDouble;
 
 class ContourKit : public testsupport::DialogTest {
   protected:

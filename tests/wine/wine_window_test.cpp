@@ -18,7 +18,7 @@
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
 #include "viewer/platform/dialog_navigation.h"
-#include "viewer/platform/dialog_numbers.h"
+#include "viewer/resources/dialog_numbers.h"
 #include "viewer/resources/dialogs.h"
 
 namespace {
@@ -266,8 +266,8 @@ TEST_F(WineWindow, ViewKitIsAWin32DialogWhoseStandardViewTurnsTheModel) {
             EXPECT_EQ(shown->text, c.text) << "control " << c.id;
         }
     }
-    EXPECT_EQ(kit.control(quillon::IDC_ALPHA)->text, quillon::platform::formatTwoDecimals(225));
-    EXPECT_EQ(kit.control(quillon::IDC_BETA)->text, quillon::platform::formatTwoDecimals(35.26));
+    EXPECT_EQ(kit.control(quillon::IDC_ALPHA)->text, quillon::formatTwoDecimals(225));
+    EXPECT_EQ(kit.control(quillon::IDC_BETA)->text, quillon::formatTwoDecimals(35.26));
 
     const Control* xoy = kit.control(quillon::IDC_XOY_PLUS);
     x_.clickAt(xoy->place.centreX(), xoy->place.centreY());

@@ -1,17 +1,12 @@
 #include "viewer/contour/contour_kit.h"
 
 #include "viewer/contour/stress_scale.h"
-#include "viewer/platform/dialog_numbers.h"
 #include "viewer/platform/message.h"
+#include "viewer/resources/dialog_numbers.h"
 #include "viewer/resources/dialogs.h"
 
 namespace quillon {
 namespace {
-
-using platform::dialogDouble;
-using platform::dialogInteger;
-using platform::formatDouble;
-using platform::formatInteger;
 
 // Every row shows its component's range over the selection; the current component's range also
 // becomes the interval when `resetInterval` holds.

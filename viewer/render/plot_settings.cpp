@@ -1,8 +1,8 @@
 #include "viewer/render/plot_settings.h"
 
 #include "viewer/contour/contour_kit.h"
-#include "viewer/platform/dialog_numbers.h"
 #include "viewer/platform/message.h"
+#include "viewer/resources/dialog_numbers.h"
 #include "viewer/resources/dialogs.h"
 
 namespace quillon {
@@ -31,7 +31,7 @@ void PlotSettingsDialog::onInit(platform::DialogHost& host) {
         host.comboInsert(f.id, 2, "None");
         host.comboSelect(f.id, static_cast<int>(state_.model.*f.field));
     }
-    host.setItemText(IDC_DISP_SCALE, platform::formatDouble(state_.model.dispScale));
+    host.setItemText(IDC_DISP_SCALE, formatDouble(state_.model.dispScale));
     desktop_.repaintMainWindow();
 }
 
@@ -58,10 +58,10 @@ void PlotSettingsDialog::onCommand(platform::DialogHost& host, int id,
             platform::RepaintMainWindow(desktop_);
             return;
         case IDC_RENEW: {
-            double scale = platform::dialogDouble(host.itemText(IDC_DISP_SCALE));
+            double scale = dialogDouble(host.itemText(IDC_DISP_SCALE));
             if (!isMagnification(scale)) {
                 // Nothing changes, and the edit shows the magnification in force again.
-                host.setItemText(IDC_DISP_SCALE, platform::formatDouble(model.dispScale));
+                host.setItemText(IDC_DISP_SCALE, formatDouble(model.dispScale));
                 platform::messageBox("The DispZoomScale must be a finite number!", "Warning!");
                 return;
             }

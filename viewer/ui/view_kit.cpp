@@ -1,6 +1,6 @@
 #include "viewer/ui/view_kit.h"
 
-#include "viewer/platform/dialog_numbers.h"
+#include "viewer/resources/dialog_numbers.h"
 #include "viewer/resources/dialogs.h"
 #include "viewer/view/camera.h"
 
@@ -35,16 +35,16 @@ void ViewKitDialog::onInit(platform::DialogHost& host) {
 }
 
 void ViewKitDialog::showAngles(platform::DialogHost& host) {
-    host.setItemText(IDC_ALPHA, platform::formatTwoDecimals(state_.view.alpha));
-    host.setItemText(IDC_BETA, platform::formatTwoDecimals(state_.view.beta));
+    host.setItemText(IDC_ALPHA, formatTwoDecimals(state_.view.alpha));
+    host.setItemText(IDC_BETA, formatTwoDecimals(state_.view.beta));
 }
 
 void ViewKitDialog::onCommand(platform::DialogHost& host, int id, platform::Notification) {
     ViewState& view = state_.view;
     switch (id) {
         case IDC_APPLY:
-            view.alpha = platform::dialogDouble(host.itemText(IDC_ALPHA));
-            view.beta = platform::dialogDouble(host.itemText(IDC_BETA));
+            view.alpha = dialogDouble(host.itemText(IDC_ALPHA));
+            view.beta = dialogDouble(host.itemText(IDC_BETA));
             applyCamera(view);
             platform::RepaintMainWindow(desktop_);
             return;

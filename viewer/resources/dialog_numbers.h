@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace quillon::platform {
+namespace quillon {
 
 // atof(text) is strtod(text, NULL); strtod is called by name since the atof that mingw-w64 takes
 // from Windows' C library reads "inf", "nan" and hexadecimal numbers as 0, while its strtod reads
@@ -39,4 +39,4 @@ inline std::string formatInteger(int value) {
     return std::to_string(value);
 }
 
-}  // namespace quillon::platform
+}  // namespace quillon
