@@ -1,10 +1,6 @@
 // The replacing output file on Windows: the same contract as on POSIX systems, through the
 // wide-character Win32 file functions, in text mode.
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "common/windows_api.h"
 
 #include <cerrno>
 #include <filesystem>

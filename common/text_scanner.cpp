@@ -4,7 +4,7 @@
 
 #ifdef _WIN32
 #include <io.h>
-#include <windows.h>
+#include "common/windows_api.h"
 #endif
 
 #include <algorithm>

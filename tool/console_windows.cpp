@@ -1,10 +1,6 @@
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <conio.h>
 #include <io.h>
-#include <windows.h>
+#include "common/windows_api.h"
 
 #include <string>
 

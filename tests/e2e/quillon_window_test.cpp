@@ -11,7 +11,7 @@
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
 #include "viewer/platform/dialog_navigation.h"
-#include "viewer/platform/widget_face.h"
+#include "viewer/platform/linux/widget_face.h"
 #include "viewer/platform/window_events.h"
 #include "viewer/resources/dialogs.h"
 

@@ -10,10 +10,10 @@
 
 #include "tests/support/skip.h"
 #include "viewer/platform/dialog.h"
-#include "viewer/platform/dialog_win32.h"
+#include "viewer/platform/win32/dialog_host.h"
 #include "viewer/resources/dialogs.h"
 
-#include <windows.h>
+#include "common/windows_api.h"
 
 #include "common/utf16.h"
 

@@ -3,8 +3,8 @@
 #include FT_FREETYPE_H
 #include <gtest/gtest.h>
 
-#include "viewer/platform/widget_face.h"
-#include "viewer/platform/window_text.h"
+#include "viewer/platform/linux/widget_face.h"
+#include "viewer/platform/linux/window_text.h"
 
 namespace {
 

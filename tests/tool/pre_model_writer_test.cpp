@@ -2,11 +2,7 @@
 // locale, and that a failed write leaves everything as it was.
 #include <gtest/gtest.h>
 #if defined(_WIN32)
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "common/windows_api.h"
 #else
 #include <fcntl.h>
 #include <poll.h>

@@ -1,11 +1,7 @@
 // The tarvik program run on files: exit status, standard output and error, the files left.
 #include <gtest/gtest.h>
 #if defined(_WIN32)
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "common/windows_api.h"
 #else
 #include <fcntl.h>
 #include <poll.h>

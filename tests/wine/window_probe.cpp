@@ -19,7 +19,7 @@
 // is UTF-8. Exit code 1 when there is no such window.
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
+#include "common/windows_api.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "viewer/platform/gl_framebuffer.h"
 
 #if defined(_WIN32)
-#include "viewer/platform/wgl_context.h"  // windows.h, which GL/gl.h needs first
+#include "common/windows_api.h"  // before GL/gl.h, which needs it there
 #endif
 #include <GL/gl.h>
 #include <GL/glext.h>

@@ -1,7 +1,7 @@
 #pragma once
 // The glyph images of the labels' and legend's face, for the OpenGL overlay canvas: from
 // FreeType with the face that fontconfig gives for "Times New Roman" on Linux
-// (glyphs_freetype.cpp), from GDI's "Times New Roman" on Windows (glyphs_gdi.cpp). The canvas
+// (linux/glyphs.cpp), from GDI's "Times New Roman" on Windows (win32/glyphs.cpp). The canvas
 // draws them the same way on both, in the window and headless.
 #include <cstdint>
 #include <memory>

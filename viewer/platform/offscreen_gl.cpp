@@ -2,11 +2,7 @@
 #include "viewer/platform/offscreen_gl.h"
 
 #if defined(_WIN32)
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "common/windows_api.h"
 #endif
 #include <GL/gl.h>
 

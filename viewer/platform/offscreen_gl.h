@@ -1,9 +1,9 @@
 #pragma once
 // A headless OpenGL context with an 8-bit RGBA colour buffer and a 24-bit depth buffer of a given
 // size, for batch pictures and tests; nothing is shown. On Linux it is EGL on Mesa's surfaceless
-// platform (offscreen_gl_egl.cpp), which needs no display; on Windows a framebuffer object in a
+// platform (linux/offscreen_gl.cpp), which needs no display; on Windows a framebuffer object in a
 // hidden window's context, or a bitmap's context where the driver has no framebuffer objects
-// (offscreen_gl_win32.cpp).
+// (win32/offscreen_gl.cpp).
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 // Modeless dialogs with FLTK: one window per open dialog, its widgets built from the template,
 // walked with Tab and the arrows by the rules of dialog_navigation.h.
-#include "viewer/platform/dialog_fltk.h"
+#include "viewer/platform/linux/dialog_host.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "viewer/platform/dialog_navigation.h"
-#include "viewer/platform/widgets_fltk.h"
+#include "viewer/platform/linux/widgets.h"
 
 namespace quillon::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "viewer/platform/widget_face.h"
+#include "viewer/platform/linux/widget_face.h"
 
 #include <fontconfig/fontconfig.h>
 

@@ -1,4 +1,4 @@
-#include "viewer/platform/widgets_fltk.h"
+#include "viewer/platform/linux/widgets.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -14,8 +14,8 @@
 #include <memory>
 #include <optional>
 
-#include "viewer/platform/widget_face.h"
-#include "viewer/platform/window_text.h"
+#include "viewer/platform/linux/widget_face.h"
+#include "viewer/platform/linux/window_text.h"
 
 namespace quillon::platform {
 namespace {

@@ -1,10 +1,7 @@
 // Glyphs from GDI: "Times New Roman" made as the labels' and legend's font descriptions make it
 // (a cell height, an average character width, every other field the system's default), each
 // glyph's coverage from GetGlyphOutlineW in 65 levels.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "common/windows_api.h"
 
 #include <algorithm>
 #include <cmath>

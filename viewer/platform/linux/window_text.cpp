@@ -1,4 +1,4 @@
-#include "viewer/platform/window_text.h"
+#include "viewer/platform/linux/window_text.h"
 
 #include <cstdint>
 

@@ -2,13 +2,7 @@
 // The OpenGL contexts of the Windows build, for the main window and for headless pictures alike:
 // one pixel format (8-bit RGBA, 24-bit depth buffer, as the Linux build's headless surface has)
 // and one way to make and delete a context.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "common/windows_api.h"
 
 namespace quillon::platform {
 

@@ -1,4 +1,4 @@
-#include "viewer/platform/wgl_context.h"
+#include "viewer/platform/win32/wgl_context.h"
 
 namespace quillon::platform {
 

@@ -1,7 +1,7 @@
 // The main window, message boxes and file choosers on Windows: a window class of our own whose
 // device context OpenGL draws through, the menu, and the message loop that serves the open
 // dialogs. Labels and legend are drawn by the overlay canvas with GDI's glyphs, as headless.
-#include "viewer/platform/wgl_context.h"
+#include "viewer/platform/win32/wgl_context.h"
 // After windows.h:
 #include <GL/gl.h>
 #include <commdlg.h>
@@ -15,12 +15,12 @@
 #include <utility>
 
 #include "common/utf16.h"
-#include "viewer/platform/dialog_win32.h"
 #include "viewer/platform/gl_framebuffer.h"
 #include "viewer/platform/gl_overlay_canvas.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/platform/message.h"
-#include "viewer/platform/win32_resources.h"
+#include "viewer/platform/win32/dialog_host.h"
+#include "viewer/platform/win32/resources.h"
 
 namespace quillon::platform {
 namespace {

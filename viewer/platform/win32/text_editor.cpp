@@ -1,10 +1,6 @@
 // Reports open in Notepad, as "start notepad.exe FILE" would open them, but without a command
 // processor: the file name is one quoted argument that nothing reads as a command.
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "common/windows_api.h"
 
 #include <cstdio>
 #include <string>

@@ -1,4 +1,4 @@
-#include "viewer/platform/clipboard_x11.h"
+#include "viewer/platform/linux/clipboard.h"
 
 #include <FL/Fl.H>
 #include <FL/x.H>

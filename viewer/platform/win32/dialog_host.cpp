@@ -2,11 +2,11 @@
 // and created with CreateDialogIndirectParamW; the controls are the system's own (Button, Edit,
 // Static, ComboBox), so Tab, the arrows, Enter and Esc work as in any dialog once the message
 // loop offers the dialogs their messages.
-#include "viewer/platform/dialog_win32.h"
+#include "viewer/platform/win32/dialog_host.h"
 
 #include "viewer/platform/dialog.h"
 
-#include <windows.h>
+#include "common/windows_api.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -5,7 +5,7 @@
 // machines without a graphics driver.
 #include "viewer/platform/offscreen_gl.h"
 
-#include "viewer/platform/wgl_context.h"
+#include "viewer/platform/win32/wgl_context.h"
 // After windows.h:
 #include <GL/gl.h>
 

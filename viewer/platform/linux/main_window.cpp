@@ -15,14 +15,14 @@
 #include <filesystem>
 #include <memory>
 
-#include "viewer/platform/clipboard_x11.h"
-#include "viewer/platform/dialog_fltk.h"
 #include "viewer/platform/gl_framebuffer.h"
 #include "viewer/platform/gl_overlay_canvas.h"
+#include "viewer/platform/linux/clipboard.h"
+#include "viewer/platform/linux/dialog_host.h"
+#include "viewer/platform/linux/widgets.h"
 #include "viewer/platform/main_window.h"
 #include "viewer/platform/message.h"
 #include "viewer/platform/offscreen_gl.h"
-#include "viewer/platform/widgets_fltk.h"
 
 namespace quillon::platform {
 namespace {

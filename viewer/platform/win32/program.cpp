@@ -1,8 +1,4 @@
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "common/windows_api.h"
 // After windows.h:
 #include <shellapi.h>
 
