@@ -2,7 +2,7 @@
 // Advice to the system about memory a program is about to fill. Only advice: where the system
 // does not offer it, nothing changes. Each call covers the whole pages inside the range given.
 // The POSIX implementation (memory_advice.cpp) uses madvise where Linux has it; on Windows
-// (memory_advice_windows.cpp) there is nothing to advise for memory already allocated.
+// (memory_advice_win32.cpp) there is nothing to advise for memory already allocated.
 #include <cstddef>
 
 namespace common {

@@ -11,7 +11,7 @@
 // link (a rename would split the links), a file reached through /proc, and a file in a
 // folder we cannot write. A failure there leaves what was written so far.
 //
-// On Windows (replacing_file_windows.cpp) paths are UTF-8, the text is written in text mode
+// On Windows (replacing_file_win32.cpp) paths are UTF-8, the text is written in text mode
 // (each LF becomes CR LF), and the rename is MoveFileExW, which replaces an existing file,
 // after FlushFileBuffers. There are no modes or owners to keep, and a read-only file is
 // refused as Windows' own writes refuse it. Devices (NUL, CON), pipes and files with more

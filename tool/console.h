@@ -1,6 +1,6 @@
 #pragma once
 // The console under tarvik's messages, one implementation per platform (console_posix.cpp,
-// console_windows.cpp).
+// console_win32.cpp).
 #include <cstdio>
 #include <string_view>
 
