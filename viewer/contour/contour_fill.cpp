@@ -1,10 +1,9 @@
 #include "viewer/contour/contour_fill.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <utility>
-
-#include "viewer/platform/message.h"
 
 namespace quillon {
 namespace {
@@ -100,7 +99,7 @@ void faceNormal(const Point3D& p0, const Point3D& p1, const Point3D& p2, double 
 }
 
 void Polygon3D::setPoints(int n, const Point3D* source) {
-    if (n < 1 || n > 4) platform::fatal("多边形顶点数目<=0.");
+    assert(n >= 1 && n <= 4);  // corners of a shell, or a band's piece of one
     count = n;
     for (int i = 0; i < n; ++i) points[static_cast<std::size_t>(i)] = source[i];
 }

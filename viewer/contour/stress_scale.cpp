@@ -1,14 +1,14 @@
 #include "viewer/contour/stress_scale.h"
 
+#include <cassert>
 #include <cmath>
-
-#include "viewer/platform/message.h"
 
 namespace quillon {
 namespace {
 
-void checkComponent(StressComponent component) {
-    if (component < 0 || component >= kStressComponents) platform::fatal("whichstress错误!");
+// The dialogs and the options refuse a component out of range before it reaches here.
+void checkComponent([[maybe_unused]] StressComponent component) {
+    assert(component >= 0 && component < kStressComponents);
 }
 
 // Widens (min, max) by every record of `count` elements with n nodes and two layers.

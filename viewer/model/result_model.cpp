@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cassert>
 #include <cmath>
 #include <utility>
 
@@ -147,7 +148,7 @@ void ResultModel::releaseArrays() {
 }
 
 Box6 ResultModel::computeNodeBox() {
-    if (nodeCount < 1) platform::fatal("节点数目错误!");
+    assert(nodeCount >= 1);  // the reader refuses a model without nodes
     const Point3D& p0 = nodePos[0];
     Box6 box{p0.x, p0.x, p0.y, p0.y, p0.z, p0.z};
     for (std::int32_t i = 1; i < nodeCount; ++i) widen(box, nodePos[static_cast<std::size_t>(i)]);

@@ -22,15 +22,6 @@ void messageBox(const std::string& text, const std::string& caption, const std::
     if (presenter()) presenter()(detail.empty() ? text : text + "\n" + detail, caption);
 }
 
-namespace {
-thread_local bool fatalErrorsThrown = false;
-}  // namespace
-
-FatalErrorsThrown::FatalErrorsThrown() : before_(std::exchange(fatalErrorsThrown, true)) {}
-FatalErrorsThrown::~FatalErrorsThrown() {
-    fatalErrorsThrown = before_;
-}
-
 void fatal(const std::string& text, const std::string& detail) {
     fatal(common::Failure(text, detail));
 }
@@ -40,7 +31,6 @@ void messageBox(const common::Failure& failure, const std::string& caption) {
 }
 
 void fatal(const common::Failure& failure) {
-    if (fatalErrorsThrown) throw failure;
     messageBox(failure, "Warning!");
     std::exit(1);
 }

@@ -13,25 +13,12 @@ namespace quillon::platform {
 // brackets after the text on standard error.
 void messageBox(const std::string& text, const std::string& caption,
                 const std::string& detail = "");
-// Shows `text` with the caption "Warning!", then ends the process with exit code 1.
+// Shows `text` with the caption "Warning!", then ends the process with exit code 1. Only the
+// program's entries call it (main, the window's start-up); deeper code returns a failure.
 [[noreturn]] void fatal(const std::string& text, const std::string& detail = "");
 // The same for a failure: its message, with its detail.
 void messageBox(const common::Failure& failure, const std::string& caption);
 [[noreturn]] void fatal(const common::Failure& failure);
-
-// While one lives, fatal() on its thread throws the message and detail as a common::Failure
-// rather than showing them and ending the process (which must not happen while another thread
-// still works): the main thread shows it once the thread has finished.
-class FatalErrorsThrown {
-  public:
-    FatalErrorsThrown();
-    ~FatalErrorsThrown();
-    FatalErrorsThrown(const FatalErrorsThrown&) = delete;
-    FatalErrorsThrown& operator=(const FatalErrorsThrown&) = delete;
-
-  private:
-    bool before_;
-};
 
 // The presenter shows a message after it has been written to standard error; none is
 // installed by default (console and headless use). Returns the previous presenter.

@@ -20,17 +20,9 @@ int renderSnapshot(const SnapshotRequest& r) {
     state.view.W = r.width;
     state.view.H = r.height;
     // The file loads on a second thread while this one starts OpenGL and has it make ready what
-    // the picture will need. A fatal error of the load (caught on its thread as a failure)
-    // waits for this thread to be done.
+    // the picture will need; a failed load is told once this thread is done.
     common::Outcome loaded;
-    std::thread loader([&] {
-        platform::FatalErrorsThrown thrown;
-        try {
-            loaded = openResultFile(state, r.resultFile);
-        } catch (const common::Failure& failure) {
-            loaded = failure;
-        }
-    });
+    std::thread loader([&] { loaded = openResultFile(state, r.resultFile); });
     platform::OffscreenGl gl(r.width, r.height);
     std::optional<platform::GlOverlayCanvas> canvas;
     if (gl.ok()) {
@@ -57,8 +49,9 @@ int renderSnapshot(const SnapshotRequest& r) {
     FrameCaches caches;
     paintFrame(state, caches, *canvas);
     canvas->end();
-    if (!platform::writePng(r.output, r.width, r.height, gl.readRgb()))
-        platform::fatal("cannot write the picture " + r.output);
+    if (common::Outcome written = writePicture(r.output, {r.width, r.height, gl.readRgb()});
+        !written.ok())
+        platform::fatal(written.failure());
     return 0;
 }
 
