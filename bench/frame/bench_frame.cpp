@@ -60,8 +60,9 @@ int main(int argc, char** argv) {
     const int W = 1024, H = 768;
     int runs = argc > 2 ? std::atoi(argv[2]) : 5;
     quillon::platform::OffscreenGl gl(W, H);
-    if (!gl.ok()) {
-        std::fprintf(stderr, "no headless OpenGL: %s\n", gl.error().c_str());
+    if (!gl.status().ok()) {
+        std::fprintf(stderr, "no headless OpenGL: %s (%s)\n", gl.status().failure().message.c_str(),
+                     gl.status().failure().detail.c_str());
         return 1;
     }
     quillon::initGlState();

@@ -279,8 +279,8 @@ TEST(WindowSurface, ShowsThePlanViewOfAFlatPlateWhateverItsDepthBuffer) {
     const std::string path = flatPlateFile();
     auto draw = [&](int depthBits, bool throughFramebuffer, int& gotBits) {
         quillon::platform::OffscreenGl gl(kWidth, kHeight, depthBits);
-        EXPECT_TRUE(gl.ok()) << gl.error();
-        if (!gl.ok()) return Picture{};
+        EXPECT_TRUE(gl.status().ok()) << gl.status().failure().message;
+        if (!gl.status().ok()) return Picture{};
         glGetIntegerv(GL_DEPTH_BITS, &gotBits);
         quillon::initGlState();
         quillon::AppState state;

@@ -47,7 +47,8 @@ class GlTest : public ::testing::Test {
   protected:
     void makeContext(int width, int height) {
         gl_ = std::make_unique<quillon::platform::OffscreenGl>(width, height);
-        ASSERT_TRUE(gl_->ok()) << "no headless OpenGL: " << gl_->error();
+        ASSERT_TRUE(gl_->status().ok()) << "no headless OpenGL: " << gl_->status().failure().message
+                                        << " (" << gl_->status().failure().detail << ")";
     }
     Picture picture() const { return {gl_->width(), gl_->height(), gl_->readRgb()}; }
     std::unique_ptr<quillon::platform::OffscreenGl> gl_;

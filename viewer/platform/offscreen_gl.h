@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/outcome.h"
+
 namespace quillon::platform {
 
 // The depth buffer every picture is drawn with.
@@ -16,7 +18,7 @@ constexpr int kPictureDepthBits = 24;
 
 class OffscreenGl {
   public:
-    // Creates the context and makes it current; check ok() and error(). The context that was
+    // Creates the context and makes it current; check status(). The context that was
     // current before (a window's) is current again when this object goes. `depthBits` is the depth
     // buffer of the context's own surface (at least that many bits); tests ask for others to show
     // that a picture drawn through a GlFramebuffer does not depend on it.
@@ -25,8 +27,8 @@ class OffscreenGl {
     OffscreenGl(const OffscreenGl&) = delete;
     OffscreenGl& operator=(const OffscreenGl&) = delete;
 
-    bool ok() const { return ok_; }
-    const std::string& error() const { return error_; }
+    // Done, or why there is no context: what failed, with the system's error as the detail.
+    const common::Outcome& status() const { return status_; }
     int width() const { return width_; }
     int height() const { return height_; }
     void makeCurrent();
@@ -39,8 +41,7 @@ class OffscreenGl {
     struct Context;
     std::unique_ptr<Context> context_;
     int width_, height_;
-    bool ok_ = false;
-    std::string error_;
+    common::Outcome status_ = common::Failure("no OpenGL context was made");
 };
 
 // RGB rows (top row first) as the bytes of an 8-bit PNG file; empty when they cannot be encoded.

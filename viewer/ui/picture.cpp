@@ -24,6 +24,11 @@ common::Outcome writeFile(const std::string& path, const void* bytes, std::size_
     return common::Failure("cannot write the picture", path + ": " + std::strerror(error));
 }
 
+// A picture that cannot be drawn: why there is no context.
+common::Failure noContext(const common::Failure& why) {
+    return common::Failure("cannot draw the picture: " + why.message, why.detail);
+}
+
 }  // namespace
 
 bool isSvgName(const std::string& path) {
@@ -38,7 +43,7 @@ bool isSvgName(const std::string& path) {
 common::Outcome drawPicture(AppState& s, RgbPicture& picture) {
     const int width = static_cast<int>(s.view.W), height = static_cast<int>(s.view.H);
     platform::OffscreenGl gl(width, height);
-    if (!gl.ok()) return common::Failure("cannot draw the picture", gl.error());
+    if (!gl.status().ok()) return noContext(gl.status().failure());
     initGlState();
     {
         // The canvas keeps textures in the context: it goes before the context does.
@@ -66,7 +71,7 @@ common::Outcome writeSvgPicture(const std::string& path, AppState& s) {
 common::Outcome savePicture(AppState& s, const std::string& path) {
     if (isSvgName(path)) {
         platform::OffscreenGl gl(static_cast<int>(s.view.W), static_cast<int>(s.view.H));
-        if (!gl.ok()) return common::Failure("cannot draw the picture", gl.error());
+        if (!gl.status().ok()) return noContext(gl.status().failure());
         initGlState();
         return writeSvgPicture(path, s);
     }

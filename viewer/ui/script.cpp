@@ -130,8 +130,9 @@ class ScriptRun {
         canvas_.reset();  // its textures belong to the old context
         gl_.reset();
         gl_ = std::make_unique<platform::OffscreenGl>(width_, height_);
-        if (!gl_->ok()) {
-            platform::messageBox("cannot draw without a display: " + gl_->error(), "Warning!");
+        if (const common::Failure& failure = gl_->status().failure(); !gl_->status().ok()) {
+            platform::messageBox("cannot draw without a display: " + failure.message, "Warning!",
+                                 failure.detail);
             return false;
         }
         canvas_ = std::make_unique<platform::GlOverlayCanvas>();

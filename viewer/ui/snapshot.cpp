@@ -25,7 +25,7 @@ int renderSnapshot(const SnapshotRequest& r) {
     std::thread loader([&] { loaded = openResultFile(state, r.resultFile); });
     platform::OffscreenGl gl(r.width, r.height);
     std::optional<platform::GlOverlayCanvas> canvas;
-    if (gl.ok()) {
+    if (gl.status().ok()) {
         initGlState();
         canvas.emplace();
         canvas->begin(r.width, r.height);
@@ -34,7 +34,8 @@ int renderSnapshot(const SnapshotRequest& r) {
         glFinish();
     }
     loader.join();
-    if (!gl.ok()) platform::fatal("cannot draw without a display: " + gl.error());
+    if (const common::Failure& failure = gl.status().failure(); !gl.status().ok())
+        platform::fatal("cannot draw without a display: " + failure.message, failure.detail);
     if (!loaded.ok()) platform::fatal(loaded.failure());
     applyDisplayOptions(r.display, state);
     if (r.alpha) state.view.alpha = *r.alpha;

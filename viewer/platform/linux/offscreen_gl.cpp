@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <GL/glx.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace quillon::platform {
@@ -49,17 +50,23 @@ struct OffscreenGl::Context {
 OffscreenGl::OffscreenGl(int width, int height, int depthBits)
     : context_(std::make_unique<Context>()), width_(width), height_(height) {
     context_->leavePrevious();
+    // What failed, with EGL's error code.
+    auto fail = [this](const std::string& what) {
+        char code[32];
+        std::snprintf(code, sizeof code, "EGL error 0x%04X", static_cast<unsigned>(eglGetError()));
+        status_ = common::Failure(what, code);
+    };
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (!getPlatformDisplay) {
-        error_ = "EGL has no eglGetPlatformDisplayEXT";
+        fail("EGL has no eglGetPlatformDisplayEXT");
         return;
     }
     context_->display =
         getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     if (context_->display == EGL_NO_DISPLAY ||
         !eglInitialize(context_->display, nullptr, nullptr)) {
-        error_ = "cannot open the surfaceless EGL display";
+        fail("cannot open the surfaceless EGL display");
         return;
     }
     // Eight bits for alpha too: otherwise Mesa picks a 10-bit configuration whose pixels
@@ -82,25 +89,28 @@ OffscreenGl::OffscreenGl(int width, int height, int depthBits)
     EGLConfig config;
     EGLint count = 0;
     if (!eglChooseConfig(context_->display, configAttributes, &config, 1, &count) || count < 1) {
-        error_ = "no EGL configuration with 8-bit RGBA and a depth buffer";
+        fail("no EGL configuration with 8-bit RGBA and a depth buffer");
         return;
     }
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     context_->surface = eglCreatePbufferSurface(context_->display, config, surfaceAttributes);
     if (context_->surface == EGL_NO_SURFACE) {
-        error_ = "cannot create an EGL pbuffer of " + std::to_string(width) + "x" +
-                 std::to_string(height);
+        fail("cannot create an EGL pbuffer of " + std::to_string(width) + "x" +
+             std::to_string(height));
         return;
     }
     eglBindAPI(EGL_OPENGL_API);
     context_->context = eglCreateContext(context_->display, config, EGL_NO_CONTEXT, nullptr);
     if (context_->context == EGL_NO_CONTEXT) {
-        error_ = "cannot create an OpenGL context";
+        fail("cannot create an OpenGL context");
         return;
     }
-    ok_ = eglMakeCurrent(context_->display, context_->surface, context_->surface,
-                         context_->context) == EGL_TRUE;
-    if (!ok_) error_ = "cannot make the OpenGL context current";
+    if (eglMakeCurrent(context_->display, context_->surface, context_->surface,
+                       context_->context) != EGL_TRUE) {
+        fail("cannot make the OpenGL context current");
+        return;
+    }
+    status_ = {};
 }
 
 OffscreenGl::~OffscreenGl() {
@@ -121,7 +131,7 @@ void* OffscreenGl::function(const char* name) {
 }
 
 void OffscreenGl::makeCurrent() {
-    if (ok_)
+    if (status_.ok())
         eglMakeCurrent(context_->display, context_->surface, context_->surface, context_->context);
 }
 

@@ -18,6 +18,11 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"Quillon Offscreen";
 
+// " (error N)": the system's error code, for a reason.
+std::string errorCode(DWORD error) {
+    return " (error " + std::to_string(error) + ")";
+}
+
 // The hidden window's class: a device context of its own, as OpenGL wants it.
 bool registerWindowClass() {
     static const bool registered = [] {
@@ -71,14 +76,14 @@ struct OffscreenGl::Context {
         if (!registerWindowClass()) return "cannot register the hidden window's class";
         window = CreateWindowExW(0, kWindowClass, L"", WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                                  0, 0, 1, 1, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        if (!window) return "cannot create a hidden window";
+        if (!window) return "cannot create a hidden window" + errorCode(GetLastError());
         dc = GetDC(window);
         if (!dc) return "no device context for a hidden window";
         WglContext made = makeWglContext(dc, PFD_DRAW_TO_WINDOW, depthBits);
         gl = made.gl;
         if (made.failed == WglStep::ChoosePixelFormat || made.failed == WglStep::SetPixelFormat)
-            return "no OpenGL pixel format for a window";
-        if (!gl) return "cannot create an OpenGL context for a window";
+            return "no OpenGL pixel format for a window" + errorCode(made.error);
+        if (!gl) return "cannot create an OpenGL context for a window" + errorCode(made.error);
         if (std::string why = framebuffer.open(wglFunction, width, height); !why.empty())
             return why;
         glViewport(0, 0, width, height);
@@ -105,8 +110,8 @@ struct OffscreenGl::Context {
         WglContext made = makeWglContext(dc, PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI, depthBits);
         gl = made.gl;
         if (made.failed == WglStep::ChoosePixelFormat || made.failed == WglStep::SetPixelFormat)
-            return "no OpenGL pixel format for a bitmap";
-        if (!gl) return "cannot create an OpenGL context for a bitmap";
+            return "no OpenGL pixel format for a bitmap" + errorCode(made.error);
+        if (!gl) return "cannot create an OpenGL context for a bitmap" + errorCode(made.error);
         glViewport(0, 0, width, height);
         return "";
     }
@@ -116,17 +121,17 @@ OffscreenGl::OffscreenGl(int width, int height, int depthBits)
     : context_(std::make_unique<Context>()), width_(width), height_(height) {
     std::string windowError = context_->openFramebuffer(width, height, depthBits);
     if (windowError.empty()) {
-        ok_ = true;
+        status_ = {};
         return;
     }
     context_->release();
     std::string bitmapError = context_->openBitmap(width, height, depthBits);
     if (bitmapError.empty()) {
-        ok_ = true;
+        status_ = {};
         return;
     }
     context_->release();
-    error_ = windowError + "; " + bitmapError;
+    status_ = common::Failure("no headless OpenGL context", windowError + "; " + bitmapError);
 }
 
 OffscreenGl::~OffscreenGl() {
@@ -139,7 +144,7 @@ void* OffscreenGl::function(const char* name) {
 }
 
 void OffscreenGl::makeCurrent() {
-    if (ok_) wglMakeCurrent(context_->dc, context_->gl);
+    if (status_.ok()) wglMakeCurrent(context_->dc, context_->gl);
 }
 
 }  // namespace quillon::platform
