@@ -80,9 +80,11 @@ std::string GlFramebuffer::open(FunctionLoader loader, int width, int height) {
         return "";
     }
     release();
+    // Looked for once per context: a window without them asks again at every frame.
+    if (!unsupported_.empty()) return unsupported_;
     if (!gl_) {
         auto functions = std::make_unique<Functions>();
-        if (std::string why = functions->load(loader); !why.empty()) return why;
+        if (std::string why = functions->load(loader); !why.empty()) return unsupported_ = why;
         gl_ = std::move(functions);
     }
     GLint largest = 0;
@@ -143,6 +145,7 @@ void GlFramebuffer::forget() {
     framebuffer_ = colour_ = depth_ = 0;
     width_ = height_ = 0;
     gl_.reset();
+    unsupported_.clear();
 }
 
 }  // namespace quillon::platform

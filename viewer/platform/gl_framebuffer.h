@@ -28,8 +28,6 @@ class GlFramebuffer {
     // framebuffer objects, or a size beyond the driver's), and then nothing is bound.
     std::string open(FunctionLoader loader, int width, int height);
     bool isOpen() const { return framebuffer_ != 0; }
-    // Binds the buffer for drawing and reading again (after something bound another).
-    void bind() const;
     // Copies the picture, pixel for pixel, to the context's own framebuffer (the window), whose
     // drawing buffer stays as it was, and leaves that framebuffer bound.
     void copyToWindow() const;
@@ -40,7 +38,9 @@ class GlFramebuffer {
 
   private:
     struct Functions;
+    void bind() const;
     std::unique_ptr<Functions> gl_;  // loaded with the first buffer of a context
+    std::string unsupported_;        // why the context has none, once that is known
     unsigned framebuffer_ = 0, colour_ = 0, depth_ = 0;
     int width_ = 0, height_ = 0;
 };

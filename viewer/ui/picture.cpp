@@ -24,9 +24,15 @@ common::Outcome writeFile(const std::string& path, const void* bytes, std::size_
     return common::Failure("cannot write the picture", path + ": " + std::strerror(error));
 }
 
-// A picture that cannot be drawn: why there is no context.
-common::Failure noContext(const common::Failure& why) {
-    return common::Failure("cannot draw the picture: " + why.message, why.detail);
+// Runs `draw` in a headless context of the view's size, set up as a window's is; the reason
+// when there is none.
+template <class Draw>
+common::Outcome inPictureContext(AppState& s, Draw draw) {
+    platform::OffscreenGl gl(static_cast<int>(s.view.W), static_cast<int>(s.view.H));
+    if (const common::Failure& why = gl.status().failure(); !gl.status().ok())
+        return common::Failure("cannot draw the picture: " + why.message, why.detail);
+    initGlState();
+    return draw(gl);
 }
 
 }  // namespace
@@ -41,20 +47,18 @@ bool isSvgName(const std::string& path) {
 }
 
 common::Outcome drawPicture(AppState& s, RgbPicture& picture) {
-    const int width = static_cast<int>(s.view.W), height = static_cast<int>(s.view.H);
-    platform::OffscreenGl gl(width, height);
-    if (!gl.status().ok()) return noContext(gl.status().failure());
-    initGlState();
-    {
-        // The canvas keeps textures in the context: it goes before the context does.
-        platform::GlOverlayCanvas canvas;
-        canvas.begin(width, height);
-        FrameCaches caches;
-        paintFrame(s, caches, canvas);
-        canvas.end();
-    }
-    picture = {width, height, gl.readRgb()};
-    return {};
+    return inPictureContext(s, [&](const platform::OffscreenGl& gl) {
+        {
+            // The canvas keeps textures in the context: it goes before the context does.
+            platform::GlOverlayCanvas canvas;
+            canvas.begin(gl.width(), gl.height());
+            FrameCaches caches;
+            paintFrame(s, caches, canvas);
+            canvas.end();
+        }
+        picture = {gl.width(), gl.height(), gl.readRgb()};
+        return common::Outcome();
+    });
 }
 
 common::Outcome writePicture(const std::string& path, const RgbPicture& picture) {
@@ -69,12 +73,9 @@ common::Outcome writeSvgPicture(const std::string& path, AppState& s) {
 }
 
 common::Outcome savePicture(AppState& s, const std::string& path) {
-    if (isSvgName(path)) {
-        platform::OffscreenGl gl(static_cast<int>(s.view.W), static_cast<int>(s.view.H));
-        if (!gl.status().ok()) return noContext(gl.status().failure());
-        initGlState();
-        return writeSvgPicture(path, s);
-    }
+    if (isSvgName(path))
+        return inPictureContext(
+            s, [&](const platform::OffscreenGl&) { return writeSvgPicture(path, s); });
     RgbPicture picture;
     if (common::Outcome drawn = drawPicture(s, picture); !drawn.ok()) return drawn;
     return writePicture(path, picture);
