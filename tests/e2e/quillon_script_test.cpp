@@ -204,10 +204,15 @@ TEST(QuillonScript, FileOpenAnswersAndWarningsGoToStandardError) {
     strip.disps = {"0,0,0,0,0,0", "0,0,0.2,0,0,0", "0,0,0.4,0,0,0", "0,0,0.1,0,0,0"};
     strip.quads = {"0,1,2,3"};
     auto other = testsupport::writeFile("strip.txt", strip.text());
+    auto notResults = testsupport::writeFile("notes.txt", "not a result file\n");
     ScriptRun r = runScript(
         "print view\n"
         "choose " +
         (testsupport::testDir() / "missing.txt").string() +
+        "\n"
+        "menu 40001\n"
+        "choose " +
+        notResults +
         "\n"
         "menu 40001\n"
         "print view\n"
@@ -221,7 +226,9 @@ TEST(QuillonScript, FileOpenAnswersAndWarningsGoToStandardError) {
     ASSERT_EQ(r.result.exitCode, 0) << r.result.err;
     EXPECT_EQ(r.result.err, "quillon: Warning! 应力云图文件读取错误! (" +
                                 (testsupport::testDir() / "missing.txt").string() +
-                                ": No such file or directory)\n");
+                                ": No such file or directory)\n"
+                                "quillon: Warning! 应力云图文件读取错误! (" +
+                                notResults + ": line 1: expected NPOIN=<count>)\n");
     auto out = lines(r.result.out);
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(out[1], out[0]);  // a failed open keeps the view; a cancelled one does nothing

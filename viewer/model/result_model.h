@@ -169,6 +169,10 @@ struct ReadOptions {
 common::Outcome readResultFile(const std::string& path, ResultModel& model,
                                const ReadOptions& options = {});
 
+// A failure to load the result file at `path` that names the file: the heading every such
+// failure shows, and the file's full path followed by `reason`.
+common::Failure resultFileFailure(const std::string& path, const std::string& reason);
+
 // Bytes held by all arrays of the model (for memory measurements).
 std::size_t modelArrayBytes(const ResultModel& model);
 

@@ -222,10 +222,7 @@ class Reader {
     // The file could not be opened or read: the message, with the path (in full, so that a
     // user in the wrong folder sees which one) and the system's reason.
     common::Failure unreadable(int error) const {
-        std::error_code ec;
-        std::filesystem::path full = std::filesystem::absolute(common::PathFromUtf8(path_), ec);
-        return common::Failure("应力云图文件读取错误!", (ec ? path_ : common::Utf8FromPath(full)) +
-                                                            ": " + std::strerror(error));
+        return resultFileFailure(path_, std::strerror(error));
     }
 
     bool readAll() {
@@ -435,6 +432,13 @@ class Reader {
 };
 
 }  // namespace
+
+common::Failure resultFileFailure(const std::string& path, const std::string& reason) {
+    std::error_code ec;
+    std::filesystem::path full = std::filesystem::absolute(common::PathFromUtf8(path), ec);
+    return common::Failure("应力云图文件读取错误!",
+                           (ec ? path : common::Utf8FromPath(full)) + ": " + reason);
+}
 
 common::Outcome readResultFile(const std::string& path, ResultModel& model,
                                const ReadOptions& options) {

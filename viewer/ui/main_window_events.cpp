@@ -117,7 +117,15 @@ void MainWindowHandler::openFile() {
     if (!path) return;
     common::Outcome loaded = openResultFile(state_, *path);
     if (!loaded.ok()) {
-        platform::messageBox(loaded.failure(), "Warning!");
+        // A file that is not a result file fails with the line where reading stopped alone:
+        // chosen in a dialog, the file is not on the screen, so its name goes with the line.
+        common::Failure failure = loaded.failure();
+        if (failure.detail.empty()) {
+            std::optional<long> line = failure.line;
+            failure = resultFileFailure(*path, failure.message);
+            failure.line = line;
+        }
+        platform::messageBox(failure, "Warning!");
         return;
     }
     desktop_.repaintMainWindow();
