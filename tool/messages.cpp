@@ -3,6 +3,7 @@
 #include <string>
 
 #include "tool/console.h"
+#include "tool/pre_model.h"
 
 namespace tarvik {
 
@@ -24,6 +25,19 @@ void ShowFatalAndPause(const MessageOutput& out, std::string_view text) {
         console::WaitForKey(out.keyboard);
         console::Write(out.console, "\n");
     }
+}
+
+void ShowReadFailure(const MessageOutput& out, const common::Failure& failure) {
+    if (failure.message == kNoVertices)
+        ShowFatalAndPause(out, failure.message);
+    else
+        ShowWarning(out, failure.message);
+}
+
+void ShowWriteFailure(const MessageOutput& out, const common::Failure& failure) {
+    ShowWarning(out, failure.message);
+    ShowWarning(out, "有可能是当前存储介质无法写入,建议更换保存路径.");
+    WriteMessageLine(out.warnings, "tarvik: " + failure.detail);
 }
 
 }  // namespace tarvik

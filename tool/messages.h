@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "common/outcome.h"
+
 namespace tarvik {
 
 // The platform's warning box: MessageBoxW with no owner on Windows, none elsewhere.
@@ -28,6 +30,13 @@ void ShowWarning(const MessageOutput& out, std::string_view text);
 // The text and a line end on the console; then, only when the keyboard is a terminal, a
 // prompt and a wait for one key. The caller ends the run with status 1.
 void ShowFatalAndPause(const MessageOutput& out, std::string_view text);
+
+// How tarvik shows a failure of reading the model: a warning, except a polygon without
+// vertices, which is said on the console with a wait for a key.
+void ShowReadFailure(const MessageOutput& out, const common::Failure& failure);
+// How tarvik shows a failure of writing the model: the two save warnings, then the path with
+// the system's reason.
+void ShowWriteFailure(const MessageOutput& out, const common::Failure& failure);
 
 // The text and a line end on `stream`, flushed: UTF-16 to a Windows console, the UTF-8 bytes
 // to anything else.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tool/messages.h"
+#include "common/outcome.h"
 
 namespace tarvik {
 
@@ -106,20 +106,26 @@ struct PreModel {
     Section<Force> forces;                    // NFOR
 };
 
-// Empties the model, then reads the file. False after a warning: the file cannot be opened
-// or read, its version is not 2.0, a line does not follow the grammar (the warning names the
-// line and what was expected), a point number is outside the geometric point list, or a
-// polygon has no vertices (reported on the console, with a wait for a key).
-bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput& messages);
+// The texts of the failures of reading and writing a model.
+inline constexpr const char* kCannotRead = "单元信息文件读取错误!";
+inline constexpr const char* kWrongVersion = "前处理文本文件版本错误!";
+inline constexpr const char* kNoVertices = "错误:PGPtNum<=0";
+inline constexpr const char* kSaveFailed = "文件保存失败!";
+
+// Empties the model, then reads the file. Fails, with the model left empty, when the file
+// cannot be opened or read (kCannotRead), its version is not 2.0 (kWrongVersion), a line does
+// not follow the grammar (the message names the line and what was expected), a point number is
+// outside the geometric point list, or a polygon has no vertices (kNoVertices).
+common::Outcome ReadPreModel(PreModel& model, const std::string& path);
 
 // Writes the whole model. For a new or ordinary file the text goes to a temporary file
 // beside it (beside the file that symbolic links name), which replaces it only when
 // everything was written and closed; on any failure `path` is untouched and the temporary
 // file removed. A device, FIFO, /dev/stdout or hard-linked file is written straight into
-// (see ReplacingFile). On failure the two save warnings are given and the result is false.
-// Sets the process locale to the user's for everything but numbers; the numbers are always
-// written with a full stop and no grouping.
-bool WritePreModel(const PreModel& model, const std::string& path, const MessageOutput& messages);
+// (see ReplacingFile). A failure is kSaveFailed, with the path and the system's reason as its
+// detail. Sets the process locale to the user's for everything but numbers; the numbers are
+// always written with a full stop and no grouping.
+common::Outcome WritePreModel(const PreModel& model, const std::string& path);
 
 // The text WritePreModel writes, in memory: for checks that need no file.
 std::string PreModelText(const PreModel& model);

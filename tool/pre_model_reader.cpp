@@ -15,10 +15,6 @@
 namespace tarvik {
 namespace {
 
-constexpr const char* kCannotRead = "单元信息文件读取错误!";
-constexpr const char* kWrongVersion = "前处理文本文件版本错误!";
-constexpr const char* kNoVertices = "错误:PGPtNum<=0";
-
 // A polygon's vertex takes at least its number and a comma (the last one has none; the room
 // given to a count is one more than the rest of the file holds). The records' floors are in
 // kSectionFormats.
@@ -143,11 +139,10 @@ bool ReadIntegers(Scan& s, std::int32_t (&v)[N], char separator) {
 // One record of each section; the record's type chooses the overload.
 class RecordReader {
   public:
-    RecordReader(Scan& s, const std::vector<GeoPoint>& points, const MessageOutput& messages)
-        : s_(s), points_(points), messages_(messages) {}
+    RecordReader(Scan& s, const std::vector<GeoPoint>& points) : s_(s), points_(points) {}
 
-    // True when the polygon warning was shown (on the console, with a wait for a key).
-    bool fatalShown() const { return fatalShown_; }
+    // True when a polygon had no vertices: the reading failed for that, not for the grammar.
+    bool noVertices() const { return noVertices_; }
 
     bool read(Material& r) {
         return s_.skipPositionLine() && s_.literal("E=") && s_.real(r.E) && s_.lineEnd() &&
@@ -170,8 +165,7 @@ class RecordReader {
         if (!(s_.integer(r.label) && s_.literal('[') && s_.integer(r.PGPtNum) && s_.literal("]:")))
             return false;
         if (r.PGPtNum <= 0) {
-            ShowFatalAndPause(messages_, kNoVertices);
-            fatalShown_ = true;
+            noVertices_ = true;
             return false;
         }
         r.vertices.reserve(s_.roomFor(r.PGPtNum, kVertexBytes));
@@ -248,9 +242,8 @@ class RecordReader {
 
     Scan& s_;
     const std::vector<GeoPoint>& points_;
-    const MessageOutput& messages_;
     std::int32_t discarded_ = 0;
-    bool fatalShown_ = false;
+    bool noVertices_ = false;
 };
 
 bool ReadSections(Scan& s, RecordReader& records, PreModel& m) {
@@ -261,13 +254,10 @@ bool ReadSections(Scan& s, RecordReader& records, PreModel& m) {
 
 }  // namespace
 
-bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput& messages) {
+common::Outcome ReadPreModel(PreModel& model, const std::string& path) {
     model = PreModel{};
     common::TextScanner in;
-    if (!in.open(path)) {
-        ShowWarning(messages, kCannotRead);
-        return false;
-    }
+    if (!in.open(path)) return common::Failure(kCannotRead);
     std::uint64_t size = in.fileSize();
     if (size == common::TextScanner::kUnknownSize)
         size = std::uint64_t{1} << 20;  // not a regular file: reserve modestly
@@ -275,21 +265,15 @@ bool ReadPreModel(PreModel& model, const std::string& path, const MessageOutput&
 
     double version = 0;
     bool header = s.pattern("### Halvo R") && s.real(version) && s.pattern(" ###") && s.lineEnd();
-    if (in.readError()) {
-        ShowWarning(messages, kCannotRead);
-        return false;
-    }
-    if (!header || version != 2.0) {
-        ShowWarning(messages, kWrongVersion);
-        return false;
-    }
+    if (in.readError()) return common::Failure(kCannotRead);
+    if (!header || version != 2.0) return common::Failure(kWrongVersion);
 
-    RecordReader records(s, model.geoPoints.records, messages);
-    if (ReadSections(s, records, model)) return true;
-    if (!records.fatalShown())
-        ShowWarning(messages, in.readError() ? std::string(kCannotRead) : s.failure().message);
+    RecordReader records(s, model.geoPoints.records);
+    if (ReadSections(s, records, model)) return {};
     model = PreModel{};
-    return false;
+    if (records.noVertices()) return common::Failure(kNoVertices);
+    if (in.readError()) return common::Failure(kCannotRead);
+    return s.failure();
 }
 
 }  // namespace tarvik

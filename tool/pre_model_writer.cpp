@@ -16,9 +16,6 @@ namespace tarvik {
 namespace {
 using common::ReplacingFile;
 
-constexpr const char* kSaveFailed = "文件保存失败!";
-constexpr const char* kTryAnotherPath = "有可能是当前存储介质无法写入,建议更换保存路径.";
-
 // Where the text goes block by block: a file, or a string for a model text kept in memory.
 using TextSink = std::function<bool(const char* data, std::size_t size)>;
 
@@ -166,7 +163,7 @@ void WriteSections(TextOut& out, const PreModel& m) {
 
 }  // namespace
 
-bool WritePreModel(const PreModel& model, const std::string& path, const MessageOutput& messages) {
+common::Outcome WritePreModel(const PreModel& model, const std::string& path) {
     // The user's locale for everything but numbers; a locale that does not exist leaves the
     // current one. The number texts below do not depend on it in any case.
     std::setlocale(LC_ALL, "");
@@ -180,13 +177,10 @@ bool WritePreModel(const PreModel& model, const std::string& path, const Message
         WriteSections(out, model);
         ok = out.flush() && file.commit();
     }
-    if (ok) return true;
+    if (ok) return {};
     int err = file.error();
     file.discard();
-    ShowWarning(messages, kSaveFailed);
-    ShowWarning(messages, kTryAnotherPath);
-    WriteMessageLine(messages.warnings, "tarvik: " + path + ": " + std::strerror(err));
-    return false;
+    return common::Failure(kSaveFailed, path + ": " + std::strerror(err));
 }
 
 std::string PreModelText(const PreModel& model) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tool/messages.h"
 #include "tool/pre_model.h"
 #if defined(_WIN32)
 #include "common/utf16.h"
@@ -40,11 +41,18 @@ int Run(const std::vector<std::string>& args) {
     }
     const tarvik::MessageOutput messages;
     tarvik::PreModel model;
-    if (!tarvik::ReadPreModel(model, args[1], messages)) return 1;
+    if (common::Outcome read = tarvik::ReadPreModel(model, args[1]); !read.ok()) {
+        tarvik::ShowReadFailure(messages, read.failure());
+        return 1;
+    }
     tarvik::OffsetPreModel(model, tarvik::OffsetFromText(args[3].c_str()),
                            tarvik::OffsetFromText(args[4].c_str()),
                            tarvik::OffsetFromText(args[5].c_str()));
-    return tarvik::WritePreModel(model, args[2], messages) ? 0 : 1;
+    if (common::Outcome written = tarvik::WritePreModel(model, args[2]); !written.ok()) {
+        tarvik::ShowWriteFailure(messages, written.failure());
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace

@@ -24,16 +24,15 @@ struct BenchFiles {
     std::string input, output, baselineOutput;
     double inputBytes = 0;
     tarvik::PreModel model;  // the input, read once, for the writer-only runs
-    tarvik::MessageOutput messages;
 };
 
 void OffsetRun(benchmark::State& state, BenchFiles* f, bool baseline) {
     for (auto _ : state) {
         tarvik::PreModel m;
-        if (!tarvik::ReadPreModel(m, f->input, f->messages)) state.SkipWithError("read failed");
+        if (!tarvik::ReadPreModel(m, f->input).ok()) state.SkipWithError("read failed");
         tarvik::OffsetPreModel(m, 1.5, -2.0, 0.25);
         bool ok = baseline ? tarvik_bench::WritePreModelFlushingEveryLine(m, f->baselineOutput)
-                           : tarvik::WritePreModel(m, f->output, f->messages);
+                           : tarvik::WritePreModel(m, f->output).ok();
         if (!ok) state.SkipWithError("write failed");
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f->inputBytes));
@@ -43,7 +42,7 @@ void WriteOnly(benchmark::State& state, BenchFiles* f, bool baseline) {
     for (auto _ : state) {
         bool ok = baseline
                       ? tarvik_bench::WritePreModelFlushingEveryLine(f->model, f->baselineOutput)
-                      : tarvik::WritePreModel(f->model, f->output, f->messages);
+                      : tarvik::WritePreModel(f->model, f->output).ok();
         if (!ok) state.SkipWithError("write failed");
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f->inputBytes));
@@ -86,12 +85,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     f.inputBytes = static_cast<double>(std::filesystem::file_size(f.input));
-    if (!tarvik::ReadPreModel(f.model, f.input, f.messages)) return 1;
+    if (!tarvik::ReadPreModel(f.model, f.input).ok()) return 1;
     std::printf("model: %ld nodal points, %ld four-node shells, %.1f MB in %s\n", nodes, nodes,
                 f.inputBytes / 1e6, dir.string().c_str());
 
     // Both writers must produce the same text, or the comparison means nothing.
-    if (!tarvik::WritePreModel(f.model, f.output, f.messages) ||
+    if (!tarvik::WritePreModel(f.model, f.output).ok() ||
         !tarvik_bench::WritePreModelFlushingEveryLine(f.model, f.baselineOutput) ||
         ReadAll(f.output) != ReadAll(f.baselineOutput)) {
         std::fputs("the two writers disagree\n", stderr);

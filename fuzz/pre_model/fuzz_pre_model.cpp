@@ -6,8 +6,6 @@
 // their points by the labels the input gave them, while the geometric points are written
 // with their positions as labels, so a label outside 0..NGPT-1 names no point when read again.
 // The second read must fail exactly then.
-#include <stdio.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -62,66 +60,36 @@ bool isEmpty(const PreModel& m) {
     return PreModelText(m) == PreModelText(PreModel{});
 }
 
-// The warnings and console text of the last read.
-struct Messages {
-    char* warnBuf = nullptr;
-    std::size_t warnSize = 0;
-    char* consoleBuf = nullptr;
-    std::size_t consoleSize = 0;
-    tarvik::MessageOutput out;
-    Messages() {
-        out.warnings = open_memstream(&warnBuf, &warnSize);
-        out.console = open_memstream(&consoleBuf, &consoleSize);
-        out.keyboard = std::fopen("/dev/null", "r");  // never a terminal: nothing waits
-        if (!out.warnings || !out.console || !out.keyboard) std::abort();
-    }
-    void clear() {
-        std::fseek(out.warnings, 0, SEEK_SET);
-        std::fseek(out.console, 0, SEEK_SET);
-        std::fflush(out.warnings);
-        std::fflush(out.console);
-    }
-    std::string text() {
-        std::fflush(out.warnings);
-        std::fflush(out.console);
-        return std::string(warnBuf, warnSize) + std::string(consoleBuf, consoleSize);
-    }
-};
-
 fuzzsupport::MemoryFile* input = nullptr;
 fuzzsupport::MemoryFile* written = nullptr;
-Messages* messages = nullptr;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     input = new fuzzsupport::MemoryFile("model");
     written = new fuzzsupport::MemoryFile("written");
-    messages = new Messages;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     input->assign(data, size);
-    messages->clear();
     PreModel first;
-    if (!tarvik::ReadPreModel(first, input->path(), messages->out)) {
-        if (messages->text().empty()) broken("a refused file without a warning");
+    if (common::Outcome read = tarvik::ReadPreModel(first, input->path()); !read.ok()) {
+        if (read.failure().message.empty()) broken("a refused file without a message");
         if (!isEmpty(first)) broken("a refused file left records in the model");
         return 0;
     }
-    if (!messages->text().empty()) broken("warnings for a file that was read", messages->text());
     if (!consistent(first)) broken("counts and records disagree");
 
     std::string text = tarvik::PreModelText(first);
     written->assign(text.data(), text.size());
-    messages->clear();
     PreModel second;
-    bool readBack = tarvik::ReadPreModel(second, written->path(), messages->out);
+    common::Outcome back = tarvik::ReadPreModel(second, written->path());
+    bool readBack = back.ok();
     if (readBack != labelsNamePoints(first))
         broken(readBack ? "a text with labels that name no point was read back"
                         : "the written text was not read back",
-               messages->text() + "\n" + text);
+               back.failure().message + "\n" + text);
     if (readBack && tarvik::PreModelText(second) != text)
         broken("the text written again differs", text + "\n---\n" + tarvik::PreModelText(second));
     return 0;

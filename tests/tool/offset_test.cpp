@@ -23,7 +23,7 @@ TEST(Offset, TextsReadLikeAtof) {
 TEST(Offset, MovesGeometricAndNodalPointsButNotTheCopies) {
     tarvik_test::CapturedMessages messages;
     tarvik::PreModel m;
-    ASSERT_TRUE(tarvik::ReadPreModel(m, tarvik_test::ExampleModelPath(), messages.output));
+    ASSERT_TRUE(tarvik_test::ReadAsTarvik(m, tarvik_test::ExampleModelPath(), messages.output));
     tarvik::PreModel before = m;
     tarvik::OffsetPreModel(m, 1.5, -2, 0.25);
     for (std::size_t i = 0; i < m.geoPoints.records.size(); ++i) {

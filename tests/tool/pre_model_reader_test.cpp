@@ -19,7 +19,7 @@ bool ReadFromText(const std::string& text, PreModel& model, CapturedMessages& me
                   const TempDir& dir) {
     std::string path = dir.file("in.txt");
     WriteText(path, text);
-    return tarvik::ReadPreModel(model, path, messages.output);
+    return tarvik_test::ReadAsTarvik(model, path, messages.output);
 }
 
 // Every field reaches the writer (the byte-for-byte rewrite of the example shows that); here
@@ -27,7 +27,7 @@ bool ReadFromText(const std::string& text, PreModel& model, CapturedMessages& me
 TEST(PreModelReader, PolygonsAndBeamLinesHoldCopiesOfTheirPoints) {
     CapturedMessages messages;
     PreModel m;
-    ASSERT_TRUE(tarvik::ReadPreModel(m, tarvik_test::ExampleModelPath(), messages.output));
+    ASSERT_TRUE(tarvik_test::ReadAsTarvik(m, tarvik_test::ExampleModelPath(), messages.output));
     EXPECT_EQ(messages.warnings(), "");
     const tarvik::Polygon& pg = m.polygons.records[1];
     ASSERT_EQ(pg.vertices.size(), 4u);
@@ -60,14 +60,14 @@ TEST(PreModelReader, MissingFileWarnsAndLeavesTheModelEmpty) {
     PreModel m;
     m.nodalPoints.count = 1;
     m.nodalPoints.records.resize(1);
-    EXPECT_FALSE(tarvik::ReadPreModel(m, "/nonexistent/dir/model.txt", messages.output));
+    EXPECT_FALSE(tarvik_test::ReadAsTarvik(m, "/nonexistent/dir/model.txt", messages.output));
     EXPECT_EQ(messages.warnings(), "tarvik: Warning! 单元信息文件读取错误!\n");
     EXPECT_EQ(m.nodalPoints.count, 0);
     EXPECT_TRUE(m.nodalPoints.records.empty());
 
     TempDir dir;  // a folder opens but cannot be read
     CapturedMessages again;
-    EXPECT_FALSE(tarvik::ReadPreModel(m, dir.path().string(), again.output));
+    EXPECT_FALSE(tarvik_test::ReadAsTarvik(m, dir.path().string(), again.output));
     EXPECT_EQ(again.warnings(), "tarvik: Warning! 单元信息文件读取错误!\n");
 }
 
@@ -124,7 +124,7 @@ TEST(PreModelReader, GrammarFailuresNameTheLine) {
             PreModel m;
             std::string path = dir.file("in.txt");
             WriteText(path, testsupport::withLineEnds(ModelText(c.body), end));
-            EXPECT_FALSE(tarvik::ReadPreModel(m, path, messages.output));
+            EXPECT_FALSE(tarvik_test::ReadAsTarvik(m, path, messages.output));
             EXPECT_EQ(messages.warnings(), "tarvik: Warning! " + path + " " + c.message + "\n");
             EXPECT_EQ(m.geoPoints.count, 0);
             EXPECT_TRUE(m.geoPoints.records.empty());
@@ -141,7 +141,7 @@ TEST(PreModelReader, EndOfFileInsideASection) {
         WriteText(path, testsupport::withLineEnds(text, end));
         CapturedMessages messages;
         PreModel m;
-        EXPECT_FALSE(tarvik::ReadPreModel(m, path, messages.output));
+        EXPECT_FALSE(tarvik_test::ReadAsTarvik(m, path, messages.output));
         // The last line is the one before the final line end.
         EXPECT_EQ(messages.warnings(),
                   "tarvik: Warning! " + path +
@@ -153,7 +153,7 @@ TEST(PreModelReader, EndOfFileInsideASection) {
     WriteText(path, text + "2:5,5");
     CapturedMessages cut;
     PreModel m;
-    EXPECT_FALSE(tarvik::ReadPreModel(m, path, cut.output));
+    EXPECT_FALSE(tarvik_test::ReadAsTarvik(m, path, cut.output));
     EXPECT_EQ(cut.warnings(), "tarvik: Warning! " + path +
                                   " at the end of the file (after line 10): expected \",\" in "
                                   "NGPT record 2\n");
@@ -161,7 +161,7 @@ TEST(PreModelReader, EndOfFileInsideASection) {
     // The position line itself missing at the end.
     WriteText(path, "### Halvo R2.00 ###\nNumber of materials:NMT=1\n");
     CapturedMessages again;
-    EXPECT_FALSE(tarvik::ReadPreModel(m, path, again.output));
+    EXPECT_FALSE(tarvik_test::ReadAsTarvik(m, path, again.output));
     EXPECT_NE(
         again.warnings().find("at the end of the file (after line 2): expected a position line"),
         std::string::npos)
@@ -191,7 +191,7 @@ TEST(PreModelReader, PointNumbersMustIndexGeometricPoints) {
         PreModel m;
         std::string path = dir.file("in.txt");
         WriteText(path, ModelText(body));
-        EXPECT_FALSE(tarvik::ReadPreModel(m, path, messages.output));
+        EXPECT_FALSE(tarvik_test::ReadAsTarvik(m, path, messages.output));
         EXPECT_EQ(messages.warnings(), "tarvik: Warning! " + path + " " + message + "\n");
     }
 }

@@ -37,9 +37,9 @@ std::string Rewrite(const std::string& text, const TempDir& dir) {
     CapturedMessages messages;
     PreModel m;
     WriteText(dir.file("in.txt"), text);
-    EXPECT_TRUE(tarvik::ReadPreModel(m, dir.file("in.txt"), messages.output))
+    EXPECT_TRUE(tarvik_test::ReadAsTarvik(m, dir.file("in.txt"), messages.output))
         << messages.warnings();
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("out.txt"), messages.output))
+    EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file("out.txt"), messages.output))
         << messages.warnings();
     EXPECT_EQ(messages.warnings(), "");
     return ReadOutput(dir.file("out.txt"));
@@ -60,12 +60,12 @@ TEST(PreModelWriter, TextInMemoryIsTheFilesText) {
     TempDir dir;
     CapturedMessages messages;
     PreModel m;
-    ASSERT_TRUE(tarvik::ReadPreModel(m, tarvik_test::ExampleModelPath(), messages.output));
+    ASSERT_TRUE(tarvik_test::ReadAsTarvik(m, tarvik_test::ExampleModelPath(), messages.output));
     EXPECT_EQ(tarvik::PreModelText(m), ReadText(tarvik_test::ExampleModelPath()));
     m.nodalPoints.count = 60000;
     for (int i = 0; i < m.nodalPoints.count; ++i)
         m.nodalPoints.records.push_back({i * 0.5, -i * 0.25, 1e6 + i});
-    ASSERT_TRUE(tarvik::WritePreModel(m, dir.file("big.txt"), messages.output));
+    ASSERT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file("big.txt"), messages.output));
     std::string text = tarvik::PreModelText(m);
     EXPECT_GT(text.size(), std::size_t{2} << 20);
 #if defined(_WIN32)
@@ -165,7 +165,7 @@ TEST(PreModelWriter, OpenFailureWarnsTwiceAndCreatesNothing) {
     TempDir dir;
     CapturedMessages messages;
     PreModel m;
-    EXPECT_FALSE(tarvik::WritePreModel(m, dir.file("missing/out.txt"), messages.output));
+    EXPECT_FALSE(tarvik_test::WriteAsTarvik(m, dir.file("missing/out.txt"), messages.output));
     std::string w = messages.warnings();
     EXPECT_EQ(w.rfind("tarvik: Warning! 文件保存失败!\n"
                       "tarvik: Warning! 有可能是当前存储介质无法写入,建议更换保存路径.\n",
@@ -181,7 +181,7 @@ TEST(PreModelWriter, OutputThatCannotBeReplacedStaysAndNoTemporaryFileRemains) {
     WriteText(dir.file("out/keep.txt"), "kept");
     CapturedMessages messages;
     PreModel m;
-    EXPECT_FALSE(tarvik::WritePreModel(m, dir.file("out"), messages.output));
+    EXPECT_FALSE(tarvik_test::WriteAsTarvik(m, dir.file("out"), messages.output));
     EXPECT_NE(messages.warnings().find("文件保存失败!"), std::string::npos);
     EXPECT_EQ(dir.listing(), "out\n");
     EXPECT_EQ(ReadText(dir.file("out/keep.txt")), "kept");
@@ -190,7 +190,7 @@ TEST(PreModelWriter, OutputThatCannotBeReplacedStaysAndNoTemporaryFileRemains) {
 // What the writer writes for `m`, through an ordinary new file.
 std::string TextOf(const PreModel& m, const TempDir& dir) {
     CapturedMessages messages;
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("reference.txt"), messages.output));
+    EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file("reference.txt"), messages.output));
     std::string text = ReadOutput(dir.file("reference.txt"));
     std::filesystem::remove(dir.file("reference.txt"));
     return text;
@@ -204,13 +204,13 @@ TEST(PreModelWriter, ModeOfNewAndReplacedFiles) {
     CapturedMessages messages;
     PreModel m;
     mode_t savedMask = umask(022);
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("new.txt"), messages.output));
+    EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file("new.txt"), messages.output));
     umask(077);
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("private.txt"), messages.output));
+    EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file("private.txt"), messages.output));
     WriteText(dir.file("old.txt"), "old");
     chmod(dir.file("old.txt").c_str(), 0640);
     umask(022);
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("old.txt"), messages.output));
+    EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file("old.txt"), messages.output));
     umask(savedMask);
 
     auto mode = [&](const char* name) {
@@ -248,7 +248,7 @@ TEST(PreModelWriter, SymbolicLinksAreFollowedToTheEnd) {
     fs::create_symlink("sub/rel-dangling", dir.file("dangling.txt"));
     fs::create_symlink(dir.file("sub/new-abs.txt"), dir.file("abs-dangling.txt"));
     for (const char* name : {"link.txt", "dangling.txt", "abs-dangling.txt"})
-        EXPECT_TRUE(tarvik::WritePreModel(m, dir.file(name), messages.output)) << name;
+        EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file(name), messages.output)) << name;
     EXPECT_EQ(messages.warnings(), "");
     EXPECT_EQ(ReadText(dir.file("sub/target.txt")), text);
     EXPECT_EQ(ReadText(dir.file("sub/new.txt")), text);
@@ -261,7 +261,7 @@ TEST(PreModelWriter, SymbolicLinksAreFollowedToTheEnd) {
     // A loop of links cannot be written and is left as it was.
     fs::create_symlink("loop-b", dir.file("loop-a"));
     fs::create_symlink("loop-a", dir.file("loop-b"));
-    EXPECT_FALSE(tarvik::WritePreModel(m, dir.file("loop-a"), messages.output));
+    EXPECT_FALSE(tarvik_test::WriteAsTarvik(m, dir.file("loop-a"), messages.output));
     EXPECT_NE(messages.warnings().find(std::strerror(ELOOP)), std::string::npos)
         << messages.warnings();
     EXPECT_TRUE(fs::is_symlink(dir.file("loop-a")));
@@ -300,7 +300,7 @@ TEST(PreModelWriter, FifoHardLinkAndProcLinkAreWrittenStraightInto) {
             if (n == 0 || ((p.revents & POLLHUP) && !(p.revents & POLLIN))) break;
         }
     });
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("fifo"), messages.output));
+    EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file("fifo"), messages.output));
     writerReturned = true;
     reader.join();
     ::close(readEnd);
@@ -310,7 +310,7 @@ TEST(PreModelWriter, FifoHardLinkAndProcLinkAreWrittenStraightInto) {
     WriteText(dir.file("a.txt"), "old");
     fs::create_hard_link(dir.file("a.txt"), dir.file("b.txt"));
     ino_t inode = InodeOf(dir.file("a.txt"));
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("a.txt"), messages.output));
+    EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file("a.txt"), messages.output));
     EXPECT_EQ(InodeOf(dir.file("a.txt")), inode);
     EXPECT_EQ(fs::hard_link_count(dir.file("a.txt")), 2u);
     EXPECT_EQ(ReadText(dir.file("b.txt")), text);
@@ -320,7 +320,8 @@ TEST(PreModelWriter, FifoHardLinkAndProcLinkAreWrittenStraightInto) {
     inode = InodeOf(dir.file("log.txt"));
     int fd = ::open(dir.file("log.txt").c_str(), O_WRONLY);
     ASSERT_GE(fd, 0);
-    EXPECT_TRUE(tarvik::WritePreModel(m, "/proc/self/fd/" + std::to_string(fd), messages.output));
+    EXPECT_TRUE(
+        tarvik_test::WriteAsTarvik(m, "/proc/self/fd/" + std::to_string(fd), messages.output));
     ::close(fd);
     EXPECT_EQ(InodeOf(dir.file("log.txt")), inode);
     EXPECT_EQ(ReadText(dir.file("log.txt")), text);
@@ -336,7 +337,8 @@ TEST(PreModelWriter, DeviceIsWrittenIntoNotReplaced) {
         GTEST_SKIP() << "cannot make a device node here: " << std::strerror(errno);
     CapturedMessages messages;
     PreModel m;
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("null"), messages.output)) << messages.warnings();
+    EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file("null"), messages.output))
+        << messages.warnings();
     struct stat st {};
     ASSERT_EQ(::stat(dir.file("null").c_str(), &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
@@ -356,7 +358,7 @@ TEST(PreModelWriter, ReplacesAnExistingFileWithCrLfLineEnds) {
     PreModel m;
     const std::string text = TextOf(m, dir);
     WriteText(dir.file("out.txt"), "old text\n");
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("out.txt"), messages.output));
+    EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file("out.txt"), messages.output));
     std::string raw = ReadText(dir.file("out.txt"));
     EXPECT_EQ(raw.rfind("### Halvo R2.00 ###\r\nNumber of materials:NMT=0\r\n", 0), 0u) << raw;
     EXPECT_EQ(ReadOutput(dir.file("out.txt")), text);
@@ -371,7 +373,7 @@ TEST(PreModelWriter, ReadOnlyFileIsRefusedAndKept) {
     PreModel m;
     WriteText(dir.file("locked.txt"), "keep me");
     ASSERT_TRUE(SetFileAttributesW(Wide(dir.file("locked.txt")).c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(tarvik::WritePreModel(m, dir.file("locked.txt"), messages.output));
+    EXPECT_FALSE(tarvik_test::WriteAsTarvik(m, dir.file("locked.txt"), messages.output));
     EXPECT_NE(messages.warnings().find("文件保存失败!"), std::string::npos);
     EXPECT_NE(messages.warnings().find(": " + std::string(std::strerror(EACCES)) + "\n"),
               std::string::npos)
@@ -391,7 +393,7 @@ TEST(PreModelWriter, FileHeldOpenByAnotherProgramStays) {
     HANDLE h = CreateFileW(Wide(dir.file("held.txt")).c_str(), GENERIC_READ, FILE_SHARE_READ,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(tarvik::WritePreModel(m, dir.file("held.txt"), messages.output));
+    EXPECT_FALSE(tarvik_test::WriteAsTarvik(m, dir.file("held.txt"), messages.output));
     CloseHandle(h);
     EXPECT_NE(messages.warnings().find("文件保存失败!"), std::string::npos);
     EXPECT_EQ(ReadText(dir.file("held.txt")), "held");
@@ -406,14 +408,14 @@ TEST(PreModelWriter, NullDeviceAndHardLinkAreWrittenStraightInto) {
     CapturedMessages messages;
     PreModel m;
     const std::string text = TextOf(m, dir);
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("NUL"), messages.output));
-    EXPECT_TRUE(tarvik::WritePreModel(m, "nul", messages.output));
+    EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file("NUL"), messages.output));
+    EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, "nul", messages.output));
     EXPECT_EQ(dir.listing(), "");
 
     WriteText(dir.file("a.txt"), "old");
     ASSERT_TRUE(
         CreateHardLinkW(Wide(dir.file("b.txt")).c_str(), Wide(dir.file("a.txt")).c_str(), nullptr));
-    EXPECT_TRUE(tarvik::WritePreModel(m, dir.file("a.txt"), messages.output));
+    EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file("a.txt"), messages.output));
     EXPECT_EQ(ReadOutput(dir.file("b.txt")), text);
     EXPECT_EQ(messages.warnings(), "");
     EXPECT_EQ(dir.listing(), "a.txt\nb.txt\n");
@@ -426,10 +428,10 @@ TEST(PreModelWriter, NamesOutsideTheCodePage) {
     PreModel m;
     const std::string text = TextOf(m, dir);
     for (const char* name : {"模型.txt", "modèle.txt", "Ωμέγα ✓.txt"}) {
-        EXPECT_TRUE(tarvik::WritePreModel(m, dir.file(name), messages.output)) << name;
+        EXPECT_TRUE(tarvik_test::WriteAsTarvik(m, dir.file(name), messages.output)) << name;
         EXPECT_EQ(ReadOutput(dir.file(name)), text) << name;
         PreModel back;
-        EXPECT_TRUE(tarvik::ReadPreModel(back, dir.file(name), messages.output)) << name;
+        EXPECT_TRUE(tarvik_test::ReadAsTarvik(back, dir.file(name), messages.output)) << name;
     }
     EXPECT_EQ(messages.warnings(), "");
     EXPECT_EQ(dir.listing(), "modèle.txt\nΩμέγα ✓.txt\n模型.txt\n");

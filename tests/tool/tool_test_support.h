@@ -16,6 +16,7 @@
 
 #include "tests/support/temp_file.h"
 #include "tool/messages.h"
+#include "tool/pre_model.h"
 
 namespace tarvik_test {
 
@@ -33,6 +34,21 @@ inline std::string Utf8(const std::filesystem::path& path) {
 }
 inline std::filesystem::path PathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// Reading and writing a model as the tarvik program does: a failure is shown on `messages` as
+// the program shows it. True when done.
+inline bool ReadAsTarvik(tarvik::PreModel& model, const std::string& path,
+                         const tarvik::MessageOutput& messages) {
+    common::Outcome read = tarvik::ReadPreModel(model, path);
+    if (!read.ok()) tarvik::ShowReadFailure(messages, read.failure());
+    return read.ok();
+}
+inline bool WriteAsTarvik(const tarvik::PreModel& model, const std::string& path,
+                          const tarvik::MessageOutput& messages) {
+    common::Outcome written = tarvik::WritePreModel(model, path);
+    if (!written.ok()) tarvik::ShowWriteFailure(messages, written.failure());
+    return written.ok();
 }
 
 // A fresh folder inside the test's temporary folder, removed with it when the test passes.
