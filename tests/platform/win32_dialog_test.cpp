@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/dialog_host_contract.h"
 #include "tests/support/skip.h"
 #include "viewer/platform/dialog.h"
 #include "viewer/platform/win32/dialog_host.h"
@@ -436,4 +437,54 @@ TEST_F(Win32Dialogs, UsersActionsReachTheLogicAndCloseTheDialog) {
     EXPECT_TRUE(quillon::platform::openWin32Dialogs().empty());
 }
 
+// The Win32 host under the dialog hosts' one contract: a click is BM_CLICK, a choice what the
+// combo box's list does (the item chosen, then CBN_SELCHANGE), the close box WM_CLOSE.
+class Win32HostDriver {
+  public:
+    static constexpr const char* kName = "Win32";
+    static bool ready(std::string& why) {
+        if (!owner()) why = "no window can be made";
+        return owner() != nullptr;
+    }
+    DialogHost* open(const DialogTemplate& t, std::unique_ptr<DialogLogic> logic) {
+        return quillon::platform::openWin32Dialog(t, std::move(logic), owner());
+    }
+    void click(DialogHost* host, int id) {
+        SendDlgItemMessageW(quillon::platform::win32DialogWindow(host), id, BM_CLICK, 0, 0);
+    }
+    void choose(DialogHost* host, int id, int item) {
+        HWND dialog = quillon::platform::win32DialogWindow(host);
+        HWND combo = GetDlgItem(dialog, id);
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+    }
+    void closeBox(DialogHost* host) {
+        SendMessageW(quillon::platform::win32DialogWindow(host), WM_CLOSE, 0, 0);
+    }
+    void settle() { pumpMessages(); }
+
+  private:
+    static HWND owner() {
+        static HWND window = [] {
+            WNDCLASSW c{};
+            c.lpfnWndProc = DefWindowProcW;
+            c.hInstance = GetModuleHandleW(nullptr);
+            c.lpszClassName = L"Dialog Contract Owner";
+            RegisterClassW(&c);
+            HWND w =
+                CreateWindowExW(0, c.lpszClassName, L"Dialog Contract Owner", WS_OVERLAPPEDWINDOW,
+                                20, 20, 400, 300, nullptr, nullptr, c.hInstance, nullptr);
+            if (w) ShowWindow(w, SW_SHOW);
+            return w;
+        }();
+        return window;
+    }
+};
+
 }  // namespace
+
+namespace testsupport {
+using ContractHosts = ::testing::Types<MemoryHostDriver, Win32HostDriver>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Hosts, DialogHostContract, ContractHosts, HostName);
+}  // namespace testsupport

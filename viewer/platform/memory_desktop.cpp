@@ -21,7 +21,10 @@ const MemoryDialogHost::Control* MemoryDialogHost::control(int id) const {
 
 std::string MemoryDialogHost::itemText(int id) const {
     const Control* c = control(id);
-    return c ? c->text : "";
+    if (!c) return "";
+    if (template_.control(id)->kind == ControlKind::ComboBox)  // a drop-down list: its choice
+        return c->selection >= 0 ? c->items[static_cast<std::size_t>(c->selection)] : "";
+    return c->text;
 }
 void MemoryDialogHost::setItemText(int id, const std::string& text) {
     if (Control* c = control(id)) c->text = text;
@@ -42,10 +45,10 @@ void MemoryDialogHost::comboClear(int id) {
 void MemoryDialogHost::comboInsert(int id, int index, const std::string& text) {
     Control* c = control(id);
     if (!c) return;
-    auto at = index < 0 || static_cast<std::size_t>(index) > c->items.size()
-                  ? c->items.end()
-                  : c->items.begin() + index;
-    c->items.insert(at, text);
+    int count = static_cast<int>(c->items.size());
+    int at = index < 0 || index > count ? count : index;
+    c->items.insert(c->items.begin() + at, text);
+    if (c->selection >= at) ++c->selection;  // the chosen item stays chosen
 }
 int MemoryDialogHost::comboCount(int id) const {
     const Control* c = control(id);
@@ -62,6 +65,7 @@ int MemoryDialogHost::comboSelection(int id) const {
 }
 
 void MemoryDialogHost::press(int id) {
+    if (closed()) return;  // gone for the user
     const ControlTemplate* t = template_.control(id);
     if (t && t->kind == ControlKind::CheckBox) {
         setChecked(id, !isChecked(id));
@@ -75,16 +79,17 @@ void MemoryDialogHost::press(int id) {
             if (all[i].kind == ControlKind::RadioButton) controls_[i].checked = i == at;
         }
     }
-    logic_->onCommand(*this, id, Notification::Clicked);
+    calls_.run([&] { logic_->onCommand(*this, id, Notification::Clicked); });
 }
 
 void MemoryDialogHost::chooseComboItem(int id, int index) {
+    if (closed()) return;
     comboSelect(id, index);
-    logic_->onCommand(*this, id, Notification::SelectionChanged);
+    calls_.run([&] { logic_->onCommand(*this, id, Notification::SelectionChanged); });
 }
 
 void MemoryDialogHost::pressCloseBox() {
-    logic_->onCommand(*this, kIdCancel, Notification::Clicked);
+    calls_.run([&] { logic_->onCommand(*this, kIdCancel, Notification::Clicked); });
 }
 
 DialogHost* MemoryDesktop::openDialog(const DialogTemplate& t, std::unique_ptr<DialogLogic> logic) {

@@ -27,10 +27,12 @@ class MemoryDialogHost : public DialogHost {
     int comboCount(int id) const override;
     void comboSelect(int id, int index) override;
     int comboSelection(int id) const override;
-    void close() override { closed_ = true; }
+    void close() override { calls_.close(); }
 
-    bool closed() const { return closed_; }
-    void init() { logic_->onInit(*this); }
+    bool closed() const { return calls_.closing(); }
+    void init() {
+        calls_.run([&] { logic_->onInit(*this); });
+    }
     // A click on a push button, radio button or check box: automatic buttons change their
     // check state first, then the logic hears of it.
     void press(int id);
@@ -38,6 +40,7 @@ class MemoryDialogHost : public DialogHost {
     void chooseComboItem(int id, int index);
     // The close box (or Esc).
     void pressCloseBox();
+    // Once the logic asked to close, the dialog is gone for the user: the three do nothing.
 
   private:
     struct Control {
@@ -52,7 +55,7 @@ class MemoryDialogHost : public DialogHost {
     DialogTemplate template_;
     std::unique_ptr<DialogLogic> logic_;
     std::vector<Control> controls_;  // in template order
-    bool closed_ = false;
+    LogicCalls calls_;
 };
 
 class MemoryDesktop : public Desktop {
