@@ -441,7 +441,6 @@ TEST_F(Win32Dialogs, UsersActionsReachTheLogicAndCloseTheDialog) {
 // combo box's list does (the item chosen, then CBN_SELCHANGE), the close box WM_CLOSE.
 class Win32HostDriver {
   public:
-    static constexpr const char* kName = "Win32";
     static bool ready(std::string& why) {
         if (!owner()) why = "no window can be made";
         return owner() != nullptr;
@@ -486,5 +485,5 @@ class Win32HostDriver {
 
 namespace testsupport {
 using ContractHosts = ::testing::Types<MemoryHostDriver, Win32HostDriver>;
-INSTANTIATE_TYPED_TEST_SUITE_P(Hosts, DialogHostContract, ContractHosts, HostName);
+INSTANTIATE_TYPED_TEST_SUITE_P(DialogHosts, DialogHostContract, ContractHosts);
 }  // namespace testsupport

@@ -4,7 +4,6 @@
 // for each of its hosts. A driver opens a dialog on its host and acts as the user on it:
 //
 //   struct Driver {
-//       static constexpr const char* kName;  // in the tests' names
 //       static bool ready(std::string& why);  // false (and why) when it has no display
 //       DialogHost* open(const DialogTemplate&, std::unique_ptr<DialogLogic>);
 //       void click(DialogHost*, int id);             // a click on a button
@@ -81,7 +80,6 @@ class ContractLogic : public DialogLogic {
 // each action.
 class MemoryHostDriver {
   public:
-    static constexpr const char* kName = "InMemory";
     static bool ready(std::string&) { return true; }
     DialogHost* open(const DialogTemplate& t, std::unique_ptr<DialogLogic> logic) {
         return desktop_.openDialog(t, std::move(logic));
@@ -129,14 +127,6 @@ class DialogHostContract : public ::testing::Test {
     Driver driver;
     Heard heard;
     DialogHost* open_ = nullptr;  // the dialog a test leaves open
-};
-
-// The test names say the host: "Hosts/DialogHostContract/InMemory.…".
-struct HostName {
-    template <class Driver>
-    static std::string GetName(int) {
-        return Driver::kName;
-    }
 };
 
 TYPED_TEST_SUITE_P(DialogHostContract);

@@ -12,6 +12,7 @@
 //   window_probe PROGRAM restore         or restores it; exit code 1 when it did not change
 //   window_probe PROGRAM wheel DELTA X Y COUNT
 //                                        posts COUNT wheel messages of DELTA at client point X Y
+//   window_probe PROGRAM chars UNIT...   posts a WM_CHAR for each UTF-16 code unit (hexadecimal)
 //   window_probe PROGRAM clipboard       the clipboard's picture (CF_DIB, 24 bits) as a binary
 //                                        PPM on standard output; exit code 1 when there is none
 // Only windows of processes running PROGRAM (its full path) count: Wine's desktop also holds
@@ -23,6 +24,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 
 #include "common/utf16.h"
@@ -179,6 +181,14 @@ int wmain(int argc, wchar_t** argv) {
                          MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
         return 0;
     }
+    if (what == L"chars" && argc >= 4) {
+        HWND window = find(kMainClass, nullptr, program);
+        if (!window) return 1;
+        for (int i = 3; i < argc; ++i)
+            PostMessageW(window, WM_CHAR, static_cast<WPARAM>(std::wcstoul(argv[i], nullptr, 16)),
+                         1);
+        return 0;
+    }
     if (what == L"clipboard" && argc == 3) {
         if (!OpenClipboard(nullptr)) return 1;
         int status = 1;
@@ -207,6 +217,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr,
                  "usage: window_probe PROGRAM main | window_probe PROGRAM dialog CAPTION | "
                  "window_probe PROGRAM minimize | window_probe PROGRAM restore | "
-                 "window_probe PROGRAM wheel DELTA X Y COUNT | window_probe PROGRAM clipboard\n");
+                 "window_probe PROGRAM wheel DELTA X Y COUNT | window_probe PROGRAM chars UNIT... | "
+                 "window_probe PROGRAM clipboard\n");
     return 2;
 }

@@ -379,6 +379,26 @@ TEST_F(WineWindow, SmallWheelDeltasAddUpToOneStepPerNotch) {
     EXPECT_TRUE(quillon_.running());
 }
 
+// A character beyond the Basic Multilingual Plane comes as two WM_CHAR, a surrogate pair, and is
+// one character: U+1F44F, whose low half ends in 4F as "O" does, is no key of the view. A lone
+// high surrogate does not take the key after it. (Each pair is followed by a wheel step, which
+// the window handles after it: once the step shows, the pair has been handled.)
+TEST_F(WineWindow, ACharacterTypedAsASurrogatePairIsOneCharacter) {
+    Rectangle client = startOnTheExample();
+    ASSERT_GT(client.width, 0);
+    const Picture zoomed = scripted(client, "wheel 1 300 250\n");
+    const Picture plan = scripted(client, "wheel 1 300 250\nkey O\nwheel 1 300 250\n");
+    ASSERT_GT(differingPixels(zoomed, scripted(client, "key O\nwheel 1 300 250\n")),
+              20 * kEdgeAllowance);
+    expectView(client, scripted(client, ""), "start");
+    ASSERT_TRUE(probeSays({"chars", "D83D", "DC4F"}));
+    ASSERT_TRUE(probeSays({"wheel", "120", "300", "250", "1"}));
+    expectView(client, zoomed, "a surrogate pair, then a wheel step");
+    ASSERT_TRUE(probeSays({"chars", "D83D", "4F"}));
+    ASSERT_TRUE(probeSays({"wheel", "120", "300", "250", "1"}));
+    expectView(client, plan, "a lone high surrogate and O, then a wheel step");
+}
+
 // The common file dialog itself, not an answer given in advance: its type box shows the filter's
 // description (the filter is description and pattern, each ended by a null), a long path typed
 // into it opens that file, and a report still goes to the folder quillon started in, where
