@@ -2,6 +2,9 @@
 // on screenshots.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
+#include <set>
 #include <string>
 
 #include "tests/e2e/text_ink.h"
@@ -685,6 +688,105 @@ TEST_F(QuillonWindow, ShowsWhatTheScriptDrawsInEveryStandardView) {
     x_.tool({"xdotool", "mousemove", std::to_string(vx + 550), std::to_string(vy + 420)});
     x_.clickAt(vx + 550, vy + 420);
     expectNext("panned");
+    EXPECT_TRUE(quillon_.running());
+}
+
+// A generated model whose load takes seconds: 3,000,000 shells, 2.7 GB of text. Made once in
+// the build folder (writing it takes longer than reading it) and kept there for later runs.
+std::string largeModel() {
+    namespace fs = std::filesystem;
+    const fs::path file = fs::path(QUILLON_TEST_DATA_DIR) / "result_3000000_shells.txt";
+    if (fs::exists(file)) return file.string();
+    fs::create_directories(file.parent_path());
+    fs::path part = file;
+    part += ".part" + std::to_string(getpid());
+    auto r = testsupport::runProcess(QUILLON_EXAMPLE_GEN,
+                                     {"--shells", "3000000", "--seed", "1", "-o", part.string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::error_code ec;
+    fs::rename(part, file, ec);  // whole or not at all, whoever made it first
+    return file.string();
+}
+
+class QuillonWindowLoading : public QuillonWindow {
+  protected:
+    // The window's title (as desktops that read UTF-8 titles show it).
+    std::string title(const std::string& window) const {
+        return x_.textProperty(window, "_NET_WM_NAME");
+    }
+    static bool showsProgress(const std::string& title) {
+        static const std::regex progress("^Quillon Contour.* - [0-9]+ %$");
+        return std::regex_match(title, progress);
+    }
+    // Waits until the title has shown two different shares of the load: the window answers
+    // while the load reads on. Returns the shares seen.
+    std::set<std::string> progressSeen(const std::string& window) {
+        std::set<std::string> seen;
+        waitUntil(
+            [&] {
+                std::string t = title(window);
+                if (showsProgress(t)) seen.insert(t);
+                return seen.size() >= 2;
+            },
+            kLoadPatience);
+        return seen;
+    }
+    // Waits until the title is the usual one again: the load has ended.
+    bool usualTitle(const std::string& window) {
+        std::string last;
+        bool back = waitUntil(
+            [&] {
+                last = title(window);
+                return last.starts_with("Quillon Contour") && !showsProgress(last);
+            },
+            kLoadPatience);
+        EXPECT_TRUE(back) << "the title is still \"" << last
+                          << "\"; standard error: " << testsupport::readFile(errPath());
+        return back;
+    }
+
+    // A load of the large model on a busy machine.
+    static constexpr auto kLoadPatience = 180s;
+};
+
+// The start-up file loads while the window shows, black, with the share read in its title;
+// then the model appears under the usual title.
+TEST_F(QuillonWindowLoading, StartUpLoadShowsItsProgressThenTheModel) {
+    const std::string model = largeModel();
+    startQuillon({model});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    EXPECT_EQ(progressSeen(window).size(), 2u) << "no progress seen in the title";
+    EXPECT_TRUE(settledView(window, [](const Picture& v) {
+        return v.count(0, 0, v.width, v.height, testsupport::isBlack) == v.width * v.height;
+    })) << "the view is not black while the model loads";
+    ASSERT_TRUE(usualTitle(window));
+    meshView(window);
+    EXPECT_TRUE(quillon_.running());
+}
+
+// Esc during File > Open of a large file stops the load: the model shown before stays, and the
+// window goes on with it.
+TEST_F(QuillonWindowLoading, EscStopsAFileOpenAndKeepsTheModelShown) {
+    const std::string large = largeModel();
+    const std::string model = squareFile();
+    const Picture start = scripted(model, "");
+    const Picture zoomed = scripted(model, "wheel 2 300 250\n");
+    startQuillon({model}, "", large);
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    expectView(window, start, "start");
+
+    fileOpen(window);
+    EXPECT_EQ(progressSeen(window).size(), 2u) << "no progress seen in the title";
+    auto [vx, vy] = viewOrigin(window);
+    x_.keysAt(vx + kViewWidth / 2, vy + kViewHeight / 2, {"Escape"});
+    ASSERT_TRUE(usualTitle(window));
+    expectView(window, start, "after Esc");
+    // The square is the model, not merely the pixels left on the screen: the wheel zooms it.
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 300), std::to_string(vy + 250), "click",
+             "--repeat", "2", "4"});
+    expectView(window, zoomed, "two steps in");
     EXPECT_TRUE(quillon_.running());
 }
 
