@@ -2,7 +2,6 @@
 // on screenshots.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <regex>
 #include <set>
 #include <string>
@@ -10,6 +9,7 @@
 #include "tests/e2e/text_ink.h"
 #include "tests/e2e/x_session.h"
 #include "tests/model/result_text.h"
+#include "tests/support/large_model.h"
 #include "tests/support/run_process.h"
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
@@ -691,23 +691,6 @@ TEST_F(QuillonWindow, ShowsWhatTheScriptDrawsInEveryStandardView) {
     EXPECT_TRUE(quillon_.running());
 }
 
-// A generated model whose load takes seconds: 3,000,000 shells, 2.7 GB of text. Made once in
-// the build folder (writing it takes longer than reading it) and kept there for later runs.
-std::string largeModel() {
-    namespace fs = std::filesystem;
-    const fs::path file = fs::path(QUILLON_TEST_DATA_DIR) / "result_3000000_shells.txt";
-    if (fs::exists(file)) return file.string();
-    fs::create_directories(file.parent_path());
-    fs::path part = file;
-    part += ".part" + std::to_string(getpid());
-    auto r = testsupport::runProcess(QUILLON_EXAMPLE_GEN,
-                                     {"--shells", "3000000", "--seed", "1", "-o", part.string()});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    std::error_code ec;
-    fs::rename(part, file, ec);  // whole or not at all, whoever made it first
-    return file.string();
-}
-
 class QuillonWindowLoading : public QuillonWindow {
   protected:
     // The window's title (as desktops that read UTF-8 titles show it).
@@ -752,7 +735,7 @@ class QuillonWindowLoading : public QuillonWindow {
 // The start-up file loads while the window shows, black, with the share read in its title;
 // then the model appears under the usual title.
 TEST_F(QuillonWindowLoading, StartUpLoadShowsItsProgressThenTheModel) {
-    const std::string model = largeModel();
+    const std::string model = testsupport::largeModelFile();
     startQuillon({model});
     std::string window = mainWindow();
     ASSERT_FALSE(window.empty());
@@ -768,7 +751,7 @@ TEST_F(QuillonWindowLoading, StartUpLoadShowsItsProgressThenTheModel) {
 // Esc during File > Open of a large file stops the load: the model shown before stays, and the
 // window goes on with it.
 TEST_F(QuillonWindowLoading, EscStopsAFileOpenAndKeepsTheModelShown) {
-    const std::string large = largeModel();
+    const std::string large = testsupport::largeModelFile();
     const std::string model = squareFile();
     const Picture start = scripted(model, "");
     const Picture zoomed = scripted(model, "wheel 2 300 250\n");
