@@ -670,7 +670,9 @@ TEST_F(WineWindow, FileOpenReadsTheFileThatTheAnswerVariableNames) {
 }
 
 // Esc during File > Open of a file that loads for seconds stops the load: the window, whose
-// title showed the share read meanwhile, goes on with the example it showed before.
+// title showed the share read meanwhile, goes on with the example it showed before. The probe
+// reads the title with a message that the window must answer within 5 s, the time after which
+// Windows shows a window as not responding.
 TEST_F(WineWindow, EscStopsTheFileOpenOfALargeFile) {
     const std::string large = testsupport::largeModelFile();
     copyExample();
