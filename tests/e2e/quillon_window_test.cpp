@@ -2,6 +2,10 @@
 // on screenshots.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <regex>
 #include <set>
 #include <string>
@@ -772,6 +776,31 @@ TEST_F(QuillonWindowLoading, EscStopsAFileOpenAndKeepsTheModelShown) {
              "--repeat", "2", "4"});
     expectView(window, zoomed, "two steps in");
     EXPECT_TRUE(quillon_.running());
+}
+
+// A start-up file that fails after the window has shown (a pipe, which loads for as long as its
+// writer takes) ends the program as a failed start-up load always did: the warning with the
+// reader's message, then exit code 1.
+TEST_F(QuillonWindowLoading, StartUpLoadThatFailsLateEndsWithTheWarningAndOne) {
+    const std::string pipe = (testsupport::testDir() / "slow.txt").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    startQuillon({pipe});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    EXPECT_TRUE(waitUntil([&] { return showsProgress(title(window)); }, kPatience))
+        << "the title is " << title(window);
+    // Not waiting for a reader: quillon has the pipe open by now, or the test fails.
+    const int writer = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(writer, 0) << "quillon does not read the pipe";
+    const std::string text = "NPOIN=1\n0,0,0\n0,0,1,0,0,0\nNELEM_S_4ND=1\n0,0,0\n";
+    EXPECT_EQ(write(writer, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(writer);
+    auto box = x_.waitForWindow("^Warning!$", kPatience);
+    ASSERT_TRUE(box) << "no warning box; standard error: " << testsupport::readFile(errPath());
+    EXPECT_EQ(testsupport::readFile(errPath()),
+              "quillon: Warning! line 5: expected four node indices a,b,c,d\n");
+    x_.keysOn(*box, {"Return"});
+    EXPECT_EQ(quillon_.waitForExit(kPatience), std::optional<int>(1));
 }
 
 // A display without OpenGL (an X server without GLX): the window cannot get its pixel format.
