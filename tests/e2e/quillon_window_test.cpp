@@ -2,11 +2,18 @@
 // on screenshots.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <regex>
+#include <set>
 #include <string>
 
 #include "tests/e2e/text_ink.h"
 #include "tests/e2e/x_session.h"
 #include "tests/model/result_text.h"
+#include "tests/support/large_model.h"
 #include "tests/support/run_process.h"
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
@@ -296,13 +303,11 @@ TEST_F(QuillonWindow, OpeningAMalformedFileWarnsAndKeepsThePicture) {
     fileOpen(window);
     auto box = x_.waitForWindow("^Warning!$", kPatience);
     ASSERT_TRUE(box) << "no warning box";
-    // The box names the file and says what the reader found there (the same line goes to
-    // standard error first).
-    EXPECT_NE(
-        testsupport::readFile(errPath()).find("quillon: Warning! 应力云图文件读取错误! (" + bad +
-                                              ": line 5: expected four node indices a,b,c,d)"),
-        std::string::npos)
-        << testsupport::readFile(errPath());
+    // The box names the file and says what the reader found (the same goes to standard error
+    // first).
+    EXPECT_EQ(testsupport::readFile(errPath()),
+              "quillon: Warning! 应力云图文件读取错误! (" + bad +
+                  ": line 5: expected four node indices a,b,c,d)\n");
 
     x_.keysOn(*box, {"Return"});
     EXPECT_TRUE(waitUntil([&] { return x_.windows("^Warning!$").empty(); }, kPatience));
@@ -689,6 +694,113 @@ TEST_F(QuillonWindow, ShowsWhatTheScriptDrawsInEveryStandardView) {
     x_.clickAt(vx + 550, vy + 420);
     expectNext("panned");
     EXPECT_TRUE(quillon_.running());
+}
+
+class QuillonWindowLoading : public QuillonWindow {
+  protected:
+    // The window's title (as desktops that read UTF-8 titles show it).
+    std::string title(const std::string& window) const {
+        return x_.textProperty(window, "_NET_WM_NAME");
+    }
+    static bool showsProgress(const std::string& title) {
+        static const std::regex progress("^Quillon Contour.* - [0-9]+ %$");
+        return std::regex_match(title, progress);
+    }
+    // Waits until the title has shown two different shares of the load: the window answers
+    // while the load reads on. Returns the shares seen.
+    std::set<std::string> progressSeen(const std::string& window) {
+        std::set<std::string> seen;
+        waitUntil(
+            [&] {
+                std::string t = title(window);
+                if (showsProgress(t)) seen.insert(t);
+                return seen.size() >= 2;
+            },
+            kLoadPatience);
+        return seen;
+    }
+    // Waits until the title is the usual one again: the load has ended.
+    bool usualTitle(const std::string& window) {
+        std::string last;
+        bool back = waitUntil(
+            [&] {
+                last = title(window);
+                return last.starts_with("Quillon Contour") && !showsProgress(last);
+            },
+            kLoadPatience);
+        EXPECT_TRUE(back) << "the title is still \"" << last
+                          << "\"; standard error: " << testsupport::readFile(errPath());
+        return back;
+    }
+
+    // A load of the large model on a busy machine.
+    static constexpr auto kLoadPatience = 180s;
+};
+
+// The start-up file loads while the window shows, black, with the share read in its title;
+// then the model appears under the usual title.
+TEST_F(QuillonWindowLoading, StartUpLoadShowsItsProgressThenTheModel) {
+    const std::string model = testsupport::largeModelFile();
+    startQuillon({model});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    EXPECT_EQ(progressSeen(window).size(), 2u) << "no progress seen in the title";
+    EXPECT_TRUE(settledView(window, [](const Picture& v) {
+        return v.count(0, 0, v.width, v.height, testsupport::isBlack) == v.width * v.height;
+    })) << "the view is not black while the model loads";
+    ASSERT_TRUE(usualTitle(window));
+    meshView(window);
+    EXPECT_TRUE(quillon_.running());
+}
+
+// Esc during File > Open of a large file stops the load: the model shown before stays, and the
+// window goes on with it.
+TEST_F(QuillonWindowLoading, EscStopsAFileOpenAndKeepsTheModelShown) {
+    const std::string large = testsupport::largeModelFile();
+    const std::string model = squareFile();
+    const Picture start = scripted(model, "");
+    const Picture zoomed = scripted(model, "wheel 2 300 250\n");
+    startQuillon({model}, "", large);
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    expectView(window, start, "start");
+
+    fileOpen(window);
+    EXPECT_EQ(progressSeen(window).size(), 2u) << "no progress seen in the title";
+    auto [vx, vy] = viewOrigin(window);
+    x_.keysAt(vx + kViewWidth / 2, vy + kViewHeight / 2, {"Escape"});
+    ASSERT_TRUE(usualTitle(window));
+    expectView(window, start, "after Esc");
+    // The square is the model, not merely the pixels left on the screen: the wheel zooms it.
+    x_.tool({"xdotool", "mousemove", std::to_string(vx + 300), std::to_string(vy + 250), "click",
+             "--repeat", "2", "4"});
+    expectView(window, zoomed, "two steps in");
+    EXPECT_TRUE(quillon_.running());
+}
+
+// A start-up file that fails after the window has shown (a pipe, which loads for as long as its
+// writer takes) ends the program as a failed start-up load always did: the warning with the
+// reader's message, then exit code 1.
+TEST_F(QuillonWindowLoading, StartUpLoadThatFailsLateEndsWithTheWarningAndOne) {
+    const std::string pipe = (testsupport::testDir() / "slow.txt").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    startQuillon({pipe});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    EXPECT_TRUE(waitUntil([&] { return showsProgress(title(window)); }, kPatience))
+        << "the title is " << title(window);
+    // Not waiting for a reader: quillon has the pipe open by now, or the test fails.
+    const int writer = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(writer, 0) << "quillon does not read the pipe";
+    const std::string text = "NPOIN=1\n0,0,0\n0,0,1,0,0,0\nNELEM_S_4ND=1\n0,0,0\n";
+    EXPECT_EQ(write(writer, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(writer);
+    auto box = x_.waitForWindow("^Warning!$", kPatience);
+    ASSERT_TRUE(box) << "no warning box; standard error: " << testsupport::readFile(errPath());
+    EXPECT_EQ(testsupport::readFile(errPath()),
+              "quillon: Warning! line 5: expected four node indices a,b,c,d\n");
+    x_.keysOn(*box, {"Return"});
+    EXPECT_EQ(quillon_.waitForExit(kPatience), std::optional<int>(1));
 }
 
 // A display without OpenGL (an X server without GLX): the window cannot get its pixel format.

@@ -160,6 +160,52 @@ TEST_F(ParallelLoad, SameModelAsOnePassOnExamplesAndGeneratedFiles) {
     expectSameModel(*tiny.model, *one.model);
 }
 
+// A load tells how far it has read, up to the whole file, and a load told to stop fails: from
+// the start, or (in chunks) when the second section begins, the node rows read by then.
+TEST_F(ParallelLoad, TellsItsProgressAndStopsWhenTold) {
+    std::string path = testsupport::writeFile("plate.txt", text_);
+    Load plain = readWith(path, 1);
+    ASSERT_TRUE(plain.status.ok());
+    for (int threads : {1, 2}) {
+        SCOPED_TRACE(std::to_string(threads) + " threads");
+        quillon::ReadProgress progress;
+        ReadOptions o;
+        o.threads = threads;
+        o.chunkBytes = 4096;
+        o.minParallelRecords = 1;
+        o.progress = &progress;
+        ResultModel read;
+        ASSERT_TRUE(quillon::readResultFile(path, read, o).ok());
+        EXPECT_EQ(progress.bytesRead.load(), text_.size());
+        expectSameModel(read, *plain.model);
+
+        quillon::ReadProgress stopped;
+        stopped.stop = true;
+        o.progress = &stopped;
+        ResultModel none;
+        EXPECT_FALSE(quillon::readResultFile(path, none, o).ok());
+    }
+    quillon::ReadProgress progress;
+    ReadOptions o;
+    o.threads = 2;
+    o.chunkBytes = 4096;
+    o.minParallelRecords = 1;
+    o.progress = &progress;
+    int sections = 0;
+    o.runTogether = [&](int count, const std::function<void(int)>& task) {
+        if (++sections == 2) progress.stop = true;
+        std::vector<std::thread> others;
+        for (int t = 1; t < count; ++t) others.emplace_back(task, t);
+        task(0);
+        for (std::thread& t : others) t.join();
+    };
+    ResultModel part;
+    EXPECT_FALSE(quillon::readResultFile(path, part, o).ok());
+    EXPECT_EQ(sections, 2);
+    EXPECT_GT(progress.bytesRead.load(), text_.size() / 100);
+    EXPECT_LT(progress.bytesRead.load(), quads_);
+}
+
 TEST_F(ParallelLoad, AFaultLateInTheSectionNamesItsLine) {
     for (double share : {0.1, 0.55, 0.93, 0.9995}) {
         SCOPED_TRACE(share);

@@ -9,11 +9,14 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 
 #include "tests/e2e/x_session.h"
 #include "tests/model/result_text.h"
+#include "tests/support/large_model.h"
 #include "tests/support/run_process.h"
 #include "tests/support/skip.h"
 #include "tests/support/temp_file.h"
@@ -684,6 +687,43 @@ TEST_F(WineWindow, FileOpenReadsTheFileThatTheAnswerVariableNames) {
     menu(client, "f", "o");
     expectView(client, strip, "the strip");
     EXPECT_TRUE(x_.windows("^Warning!$").empty()) << errors();
+}
+
+// Esc during File > Open of a file that loads for seconds stops the load: the window, whose
+// title showed the share read meanwhile, goes on with the example it showed before. The probe
+// reads the title with a message that the window must answer within 5 s, the time after which
+// Windows shows a window as not responding.
+TEST_F(WineWindow, EscStopsTheFileOpenOfALargeFile) {
+    const std::string large = testsupport::largeModelFile();
+    copyExample();
+    startQuillon(windowsPath(large));
+    Rectangle client = mainWindow();
+    ASSERT_GT(client.width, 0);
+    const Picture start = scripted(client, "");
+    expectView(client, start, "start");
+
+    menu(client, "f", "o");
+    static const std::regex progress("^Quillon Contour.* - [0-9]+ %$");
+    constexpr auto kLoadPatience = 180s;
+    std::set<std::string> seen;
+    waitUntil(
+        [&] {
+            std::string title = probe({"main"}).title;
+            if (std::regex_match(title, progress)) seen.insert(title);
+            return seen.size() >= 2;
+        },
+        kLoadPatience);
+    EXPECT_EQ(seen.size(), 2u) << "no progress seen in the title; standard error: " << errors();
+    x_.keysAt(client.centreX(), client.centreY(), {"Escape"});
+    std::string title;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return (title = probe({"main"}).title) == "Quillon Contour \u2014 quillon team, 2026";
+        },
+        kLoadPatience))
+        << "the title is still " << title;
+    expectView(client, start, "after Esc");
+    EXPECT_TRUE(quillon_.running());
 }
 
 TEST_F(WineWindow, ShellRectanglePickWithApplyChangesThePicture) {

@@ -66,6 +66,7 @@ class ChunkRun {
           kind_(kind),
           chunkBytes_(options.chunkBytes < 1 ? 1 : options.chunkBytes),
           ahead_(2 * static_cast<std::size_t>(options.threads)),
+          progress_(options.progress),
           stored_(start) {}
 
     // Claims chunks, reads them and stores those next in file order, until told to stop.
@@ -144,6 +145,10 @@ class ChunkRun {
     }
 
     bool stopping() {
+        if (progress_ && progress_->stop.load(std::memory_order_relaxed)) {
+            stop();
+            return true;
+        }
         std::lock_guard lock(mutex_);
         return stop_;
     }
@@ -165,7 +170,8 @@ class ChunkRun {
             spare_.push_back(std::move(r.values));
             ready_.erase(it);
             ++storedChunks_;
-            if (storedRecords_ == total_) stop_ = true;
+            if (progress_) progress_->bytesRead.store(stored_.offset, std::memory_order_relaxed);
+            if (storedRecords_ == total_ || (progress_ && progress_->stop.load())) stop_ = true;
         }
     }
 
@@ -175,6 +181,7 @@ class ChunkRun {
     const RecordKind& kind_;
     const std::uint64_t chunkBytes_;
     const std::size_t ahead_;  // chunks read but not yet stored, at most
+    ReadProgress* const progress_;
 
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -58,6 +58,9 @@ struct ChunkOptions {
     int threads = 2;                                // readers, the calling thread included
     std::size_t chunkBytes = std::size_t{1} << 20;  // the text a thread reads at a time
     RunTogether runTogether;                        // unset: a thread started for each
+    // Told the end of each chunk stored; a stop asked there stops the threads as a chunk
+    // that is not clean does.
+    ReadProgress* progress = nullptr;
 };
 
 struct ChunkOutcome {

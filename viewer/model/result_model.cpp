@@ -91,6 +91,14 @@ void BeamElement::updateDisplayedPositions() {
 
 common::Outcome ResultModel::loadResultFile(const std::string& path) {
     // Read into a fresh model so that a failed load leaves this one untouched.
+    ResultModel fresh = emptyWithSettings();
+    common::Outcome read = readResultFile(path, fresh);
+    if (!read.ok()) return read;
+    takeLoaded(std::move(fresh));
+    return read;
+}
+
+ResultModel ResultModel::emptyWithSettings() const {
     ResultModel fresh;
     fresh.deformed = deformed;
     fresh.colourTable = colourTable;
@@ -101,11 +109,12 @@ common::Outcome ResultModel::loadResultFile(const std::string& path) {
     fresh.shellOutlineMode = shellOutlineMode;
     fresh.beamMeshLineMode = beamMeshLineMode;
     fresh.nodeMode = nodeMode;
-    common::Outcome read = readResultFile(path, fresh);
-    if (!read.ok()) return read;
-    fresh.finishLoad();
-    *this = std::move(fresh);
-    return read;
+    return fresh;
+}
+
+void ResultModel::takeLoaded(ResultModel&& read) {
+    read.finishLoad();
+    *this = std::move(read);
 }
 
 void ResultModel::finishLoad() {

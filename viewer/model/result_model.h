@@ -1,6 +1,7 @@
 #pragma once
 // The viewer's in-memory model of one average-stress result file.
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -112,6 +113,11 @@ class ResultModel {
     // says what went wrong (with the line where the file stopped following its layout), and
     // for a file that could not be read its detail has the path and the system's reason.
     common::Outcome loadResultFile(const std::string& path);
+    // The two halves of loadResultFile, for a load that reads on another thread: an empty
+    // model with this one's display filters, `deformed` and colour table, to read into; and,
+    // once it is read, its derived values computed and its contents made this model's.
+    ResultModel emptyWithSettings() const;
+    void takeLoaded(ResultModel&& read);
     // Releases every array of the last load (counts keep their values).
     void releaseArrays();
     Box6 computeNodeBox();
@@ -150,6 +156,14 @@ struct ElementFlags {
 // the next.
 using RunTogether = std::function<void(int count, const std::function<void(int)>& task)>;
 
+// What a load on another thread shares with the thread that waits for it: how far it has
+// read, and a request to stop. A load told to stop ends soon with a failure, at a record or
+// a chunk of text, and what it read is of no use.
+struct ReadProgress {
+    std::atomic<std::uint64_t> bytesRead{0};  // grows from 0 to the file's size
+    std::atomic<bool> stop{false};
+};
+
 // How a load may spread over threads. What a load gives (model, message, line) is the same
 // whatever these say; tests make small files take the paths of large ones with them.
 struct ReadOptions {
@@ -162,6 +176,8 @@ struct ReadOptions {
     std::int32_t minParallelRecords = 16384;
     // Who runs the threads of a section.
     RunTogether runTogether;
+    // Where the load tells its progress and learns that it is to stop; none when unset.
+    ReadProgress* progress = nullptr;
 };
 
 // Reads a result file into `model`, which must be freshly constructed apart from its

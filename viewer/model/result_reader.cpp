@@ -246,9 +246,9 @@ class Reader {
         std::size_t beams = static_cast<std::size_t>(m_.beamCount);
         m_.beams.reserve(reservable(beams, kMinBeamBytes));
         for (std::size_t i = 0; i < beams; ++i)
-            if (!beam(m_.beams.emplace_back())) return false;
+            if (!goOn() || !beam(m_.beams.emplace_back())) return false;
         // Whatever follows the last beam is not part of the layout.
-        return true;
+        return goOn();
     }
 
     bool beam(BeamElement& b) {
@@ -311,7 +311,7 @@ class Reader {
         if (!inChunks(count, RowRecords(3, &pts, nullptr), i)) return false;
         double xyz[3];
         for (; i < count; ++i) {
-            if (!values(xyz, 3, what)) return false;
+            if (!goOnAt(i) || !values(xyz, 3, what)) return false;
             pts.push_back(Point3D{xyz[0], xyz[1], xyz[2]});
         }
         return true;
@@ -325,6 +325,7 @@ class Reader {
         if (!inChunks(points, RowRecords(kDofPerNode, nullptr, &disp), i)) return false;
         double row[kDofPerNode];
         for (; i < points; ++i) {
+            if (!goOnAt(i)) return false;
             if (!values(row, kDofPerNode, "six displacement values u,v,w,rx,ry,rz")) return false;
             disp.insert(disp.end(), row, row + kDofPerNode);
         }
@@ -340,8 +341,20 @@ class Reader {
             readRecordChunks(chunkScanners_, s_, s_.position(), count, kind, chunkOptions());
         if (read.records > 0 && !s_.seek(read.end)) return fail(unreadable(errno ? errno : EIO));
         done = read.records;
-        return true;
+        return goOn();
     }
+
+    // Every so many records of one pass, and at every beam: how far the load has read is told,
+    // and a load told to stop stops.
+    static constexpr std::size_t kRecordsBetweenChecks = 1024;
+    bool goOn() {
+        ReadProgress* p = options_.progress;
+        if (!p) return true;
+        p->bytesRead.store(s_.offset(), std::memory_order_relaxed);
+        if (!p->stop.load(std::memory_order_relaxed)) return true;
+        return fail(common::Failure("the load was stopped"));
+    }
+    bool goOnAt(std::size_t record) { return record % kRecordsBetweenChecks != 0 || goOn(); }
 
     // n reals separated by commas, then white space.
     bool values(double* out, int n, const char* what) {
@@ -378,6 +391,7 @@ class Reader {
         std::int32_t block[4];
         double values[stressBlockSize(4)];
         for (; e < c; ++e) {
+            if (!goOnAt(e)) return false;
             std::int32_t index = 0;
             switch (readShellRecord(s_, n, limit, block, values, index)) {
                 case RecordFault::None:
@@ -405,6 +419,7 @@ class Reader {
         }
         o.chunkBytes = options_.chunkBytes;
         o.runTogether = options_.runTogether;
+        o.progress = options_.progress;
         return o;
     }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/outcome.h"
+#include "viewer/platform/long_task.h"
 
 namespace quillon::platform {
 
@@ -206,6 +207,10 @@ class Desktop {
     virtual std::optional<std::string> chooseFileToSave(FileDialog& dialog) = 0;
     // Hands a finished file to the desktop's text editor without waiting for it.
     virtual void openInTextEditor(const std::string& path) = 0;
+    // Returns once `task` has ended. Meanwhile the main window keeps answering: it repaints
+    // and resizes, its title shows the share done, Esc goes to the task and closing the
+    // window stops it; other input (menus, mouse, keys, dialogs) is set aside unused.
+    virtual void waitAnswering(LongTask& task) = 0;
 };
 
 // The end of every dialog action that changes the picture: the keyboard goes back to the main

@@ -133,4 +133,9 @@ void MemoryDesktop::releaseClosed() {
     std::erase_if(dialogs_, [](const auto& d) { return d->closed(); });
 }
 
+void MemoryDesktop::waitAnswering(LongTask& task) {
+    while (!task.waitFor(std::chrono::hours(1))) {
+    }
+}
+
 }  // namespace quillon::platform

@@ -73,6 +73,8 @@ class MemoryDesktop : public Desktop {
     common::Outcome copyPicture(int width, int height,
                                 const std::vector<std::uint8_t>& rgb) override;
     const std::vector<std::uint8_t>& copiedPicture() const { return copied_; }
+    // Without a window, nothing answers meanwhile: the task runs to its end.
+    void waitAnswering(LongTask& task) override;
     void setReportOutput(std::FILE* out) { reportOut_ = out; }
 
     // The answer of the next file chooser: a path, or nothing for a cancelled one. Without an

@@ -33,6 +33,9 @@ class MainWindowEvents {
     virtual void onWheel(int delta, int x, int y) = 0;  // kWheelDelta a notch, signed
     virtual void onChar(unsigned int ch) = 0;
     virtual void onCommand(int id) = 0;  // a menu command
+    // Once, when the window has just been shown and before its events are handled: work that
+    // needs the window on the screen (a load that shows its progress) goes on here.
+    virtual void onShown() {}
 };
 
 struct MenuCommand {

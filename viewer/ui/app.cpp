@@ -39,7 +39,12 @@ void resizeView(AppState& s, int width, int height) {
 }
 
 void paintFrame(AppState& s, FrameCaches& caches, platform::OverlayCanvas& canvas) {
-    if (!s.modelLoaded) return;
+    if (!s.modelLoaded) {
+        // The window shows before a long start-up load ends: black, as every frame's background.
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        return;
+    }
     RenderScene(s, caches);
     PaintOverlays(s, caches, canvas);
 }

@@ -22,7 +22,7 @@ void afterLoad(AppState& state);
 common::Outcome openResultFile(AppState& state, const std::string& path);
 // A new client size: the camera is rebuilt from the angles and fitted again.
 void resizeView(AppState& state, int width, int height);
-// One frame: the OpenGL pass, then the overlays on top. Nothing before a model is loaded.
+// One frame: the OpenGL pass, then the overlays on top. Black before a model is loaded.
 void paintFrame(AppState& state, FrameCaches& caches, platform::OverlayCanvas& canvas);
 
 }  // namespace quillon

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "viewer/platform/program.h"
 #include "viewer/resources/menu.h"
 #include "viewer/ui/app.h"
+#include "viewer/ui/background_load.h"
 #include "viewer/ui/info.h"
 #include "viewer/ui/main_window_events.h"
 #include "viewer/ui/script.h"
@@ -155,8 +157,10 @@ int script(int argc, char** argv) {
     return quillon::runScript(r, stdout);
 }
 
-// The window on `path`. The file is read before the window shows: if it cannot be read, the
-// message is shown and the program ends with exit code 1 without a window.
+// The window on `path`. A file that reads in a moment is read before the window shows: if it
+// cannot be read, the message is shown and the program ends with exit code 1 without a window.
+// A longer load goes on while the window shows its progress, and its failure ends the program
+// with the same message.
 int window(const std::string& path) {
     if (!quillon::platform::displayAvailable()) {
         std::fprintf(stderr,
@@ -165,9 +169,14 @@ int window(const std::string& path) {
     }
     quillon::platform::installMessageBoxes();
     quillon::AppState state;
-    common::Outcome loaded = quillon::openResultFile(state, path);
-    if (!loaded.ok()) quillon::platform::fatal(loaded.failure());
-    quillon::MainWindowHandler handler(state, quillon::platform::windowDesktop());
+    auto load = std::make_unique<quillon::BackgroundLoad>(state.model, path, false);
+    if (load->waitFor(quillon::kQuietLoad)) {
+        bool stopped = false;
+        common::Outcome loaded = load->finish(state, stopped);
+        if (!loaded.ok()) quillon::platform::fatal(loaded.failure());
+        load.reset();
+    }
+    quillon::MainWindowHandler handler(state, quillon::platform::windowDesktop(), std::move(load));
     return quillon::platform::runMainWindow(kTitle, quillon::mainMenu(), handler);
 }
 

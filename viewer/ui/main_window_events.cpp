@@ -14,8 +14,9 @@
 
 namespace quillon {
 
-MainWindowHandler::MainWindowHandler(AppState& state, platform::Desktop& desktop)
-    : state_(state), desktop_(desktop) {
+MainWindowHandler::MainWindowHandler(AppState& state, platform::Desktop& desktop,
+                                     std::unique_ptr<BackgroundLoad> startUp)
+    : state_(state), desktop_(desktop), startUp_(std::move(startUp)) {
     openDialog_.title = "Open file for quillon average stress contour ";
     openDialog_.filterName = "Text Files (*.txt)";
     openDialog_.pattern = "*.txt";
@@ -29,6 +30,17 @@ MainWindowHandler::MainWindowHandler(AppState& state, platform::Desktop& desktop
 
 void MainWindowHandler::onCreate() {
     initGlState();
+}
+
+void MainWindowHandler::onShown() {
+    if (!startUp_) return;
+    desktop_.waitAnswering(*startUp_);
+    bool closed = false;
+    common::Outcome loaded = startUp_->finish(state_, closed);
+    startUp_.reset();
+    if (closed) return;  // the window closed before the model was there
+    if (!loaded.ok()) platform::fatal(loaded.failure());
+    desktop_.repaintMainWindow();
 }
 
 void MainWindowHandler::onSize(int width, int height) {
@@ -115,7 +127,9 @@ void MainWindowHandler::openSelectionDialog(SelectionKind kind, platform::Dialog
 void MainWindowHandler::openFile() {
     std::optional<std::string> path = desktop_.chooseFileToOpen(openDialog_);
     if (!path) return;
-    common::Outcome loaded = openResultFile(state_, *path);
+    bool stopped = false;
+    common::Outcome loaded = loadAnswering(state_, desktop_, *path, true, stopped);
+    if (stopped) return;
     if (!loaded.ok()) {
         // A file that is not a result file fails with the line where reading stopped alone:
         // chosen in a dialog, the file is not on the screen, so its name goes with the line.

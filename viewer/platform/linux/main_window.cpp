@@ -10,10 +10,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <utility>
 
 #include "viewer/platform/gl_framebuffer.h"
 #include "viewer/platform/gl_overlay_canvas.h"
@@ -161,6 +163,9 @@ class GlView : public Fl_Gl_Window {
 // dialogs are owned by the window.
 GlView* theView = nullptr;
 Fl_Window* theWindow = nullptr;
+std::string theTitle;
+// The work the window waits for while it answers, if any.
+LongTask* theTask = nullptr;
 
 // A menu label and its shortcut: Windows writes the shortcut after a tab ("&Copy\tCtrl+C"),
 // FLTK takes it apart from the label.
@@ -254,8 +259,33 @@ bool windowManagerRunning() {
 // a dialog button that hands the focus back). A window manager keeps the dialogs above their
 // owner all the same; with none, they would be buried, so they are raised again after each
 // event that moved the focus into the main window.
+//
+// While the window waits for a long task, the user's input is set aside, but for Esc, which
+// goes to the task: nothing starts that would act on what the task replaces.
 int dispatchEvent(int event, Fl_Window* window) {
     static Fl_Window* focusedBefore = nullptr;
+    if (theTask) {
+        switch (event) {
+            case FL_KEYBOARD:
+            case FL_SHORTCUT:
+                if (Fl::event_key() == FL_Escape) theTask->onEscape();
+                return 1;
+            case FL_PUSH:
+            case FL_RELEASE:
+            case FL_DRAG:
+            case FL_MOVE:
+            case FL_MOUSEWHEEL:
+            case FL_KEYUP:
+            case FL_PASTE:
+            case FL_DND_ENTER:
+            case FL_DND_DRAG:
+            case FL_DND_LEAVE:
+            case FL_DND_RELEASE:
+                return 1;
+            default:
+                break;
+        }
+    }
     int handled = handleWithMenuLetters(event, window);
     Fl_Window* focused = Fl::focus() ? Fl::focus()->top_window() : nullptr;
     if (focused && focused == theWindow && focusedBefore != theWindow && !windowManagerRunning())
@@ -330,10 +360,12 @@ int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu
 
     theView = view;
     theWindow = window.get();
+    theTitle = title;
     window->show();
     setLegacyTitle(*window);
     view->cursor(FL_CURSOR_CROSS);
     view->take_focus();
+    events.onShown();
     int code = Fl::run();
     Fl::remove_system_handler(ignoreGrabFocus);
     Fl::event_dispatch(nullptr);
@@ -404,6 +436,30 @@ class FltkDesktop : public Desktop {
     common::Outcome copyPicture(int width, int height,
                                 const std::vector<std::uint8_t>& rgb) override {
         return offerPngOnClipboard(encodePng(width, height, rgb));
+    }
+    // The events are handled a twentieth of a second at a time, the title updated between.
+    void waitAnswering(LongTask& task) override {
+        LongTask* outer = std::exchange(theTask, &task);
+        std::string shown;
+        while (!task.waitFor(std::chrono::milliseconds(0))) {
+            if (!theWindow || !theWindow->shown()) {
+                task.stop();
+                task.waitFor(std::chrono::hours(1));
+                continue;
+            }
+            std::string title = titleWithProgress(theTitle, task.doneShare());
+            if (title != shown) showTitle(title);
+            shown = title;
+            Fl::wait(0.05);
+        }
+        theTask = outer;
+        if (!shown.empty() && theWindow && theWindow->shown()) showTitle(theTitle);
+    }
+
+  private:
+    static void showTitle(const std::string& title) {
+        theWindow->copy_label(title.c_str());
+        setLegacyTitle(*theWindow);
     }
 };
 

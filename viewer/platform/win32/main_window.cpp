@@ -8,6 +8,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -38,6 +39,8 @@ struct MainWindow {
     int width = 0, height = 0;                  // the client area
     wchar_t highSurrogate = 0;  // the first half of a character typed as two WM_CHAR
     int wheel = 0;              // wheel delta not yet turned into steps
+    std::string title;
+    LongTask* task = nullptr;  // the work the window waits for while it answers, if any
 };
 MainWindow theMain;
 
@@ -203,7 +206,8 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             typed(static_cast<wchar_t>(wParam));
             return 0;
         case WM_COMMAND:
-            if (lParam != 0) break;  // a control's notification, not a menu command
+            if (lParam != 0) break;      // a control's notification, not a menu command
+            if (theMain.task) return 0;  // nothing starts while the window waits for a task
             events.onCommand(LOWORD(wParam));
             return 0;
         case WM_DESTROY:
@@ -256,8 +260,10 @@ int runMainWindow(const std::string& title, const std::vector<MenuCommand>& menu
                    "Warning!");
         return 1;
     }
+    theMain.title = title;
     ShowWindow(window, SW_SHOWDEFAULT);
     UpdateWindow(window);
+    events.onShown();
 
     MSG message{};
     for (;;) {
@@ -381,6 +387,56 @@ common::Outcome copyDib(int width, int height, const std::vector<std::uint8_t>& 
     return failure;
 }
 
+// The user's input, which is set aside while the window waits for a task: keys, the mouse in
+// the client areas, and the mouse on the menu bar and the system menu. (Moving, sizing and
+// closing the window go on as ever.)
+bool isSetAside(const MSG& m) {
+    if (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST) return true;
+    if (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) return true;
+    if (m.message == WM_NCLBUTTONDOWN || m.message == WM_NCLBUTTONDBLCLK ||
+        m.message == WM_NCRBUTTONDOWN || m.message == WM_NCRBUTTONUP)
+        return m.wParam == HTMENU || m.wParam == HTSYSMENU;
+    return false;
+}
+
+// Messages are handled as they come, a twentieth of a second at most apart, so that the window
+// paints and Windows never takes it for one that does not answer; the title shows the share
+// done between them. A WM_QUIT met here (the window was closed) is posted again for the main
+// loop.
+void waitPumping(LongTask& task) {
+    LongTask* outer = std::exchange(theMain.task, &task);
+    std::string shown;
+    bool quit = false;
+    WPARAM quitCode = 0;
+    while (!task.waitFor(std::chrono::milliseconds(0))) {
+        if (!theMain.window || quit) {
+            task.stop();
+            task.waitFor(std::chrono::hours(1));
+            continue;
+        }
+        std::string title = titleWithProgress(theMain.title, task.doneShare());
+        if (title != shown) SetWindowTextW(theMain.window, common::WideFromUtf8(title).c_str());
+        shown = title;
+        MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        MSG m;
+        while (!quit && PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (m.message == WM_QUIT) {
+                quit = true;
+                quitCode = m.wParam;
+            } else if (isSetAside(m)) {
+                if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) task.onEscape();
+            } else {
+                TranslateMessage(&m);
+                DispatchMessageW(&m);
+            }
+        }
+    }
+    theMain.task = outer;
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
+    if (!shown.empty() && theMain.window)
+        SetWindowTextW(theMain.window, common::WideFromUtf8(theMain.title).c_str());
+}
+
 class Win32Desktop : public Desktop {
   public:
     void repaintMainWindow() override {
@@ -404,6 +460,7 @@ class Win32Desktop : public Desktop {
                                 const std::vector<std::uint8_t>& rgb) override {
         return copyDib(width, height, rgb);
     }
+    void waitAnswering(LongTask& task) override { waitPumping(task); }
 };
 
 }  // namespace

@@ -1,0 +1,59 @@
+#pragma once
+// A result file read on a thread of its own into a model of its own, so that the window can
+// keep answering while a large file loads. The model shown meanwhile is not touched; only the
+// thread that waits makes the new model the shown one.
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "viewer/model/result_model.h"
+#include "viewer/platform/dialog.h"
+#include "viewer/state/app_state.h"
+
+namespace quillon {
+
+// A load this short is waited for without the window answering, as any other command is: it
+// looks as a load always did, without a title that flickers.
+constexpr std::chrono::milliseconds kQuietLoad{500};
+
+class BackgroundLoad final : public platform::LongTask {
+  public:
+    // Starts reading `path` into an empty model with the settings of `current`. Esc stops
+    // the load when `escapeStops`.
+    BackgroundLoad(const ResultModel& current, const std::string& path, bool escapeStops);
+    ~BackgroundLoad() override;  // stops the read and waits for it
+    BackgroundLoad(const BackgroundLoad&) = delete;
+    BackgroundLoad& operator=(const BackgroundLoad&) = delete;
+
+    bool waitFor(std::chrono::milliseconds timeout) override;
+    double doneShare() const override;
+    void onEscape() override;
+    void stop() override;
+
+    // Waits for the read to end. A read that was not stopped and read the file becomes the
+    // state's model, and the after-load sequence runs; a failure changes nothing. A stopped
+    // load changes nothing either, and says so in `stopped` (its outcome is of no interest).
+    common::Outcome finish(AppState& state, bool& stopped);
+
+  private:
+    ResultModel fresh_;
+    ReadProgress progress_;
+    std::uint64_t fileBytes_ = 0;  // 0 when unknown
+    bool escapeStops_;
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    bool done_ = false;
+    common::Outcome outcome_;
+    std::thread thread_;
+};
+
+// Loads `path` into `state` as openResultFile does. A load that takes longer than kQuietLoad
+// goes on while the desktop's window keeps answering; Esc stops it when `escapeStops`, and a
+// stopped load changes nothing and sets `stopped`.
+common::Outcome loadAnswering(AppState& state, platform::Desktop& desktop, const std::string& path,
+                              bool escapeStops, bool& stopped);
+
+}  // namespace quillon
