@@ -4,6 +4,7 @@
 // and drawn element by element, navigation frames (a wheel step, a 10-degree turn), and how
 // many pixels of the fast frame differ from the element-by-element one.
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <chrono>
@@ -134,6 +135,24 @@ int main(int argc, char** argv) {
 
     state.view = start;
 
+    // The processor's part of a steady frame, as a machine whose graphics card draws for next
+    // to nothing pays it: the same frame with its blocks of vertices made and none given to
+    // OpenGL. And for comparison the frame with OpenGL's rasteriser off: llvmpipe still runs
+    // its vertex stage on the processor then, which a graphics card does itself.
+    caches.stream.setDrawing(false);
+    double cpuAlone = median(frame, runs);
+    caches.stream.setDrawing(true);
+    glEnable(GL_RASTERIZER_DISCARD);
+    const bool discarding = glIsEnabled(GL_RASTERIZER_DISCARD) && glGetError() == GL_NO_ERROR;
+    double discarded = median(frame, runs);
+    double limitDiscarded = median([&] { drawLimit(true); }, runs);
+    glDisable(GL_RASTERIZER_DISCARD);
+
+    // The steady frame again, after the others: a frame that changes nothing measured late, to
+    // tell the frame's own cost from the order of the measurements (the machine's drift, memory
+    // still being touched for the first time).
+    double steadyAgain = median(frame, runs);
+
     // Outlines and mesh lines off: the bands alone.
     m.shellOutlineMode = m.beamMeshLineMode = quillon::DisplayFilter::None;
     double bandsOnly = median(frame, runs);
@@ -155,10 +174,16 @@ int main(int argc, char** argv) {
     std::printf("limit, every triangle and segment from one vertex array each: %.1f ms\n",
                 limit * 1e3);
     std::printf("steady / limit: %.2f\n", steady / limit);
+    std::printf("steady frame again, after the navigation frames: %.1f ms\n", steadyAgain * 1e3);
     std::printf("outlines and mesh lines off: %.1f ms; limit, triangles alone: %.1f ms; %.2f x\n",
                 bandsOnly * 1e3, bandsLimit * 1e3, bandsOnly / bandsLimit);
     std::printf("wheel step: %.1f ms, %.2f x limit\n", wheel * 1e3, wheel / limit);
     std::printf("10-degree turn: %.1f ms, %.2f x limit\n", turn * 1e3, turn / limit);
+    std::printf("frame CPU alone: %.1f ms\n", cpuAlone * 1e3);
+    if (discarding)
+        std::printf(
+            "  with OpenGL's rasteriser off instead: frame %.1f ms, the limit's arrays %.1f ms\n",
+            discarded * 1e3, limitDiscarded * 1e3);
     std::printf("element by element: %.1f ms\n", elementByElement * 1e3);
     std::printf(
         "pixels differing from element by element: %.4f %% (%ld), by more than one "

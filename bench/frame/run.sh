@@ -75,15 +75,40 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     sleep 0.1
   done
   ticks() { awk '{ print $14 + $15 }' "/proc/$viewer/stat"; }
-  last=$(ticks)
-  for _ in $(seq 120); do
-    sleep 2
-    now=$(ticks)
-    [ "$now" = "$last" ] && break
-    last=$now
-  done
+  # Waits until the window has used no processor time for two seconds.
+  settle() {
+    local last now
+    last=$(ticks)
+    for _ in $(seq 120); do
+      sleep 2
+      now=$(ticks)
+      [ "$now" = "$last" ] && break
+      last=$now
+    done
+  }
+  settle
   hwm=$(awk '/VmHWM/ { print $2 }' "/proc/$viewer/status")
-  kill "$viewer" 2>/dev/null || true
   awk -v k="$hwm" -v a="$arrays_mb" 'BEGIN {
     printf "  the window, after its first frame: peak %.0f MB (%.2f x arrays)\n", k * 1.024 / 1000, k * 1024 / (a * 1e6) }'
+
+  # Wheel steps that arrive before the next frame is drawn: the window is stopped while five
+  # wheel messages are sent, then goes on with all five waiting. The processor time it then
+  # takes, over that of a single step's frame, counts the frames it drew.
+  window=$(DISPLAY=$display xdotool search --pid "$viewer" | tail -1)
+  wheel() { DISPLAY=$display xdotool mousemove --window "$window" 400 300 click --repeat "$1" --delay 1 "$2"; }
+  before=$(ticks)
+  wheel 1 4
+  settle
+  one=$(($(ticks) - before))
+  kill -STOP "$viewer"
+  wheel 5 5
+  before=$(ticks)
+  kill -CONT "$viewer"
+  settle
+  five=$(($(ticks) - before))
+  kill "$viewer" 2>/dev/null || true
+  awk -v one="$one" -v five="$five" 'BEGIN {
+    frames = one > 0 ? int(five / one + 0.5) : 0
+    printf "wheel steps coalesced: 5 messages, %d frame%s\n", frames, frames == 1 ? "" : "s"
+    printf "  (processor time: %d ticks for one step, %d for the five)\n", one, five }'
 fi

@@ -53,7 +53,10 @@ void FrameStream::stream(std::size_t units, std::size_t perBlock, Make make, Dra
     forEachBlockInOrder(
         blocksOf(units, perBlock), slots_,
         [&](std::size_t b, Block& out) { make(b * perBlock, (b + 1) * perBlock, out); },
-        [&](std::size_t, Block& out) { flushNowAndThen(draw(drawing, out)); });
+        [&](std::size_t, Block& out) {
+            const std::size_t vertices = draw(drawing, out);
+            if (drawing_) flushNowAndThen(vertices);
+        });
 }
 
 void FrameStream::drawContours(const ResultModel& m, const ContourSettings& s,
@@ -68,7 +71,7 @@ void FrameStream::drawContours(const ResultModel& m, const ContourSettings& s,
             out.leftOut = sink.leftOut();
         },
         [&](const LitDrawing& drawing, const Block& out) {
-            DrawLitTriangles(drawing, out.vertices.data(), out.vertices.size());
+            if (drawing_) DrawLitTriangles(drawing, out.vertices.data(), out.vertices.size());
             counts_.triangles += out.vertices.size() / 3;
             counts_.trianglesLeftOut += out.leftOut;
             return out.vertices.size();
@@ -85,7 +88,7 @@ void FrameStream::drawOutlines(const ResultModel& m, const WindowProjection& win
             });
         },
         [&](const LitDrawing& drawing, const Block& out) {
-            DrawLitSegments(drawing, out.lines);
+            if (drawing_) DrawLitSegments(drawing, out.lines);
             counts_.segments += out.lines.indices.size() / 2;
             return out.lines.vertices.size();
         });

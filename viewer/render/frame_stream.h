@@ -32,6 +32,9 @@ class FrameStream {
     // The outlines of shells and beam cells as lit segments.
     void drawOutlines(const ResultModel& model, const WindowProjection& window);
     const Counts& counts() const { return counts_; }
+    // With false, frames make every block as usual and give OpenGL none of them: the part of a
+    // frame that the processor does, for the benchmark. True from the start.
+    void setDrawing(bool drawing) { drawing_ = drawing; }
 
   private:
     struct Block {
@@ -50,6 +53,7 @@ class FrameStream {
     std::vector<Block> slots_ = std::vector<Block>(kSlots);
     Counts counts_;
     std::size_t unflushed_ = 0;
+    bool drawing_ = true;
     // The largest size of a displayed coordinate, for the positions it was found for.
     std::uint64_t boundVersion_ = 0;
     double bound_ = 0;

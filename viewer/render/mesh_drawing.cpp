@@ -120,8 +120,10 @@ float lineOffset(const WindowDepthPoint& p0, const WindowDepthPoint& p1,
 void appendFaceOutline(std::int32_t colour, const Face& f, const WindowProjection& window,
                        LitLines& out) {
     const Point3D* const* P = f.points;
-    WindowDepthPoint w[4];
+    WindowDepthPoint w[4] = {};
     for (int k = 0; k < f.count; ++k) w[k] = window.toWindow(*P[k]);
+    // Lines that touch no pixel the frame draws change nothing.
+    if (!window.mayTouchWithLines(w, f.count)) return;
     const LitNormal front = litNormal(f.normal);
     const double flipped[3] = {-f.normal[0], -f.normal[1], -f.normal[2]};
     const LitNormal back = litNormal(flipped);

@@ -95,7 +95,8 @@ void DrawNodeMarkers(const ResultModel& model);
 // 0→1, 1→2, 2→0. Each segment carries the normal of the side of its triangle that faces the
 // viewer, so that lit as a line it takes the colour two-sided lighting gives that edge, and lies
 // where glPolygonOffset(-1, -1) puts that edge, short of the offset's one step of depth: the
-// fill drawn with these outlines must be pushed back by glPolygonOffset(0, 1) instead.
+// fill drawn with these outlines must be pushed back by glPolygonOffset(0, 1) instead. A face
+// whose lines can touch no pixel of the window is left out.
 void appendOutline(const ResultModel& model, OutlineKind kind, std::int32_t index,
                    const WindowProjection& window, LitLines& out);
 // Draws lit segments as outlines: lit like the polygons they outline.

@@ -68,6 +68,20 @@ class WindowProjection {
         }
         return coversBox(x0, x1, y0, y1);
     }
+    // False only when no line between corners of the polygon (3 or 4 corners) can touch a pixel
+    // of the view: a line of one pixel's width reaches no pixel whose centre lies more than
+    // half a pixel beyond the box of its ends.
+    bool mayTouchWithLines(const WindowDepthPoint* corners, int count) const {
+        double x0 = corners[0].x, x1 = x0, y0 = corners[0].y, y1 = y0;
+        for (int k = 1; k < count; ++k) {
+            x0 = std::min(x0, corners[k].x);
+            x1 = std::max(x1, corners[k].x);
+            y0 = std::min(y0, corners[k].y);
+            y1 = std::max(y1, corners[k].y);
+        }
+        constexpr double kLineReach = 1;  // half a pixel, and as much again to spare
+        return coversBox(x0 - kLineReach, x1 + kLineReach, y0 - kLineReach, y1 + kLineReach);
+    }
     // Whether the face a, b, c turns its front (counter-clockwise side) to the viewer; a face
     // seen edge-on counts as front, as OpenGL counts it.
     bool frontFacing(const Point3D& a, const Point3D& b, const Point3D& c) const {
