@@ -23,8 +23,8 @@ inline std::string largeModelFile() {
     fs::create_directories(file.parent_path());
     fs::path part = file;
     part += ".part" + std::to_string(getpid());
-    auto r = runProcess(QUILLON_EXAMPLE_GEN,
-                        {"--shells", shells, "--seed", "1", "-o", part.string()});
+    auto r =
+        runProcess(QUILLON_EXAMPLE_GEN, {"--shells", shells, "--seed", "1", "-o", part.string()});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     std::error_code ec;
     fs::rename(part, file, ec);  // whole or not at all, whoever made it first
