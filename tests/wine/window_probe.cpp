@@ -214,10 +214,11 @@ int wmain(int argc, wchar_t** argv) {
         CloseClipboard();
         return status;
     }
-    std::fprintf(stderr,
-                 "usage: window_probe PROGRAM main | window_probe PROGRAM dialog CAPTION | "
-                 "window_probe PROGRAM minimize | window_probe PROGRAM restore | "
-                 "window_probe PROGRAM wheel DELTA X Y COUNT | window_probe PROGRAM chars UNIT... | "
-                 "window_probe PROGRAM clipboard\n");
+    std::fprintf(
+        stderr,
+        "usage: window_probe PROGRAM main | window_probe PROGRAM dialog CAPTION | "
+        "window_probe PROGRAM minimize | window_probe PROGRAM restore | "
+        "window_probe PROGRAM wheel DELTA X Y COUNT | window_probe PROGRAM chars UNIT... | "
+        "window_probe PROGRAM clipboard\n");
     return 2;
 }
