@@ -13,6 +13,7 @@ void initGlState() {
 }
 
 void afterLoad(AppState& s) {
+    s.modelLoaded = true;
     s.contour.currentComponent = kSe;
     SelectedStressRange(s.model, kSe, s.contour.SL, s.contour.SR);
     s.view.modelBox = s.model.computeNodeBox();
@@ -27,7 +28,6 @@ void afterLoad(AppState& s) {
 common::Outcome openResultFile(AppState& s, const std::string& path) {
     common::Outcome loaded = s.model.loadResultFile(path);
     if (!loaded.ok()) return loaded;
-    s.modelLoaded = true;
     afterLoad(s);
     return loaded;
 }

@@ -15,8 +15,9 @@ constexpr const char* kStartupFile = "Quillon_AverageStrs.txt";
 
 // The OpenGL state a new context gets once: depth test on, clear depth 1.
 void initGlState();
-// After every load: Se and its full range over the selection, the boxes and centres, the
-// default angles, and the camera fitted (the camera only once the window has a size).
+// After every load: the model marked loaded, Se and its full range over the selection, the
+// boxes and centres, the default angles, and the camera fitted (the camera only once the
+// window has a size).
 void afterLoad(AppState& state);
 // Loads a result file; on success runs the after-load sequence. On failure nothing changes.
 common::Outcome openResultFile(AppState& state, const std::string& path);

@@ -55,7 +55,6 @@ common::Outcome BackgroundLoad::finish(AppState& state, bool& stopped) {
     stopped = progress_.stop.load();
     if (stopped || !outcome_.ok()) return outcome_;
     state.model.takeLoaded(std::move(fresh_));
-    state.modelLoaded = true;
     afterLoad(state);
     return outcome_;
 }
