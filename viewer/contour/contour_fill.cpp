@@ -57,19 +57,29 @@ bool reachesInterval(const ContourSettings& s, double emin, double emax) {
     return !(s.SL > emax || emin > s.SR);
 }
 
-// Four triangles around the centroid of a four-point face, each cut into bands.
-void contourFourPointFace(const Point3D* P[4], const double* block, StressComponent component,
-                          const std::vector<double>& levels,
-                          const std::vector<std::int32_t>& colours, int N, const Matrix4& M,
-                          PieceSink& sink) {
+// The component's values at the corners of the layer that faces the viewer.
+void facingCornerValues(const Point3D* const* P, int n, const double* block,
+                        StressComponent component, const double direction[3], double* s) {
+    const int layer = facingLayerAlong(*P[0], *P[1], *P[2], direction);
+    for (int j = 0; j < n; ++j) s[j] = StressOf(block + stressIndex(n, layer, j, 0), component);
+}
+
+const double* viewDirection(const Matrix4& M, double direction[3]) {
+    direction[0] = M[2];
+    direction[1] = M[6];
+    direction[2] = M[10];
+    return direction;
+}
+
+// Four triangles around the centroid of a four-point face with corner values s, each cut into
+// bands.
+void fillFourPointFace(const Point3D* const* P, const double* s, const std::vector<double>& levels,
+                       const std::vector<std::int32_t>& colours, int N, PieceSink& sink) {
     // Dividing by four and multiplying by 0.25 give the same bits.
     const double quarter = 0.25;
     Point3D c = xyz((P[0]->x + P[1]->x + P[2]->x + P[3]->x) * quarter,
                     (P[0]->y + P[1]->y + P[2]->y + P[3]->y) * quarter,
                     (P[0]->z + P[1]->z + P[2]->z + P[3]->z) * quarter);
-    int layer = facingLayer(*P[0], *P[1], *P[2], M);
-    double s[4];
-    for (int j = 0; j < 4; ++j) s[j] = StressOf(block + stressIndex(4, layer, j, 0), component);
     double sc = (s[0] + s[1] + s[2] + s[3]) * quarter;
     for (int j = 0; j < 4; ++j) {
         int k = (j + 1) % 4;
@@ -77,6 +87,29 @@ void contourFourPointFace(const Point3D* P[4], const double* block, StressCompon
         double vals[3] = {sc, s[j], s[k]};
         FillTriangleBands(pts, vals, levels, colours, N, sink);
     }
+}
+
+// The same for a four-point face whose values are read from its block of stresses.
+void contourFourPointFace(const Point3D* P[4], const double* block, StressComponent component,
+                          const std::vector<double>& levels,
+                          const std::vector<std::int32_t>& colours, int N, const Matrix4& M,
+                          PieceSink& sink) {
+    double direction[3], s[4];
+    facingCornerValues(P, 4, block, component, viewDirection(M, direction), s);
+    fillFourPointFace(P, s, levels, colours, N, sink);
+}
+
+// A three-node shell with corner values s, cut into bands.
+void fillTriangleElement(const ResultModel& m, std::size_t e, const double* values,
+                         const std::vector<double>& levels, PieceSink& sink) {
+    const std::int32_t* idx = &m.triNodes[e * 3];
+    Point3D P[3];
+    double s[3];
+    for (int j = 0; j < 3; ++j) {
+        P[j] = m.nodePos[static_cast<std::size_t>(idx[j])];
+        s[j] = values[j];
+    }
+    FillTriangleBands(P, s, levels, m.colourTable, m.colourCount, sink);
 }
 
 }  // namespace
@@ -181,6 +214,12 @@ void FillTriangleBands(Point3D P[3], double s[3], const std::vector<double>& L,
 }
 
 int facingLayer(const Point3D& p0, const Point3D& p1, const Point3D& p2, const Matrix4& M) {
+    double direction[3];
+    return facingLayerAlong(p0, p1, p2, viewDirection(M, direction));
+}
+
+int facingLayerAlong(const Point3D& p0, const Point3D& p1, const Point3D& p2,
+                     const double direction[3]) {
     double ax = p1.x - p0.x, ay = p1.y - p0.y, az = p1.z - p0.z;
     double bx = p2.x - p0.x, by = p2.y - p0.y, bz = p2.z - p0.z;
     double nx = ay * bz - az * by, ny = az * bx - ax * bz, nz = ax * by - ay * bx;
@@ -189,7 +228,7 @@ int facingLayer(const Point3D& p0, const Point3D& p1, const Point3D& p2, const M
     nx /= len;
     ny /= len;
     nz /= len;
-    double d = nx * M[2] + ny * M[6] + nz * M[10];
+    double d = nx * direction[0] + ny * direction[1] + nz * direction[2];
     return d > 0 ? 0 : 1;
 }
 
@@ -204,14 +243,12 @@ void ContourQuad(const ResultModel& m, std::int32_t e, StressComponent component
 
 void ContourTriangleElement(const ResultModel& m, std::int32_t e, StressComponent component,
                             const std::vector<double>& levels, const Matrix4& M, PieceSink& sink) {
-    const std::int32_t* idx = &m.triNodes[static_cast<std::size_t>(e) * 3];
-    Point3D P[3];
-    for (int j = 0; j < 3; ++j) P[j] = m.nodePos[static_cast<std::size_t>(idx[j])];
-    int layer = facingLayer(P[0], P[1], P[2], M);
-    const double* block = &m.triStress[static_cast<std::size_t>(e) * stressBlockSize(3)];
-    double s[3];
-    for (int j = 0; j < 3; ++j) s[j] = StressOf(block + stressIndex(3, layer, j, 0), component);
-    FillTriangleBands(P, s, levels, m.colourTable, m.colourCount, sink);
+    const std::size_t i = static_cast<std::size_t>(e);
+    double direction[3], s[3];
+    facingCornerValues(corners(m.nodePos, &m.triNodes[i * 3], 3).data(), 3,
+                       &m.triStress[i * stressBlockSize(3)], component, viewDirection(M, direction),
+                       s);
+    fillTriangleElement(m, i, s, levels, sink);
 }
 
 void ContourBeam(const ResultModel& m, std::int32_t beam, StressComponent component,
@@ -261,9 +298,40 @@ std::size_t contourUnitCount(const ResultModel& m) {
            static_cast<std::size_t>(m.beamCount);
 }
 
+bool FacingValues::matches(const ResultModel& m, StressComponent component,
+                           const Matrix4& M) const {
+    return valid_ && version_ == m.positionsVersion && component_ == component &&
+           direction_[0] == M[2] && direction_[1] == M[6] && direction_[2] == M[10];
+}
+
+void FacingValues::reset(const ResultModel& m, StressComponent component, const Matrix4& M) {
+    quad_.resize(static_cast<std::size_t>(m.quadCount) * 4);
+    triangle_.resize(static_cast<std::size_t>(m.triCount) * 3);
+    valid_ = true;
+    version_ = m.positionsVersion;
+    component_ = component;
+    viewDirection(M, direction_);
+}
+
+void FacingValues::fill(const ResultModel& m, std::size_t begin, std::size_t end) {
+    const std::size_t quads = static_cast<std::size_t>(m.quadCount);
+    end = std::min(end, quads + static_cast<std::size_t>(m.triCount));
+    for (std::size_t u = begin; u < end; ++u) {
+        if (u < quads)
+            facingCornerValues(corners(m.nodePos, &m.quadNodes[u * 4], 4).data(), 4,
+                               &m.quadStress[u * stressBlockSize(4)], component_, direction_,
+                               &quad_[u * 4]);
+        else
+            facingCornerValues(corners(m.nodePos, &m.triNodes[(u - quads) * 3], 3).data(), 3,
+                               &m.triStress[(u - quads) * stressBlockSize(3)], component_,
+                               direction_, &triangle_[(u - quads) * 3]);
+    }
+}
+
 void ContourPassRange(const ResultModel& m, const ContourSettings& s,
                       const std::vector<double>& levels, const Matrix4& M, PieceSink& sink,
-                      std::size_t begin, std::size_t end, bool levelsSpanTheSelection) {
+                      std::size_t begin, std::size_t end, bool levelsSpanTheSelection,
+                      const FacingValues* facing) {
     const StressComponent component = s.currentComponent;
     // Every finite value of a selected shell lies within the levels' span: an interval that
     // holds the span is reached by every shell that has such a value, and one that has none
@@ -284,7 +352,11 @@ void ContourPassRange(const ResultModel& m, const ContourSettings& s,
                        sink.mayShowFace(corners(m.nodePos, &m.quadNodes[i * 4], 4).data(), 4)) {
                 if (!everyShellReaches)
                     shellRange(&m.quadStress[i * stressBlockSize(4)], 4, component, emin, emax);
-                if (everyShellReaches || reachesInterval(s, emin, emax))
+                if (!everyShellReaches && !reachesInterval(s, emin, emax)) continue;
+                if (facing)
+                    fillFourPointFace(corners(m.nodePos, &m.quadNodes[i * 4], 4).data(),
+                                      facing->quad(i), levels, m.colourTable, m.colourCount, sink);
+                else
                     ContourQuad(m, e, component, levels, M, sink);
             }
         } else if (u < shells) {
@@ -296,7 +368,10 @@ void ContourPassRange(const ResultModel& m, const ContourSettings& s,
                        sink.mayShowFace(corners(m.nodePos, &m.triNodes[i * 3], 3).data(), 3)) {
                 if (!everyShellReaches)
                     shellRange(&m.triStress[i * stressBlockSize(3)], 3, component, emin, emax);
-                if (everyShellReaches || reachesInterval(s, emin, emax))
+                if (!everyShellReaches && !reachesInterval(s, emin, emax)) continue;
+                if (facing)
+                    fillTriangleElement(m, i, facing->triangle(i), levels, sink);
+                else
                     ContourTriangleElement(m, e, component, levels, M, sink);
             }
         } else {

@@ -57,6 +57,38 @@ void FillTriangleBands(Point3D points[3], double values[3], const std::vector<do
 // Which layer faces the viewer for the face P0, P1, P2 under the model-view matrix M:
 // 0 when its normal points towards the viewer, else 1 (also for a face without area).
 int facingLayer(const Point3D& p0, const Point3D& p1, const Point3D& p2, const Matrix4& M);
+// The same with the model-space direction towards the viewer, (M[2], M[6], M[10]).
+int facingLayerAlong(const Point3D& p0, const Point3D& p1, const Point3D& p2,
+                     const double direction[3]);
+
+// One component's values at the corners of every shell, on the layer that faces the viewer:
+// what the contour pass reads from each shell's block of stresses. They change only with the
+// positions, the component, and a turn of the view (which layer faces the viewer), so frames
+// that pan, zoom or draw the same view again can keep them and read a few values per shell
+// instead of its whole block.
+class FacingValues {
+  public:
+    // Whether the values are those of the model's positions, the component and M's direction
+    // of view.
+    bool matches(const ResultModel& m, StressComponent component, const Matrix4& M) const;
+    // Makes room for the model's shells and takes the key; fill then works out the values.
+    void reset(const ResultModel& m, StressComponent component, const Matrix4& M);
+    // Works out the values of shell units begin … end − 1 (the four-node shells, then the
+    // three-node ones, as contourUnitCount counts them); may run on several threads at once
+    // for ranges that do not overlap.
+    void fill(const ResultModel& m, std::size_t begin, std::size_t end);
+    const double* quad(std::size_t i) const { return &quad_[4 * i]; }
+    const double* triangle(std::size_t i) const { return &triangle_[3 * i]; }
+    // The memory the values hold, in bytes.
+    std::size_t bytes() const { return (quad_.capacity() + triangle_.capacity()) * sizeof(double); }
+
+  private:
+    std::vector<double> quad_, triangle_;
+    bool valid_ = false;
+    std::uint64_t version_ = 0;
+    StressComponent component_ = kSe;
+    double direction_[3] = {0, 0, 0};
+};
 
 // The per-element fills. `levels` has colourCount + 1 entries.
 void ContourQuad(const ResultModel& model, std::int32_t element, StressComponent component,
@@ -82,8 +114,10 @@ void ContourPass(const ResultModel& model, const ContourSettings& settings,
 // selected elements, as contourLevels makes them (which spares reading each shell's range when
 // the interval holds them all).
 std::size_t contourUnitCount(const ResultModel& model);
+// `facing`, when given, holds the shells' values for M and the settings' component.
 void ContourPassRange(const ResultModel& model, const ContourSettings& settings,
                       const std::vector<double>& levels, const Matrix4& M, PieceSink& sink,
-                      std::size_t begin, std::size_t end, bool levelsSpanTheSelection);
+                      std::size_t begin, std::size_t end, bool levelsSpanTheSelection,
+                      const FacingValues* facing = nullptr);
 
 }  // namespace quillon

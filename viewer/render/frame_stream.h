@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "viewer/contour/contour_fill.h"
 #include "viewer/contour/contour_gl.h"
 #include "viewer/contour/lit_vertices.h"
 #include "viewer/view/window_projection.h"
@@ -54,6 +55,8 @@ class FrameStream {
     Counts counts_;
     std::size_t unflushed_ = 0;
     bool drawing_ = true;
+    // The shells' values on the layer facing the viewer, kept while the view does not turn.
+    FacingValues facing_;
     // The largest size of a displayed coordinate, for the positions it was found for.
     std::uint64_t boundVersion_ = 0;
     double bound_ = 0;
