@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "tests/model/result_text.h"
 #include "tests/support/temp_file.h"
 #include "viewer/platform/memory_desktop.h"
+#include "viewer/platform/message.h"
 #include "viewer/ui/app.h"
 
 namespace {
@@ -80,6 +86,33 @@ TEST_F(BackgroundLoad, EscOrAFailureKeepsTheModelShown) {
         EXPECT_FALSE(stopped);
         EXPECT_EQ(shown_.model.nodeCount, 4);
     }
+}
+
+TEST_F(BackgroundLoad, TheFilesWarningsShowOnTheWaitingThreadInTheirOrder) {
+    // The model is finished on the reading thread; its warnings must still reach the user, on
+    // the thread of the window (toolkits draw message boxes on that thread only).
+    testsupport::ResultText r = testsupport::squareModel();
+    r.disps.assign(5, "0,0,0,0,0,0");
+    std::string text = r.text();
+    text.replace(text.find(",10.000000\n"), 11, ",nan\n");
+    const std::string path = testsupport::writeFile("still.txt", text);
+    std::vector<std::string> shown;
+    const std::thread::id window = std::this_thread::get_id();
+    auto previous =
+        quillon::platform::setMessagePresenter([&](const std::string& t, const std::string&) {
+            EXPECT_EQ(std::this_thread::get_id(), window);
+            shown.push_back(t.substr(0, 30));
+        });
+    quillon::BackgroundLoad load(shown_.model, path, true);
+    ASSERT_TRUE(load.waitFor(std::chrono::seconds(60)));
+    EXPECT_TRUE(shown.empty());  // not before the load is taken
+    bool stopped = true;
+    const common::Outcome loaded = load.finish(shown_, stopped);
+    quillon::platform::setMessagePresenter(previous);
+    ASSERT_TRUE(loaded.ok());
+    EXPECT_EQ(shown, (std::vector<std::string>{"The Maximum translation displa",
+                                               "Some stresses in this file are"}));
+    EXPECT_EQ(shown_.model.dispScale, 0);
 }
 
 }  // namespace

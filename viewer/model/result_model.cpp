@@ -94,7 +94,8 @@ common::Outcome ResultModel::loadResultFile(const std::string& path) {
     ResultModel fresh = emptyWithSettings();
     common::Outcome read = readResultFile(path, fresh);
     if (!read.ok()) return read;
-    takeLoaded(std::move(fresh));
+    const std::vector<std::string> warnings = fresh.prepareLoaded();
+    takePrepared(std::move(fresh), warnings);
     return read;
 }
 
@@ -112,12 +113,13 @@ ResultModel ResultModel::emptyWithSettings() const {
     return fresh;
 }
 
-void ResultModel::takeLoaded(ResultModel&& read) {
-    read.finishLoad();
+void ResultModel::takePrepared(ResultModel&& read, const std::vector<std::string>& warnings) {
+    for (const std::string& warning : warnings) platform::messageBox(warning, "Warning!");
     *this = std::move(read);
 }
 
-void ResultModel::finishLoad() {
+std::vector<std::string> ResultModel::prepareLoaded() {
+    std::vector<std::string> warnings;
     selNode.assign(static_cast<std::size_t>(nodeCount), 1);
     pickNode.assign(static_cast<std::size_t>(nodeCount), 0);
     selQuad.assign(static_cast<std::size_t>(quadCount), 1);
@@ -128,17 +130,17 @@ void ResultModel::finishLoad() {
     pickBeam.assign(static_cast<std::size_t>(beamCount), 0);
     computeNodeBox();
     computeMeanLengths();
-    AutoDeformationScale();
+    AutoDeformationScale(warnings);
     updateDisplayedPositions();
     // Said once here rather than on every frame that cannot fill those elements.
     if (!allFinite(quadStress) || !allFinite(triStress) ||
         std::any_of(beams.begin(), beams.end(),
                     [](const BeamElement& b) { return !allFinite(b.cellStress); }))
-        platform::messageBox(
+        warnings.push_back(
             "Some stresses in this file are not finite numbers. They are left out of the stress "
             "ranges; while such a component is shown, an element or beam cell with one is not "
-            "filled on the side where the layer holding it faces the viewer.",
-            "Warning!");
+            "filled on the side where the layer holding it faces the viewer.");
+    return warnings;
 }
 
 void ResultModel::releaseArrays() {
@@ -209,7 +211,7 @@ void ResultModel::computeMeanLengths() {
     meanBeamLength = beamCount == 0 ? 0.0 : length / beamCount;
 }
 
-double ResultModel::AutoDeformationScale() {
+double ResultModel::AutoDeformationScale(std::vector<std::string>& warnings) {
     Box6 box = computeNodeBox();
     double maxTranslation = 0;
     for (std::int32_t i = 0; i < nodeCount; ++i)
@@ -222,7 +224,7 @@ double ResultModel::AutoDeformationScale() {
     if (box[3] - box[2] > size) size = box[3] - box[2];
     if (box[5] - box[4] > size) size = box[5] - box[4];
     if (maxTranslation == 0) {
-        platform::messageBox("The Maximum translation displacement is zero!", "Warning!");
+        warnings.push_back("The Maximum translation displacement is zero!");
         // size × 0.05 / 0 has no finite value; without translations there is nothing to magnify.
         dispScale = 0;
         return dispScale;

@@ -113,21 +113,23 @@ class ResultModel {
     // says what went wrong (with the line where the file stopped following its layout), and
     // for a file that could not be read its detail has the path and the system's reason.
     common::Outcome loadResultFile(const std::string& path);
-    // The two halves of loadResultFile, for a load that reads on another thread: an empty
-    // model with this one's display filters, `deformed` and colour table, to read into; and,
-    // once it is read, its derived values computed and its contents made this model's.
+    // The steps of loadResultFile, for a load that reads on another thread: an empty model with
+    // this one's display filters, `deformed` and colour table, to read into; once it is read,
+    // its derived values worked out (flags, box, mean lengths, magnification, positions), which
+    // may run on the reading thread and gives the warnings the file calls for; and its
+    // contents made this model's, with those warnings shown first.
     ResultModel emptyWithSettings() const;
-    void takeLoaded(ResultModel&& read);
+    std::vector<std::string> prepareLoaded();
+    void takePrepared(ResultModel&& read, const std::vector<std::string>& warnings);
     // Releases every array of the last load (counts keep their values).
     void releaseArrays();
     Box6 computeNodeBox();
     Box6 computeSelectedBox();
     void updateDisplayedPositions();
-    double AutoDeformationScale();
+    // Sets and gives the magnification; a model without translations gets 0 and a warning.
+    double AutoDeformationScale(std::vector<std::string>& warnings);
 
   private:
-    // The steps after the file was read: flags, box, mean lengths, magnification, positions.
-    void finishLoad();
     void computeMeanLengths();
 };
 

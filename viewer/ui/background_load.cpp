@@ -19,7 +19,12 @@ BackgroundLoad::BackgroundLoad(const ResultModel& current, const std::string& pa
         ReadOptions options;
         options.progress = &progress_;
         common::Outcome read = readResultFile(path, fresh_, options);
+        // Worked out here rather than on the thread of the window, which it would hold up
+        // for a second at a few million shells.
+        std::vector<std::string> warnings;
+        if (read.ok() && !progress_.stop.load()) warnings = fresh_.prepareLoaded();
         std::lock_guard lock(mutex_);
+        warnings_ = std::move(warnings);
         outcome_ = std::move(read);
         done_ = true;
         ended_.notify_all();
@@ -54,7 +59,7 @@ common::Outcome BackgroundLoad::finish(AppState& state, bool& stopped) {
     if (thread_.joinable()) thread_.join();
     stopped = progress_.stop.load();
     if (stopped || !outcome_.ok()) return outcome_;
-    state.model.takeLoaded(std::move(fresh_));
+    state.model.takePrepared(std::move(fresh_), warnings_);
     afterLoad(state);
     return outcome_;
 }

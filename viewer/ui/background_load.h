@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "viewer/model/result_model.h"
 #include "viewer/platform/dialog.h"
@@ -33,7 +34,8 @@ class BackgroundLoad final : public platform::LongTask {
     void onEscape() override;
     void stop() override;
 
-    // Waits for the read to end. A read that was not stopped and read the file becomes the
+    // Waits for the read to end (the model read is finished on the reading thread as well, up
+    // to the warnings it calls for). A read that was not stopped and read the file becomes the
     // state's model, and the after-load sequence runs; a failure changes nothing. A stopped
     // load changes nothing either, and says so in `stopped` (its outcome is of no interest).
     common::Outcome finish(AppState& state, bool& stopped);
@@ -47,6 +49,7 @@ class BackgroundLoad final : public platform::LongTask {
     std::condition_variable ended_;
     bool done_ = false;
     common::Outcome outcome_;
+    std::vector<std::string> warnings_;  // of the file read, for finish to show
     std::thread thread_;
 };
 
