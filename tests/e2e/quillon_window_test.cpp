@@ -803,6 +803,20 @@ TEST_F(QuillonWindowLoading, StartUpLoadThatFailsLateEndsWithTheWarningAndOne) {
     EXPECT_EQ(quillon_.waitForExit(kPatience), std::optional<int>(1));
 }
 
+// Closing the window while the start-up file is a pipe that nobody writes ends the program:
+// the read that waits for the pipe does not keep it alive.
+TEST_F(QuillonWindowLoading, ClosingTheWindowWhileItsPipeStaysSilentEndsTheProgram) {
+    const std::string pipe = (testsupport::testDir() / "silent.txt").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    startQuillon({pipe});
+    std::string window = mainWindow();
+    ASSERT_FALSE(window.empty());
+    EXPECT_TRUE(waitUntil([&] { return showsProgress(title(window)); }, kPatience))
+        << "the title is " << title(window);
+    x_.closeBox(window);
+    EXPECT_EQ(quillon_.waitForExit(kPatience), std::optional<int>(0));
+}
+
 // A display without OpenGL (an X server without GLX): the window cannot get its pixel format.
 class QuillonWindowWithoutGlx : public QuillonWindow {
   protected:

@@ -15,7 +15,9 @@ class LongTask {
     virtual double doneShare() const = 0;
     // The user pressed Esc in the window: work that the user may stop stops.
     virtual void onEscape() = 0;
-    // The window is gone: the work stops, whatever it is.
+    // The window is gone: the work stops, whatever it is. The window does not wait for it
+    // then: work that cannot see at once that it was told to stop (a read that waits for its
+    // file) is left to end on its own.
     virtual void stop() = 0;
 };
 

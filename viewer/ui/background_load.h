@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,7 +26,7 @@ class BackgroundLoad final : public platform::LongTask {
     // Starts reading `path` into an empty model with the settings of `current`. Esc stops
     // the load when `escapeStops`.
     BackgroundLoad(const ResultModel& current, const std::string& path, bool escapeStops);
-    ~BackgroundLoad() override;  // stops the read and waits for it
+    ~BackgroundLoad() override;  // stops the read
     BackgroundLoad(const BackgroundLoad&) = delete;
     BackgroundLoad& operator=(const BackgroundLoad&) = delete;
 
@@ -37,19 +38,30 @@ class BackgroundLoad final : public platform::LongTask {
     // Waits for the read to end (the model read is finished on the reading thread as well, up
     // to the warnings it calls for). A read that was not stopped and read the file becomes the
     // state's model, and the after-load sequence runs; a failure changes nothing. A stopped
-    // load changes nothing either, and says so in `stopped` (its outcome is of no interest).
+    // load changes nothing either, and says so in `stopped` (its outcome is of no interest); it
+    // is not waited for, since a read that waits for its file may never see that it was
+    // stopped.
     common::Outcome finish(AppState& state, bool& stopped);
 
   private:
-    ResultModel fresh_;
-    ReadProgress progress_;
+    // What the reading thread and this object share. The thread holds it too: a read that is
+    // left behind (the window closed while it waits for a pipe nobody writes) keeps its data
+    // for as long as it runs, and takes nothing of this object's.
+    struct Shared {
+        ResultModel fresh;
+        ReadProgress progress;
+        std::mutex mutex;
+        std::condition_variable ended;
+        bool done = false;
+        common::Outcome outcome;
+        std::vector<std::string> warnings;  // of the file read, for finish to show
+    };
+    // Joins the thread once it has ended; leaves it behind if it does not end soon.
+    void release();
+
+    std::shared_ptr<Shared> shared_;
     std::uint64_t fileBytes_ = 0;  // 0 when unknown
     bool escapeStops_;
-    std::mutex mutex_;
-    std::condition_variable ended_;
-    bool done_ = false;
-    common::Outcome outcome_;
-    std::vector<std::string> warnings_;  // of the file read, for finish to show
     std::thread thread_;
 };
 

@@ -444,8 +444,7 @@ class FltkDesktop : public Desktop {
         while (!task.waitFor(std::chrono::milliseconds(0))) {
             if (!theWindow || !theWindow->shown()) {
                 task.stop();
-                task.waitFor(std::chrono::hours(1));
-                continue;
+                break;
             }
             std::string title = titleWithProgress(theTitle, task.doneShare());
             if (title != shown) showTitle(title);

@@ -411,8 +411,7 @@ void waitPumping(LongTask& task) {
     while (!task.waitFor(std::chrono::milliseconds(0))) {
         if (!theMain.window || quit) {
             task.stop();
-            task.waitFor(std::chrono::hours(1));
-            continue;
+            break;
         }
         std::string title = titleWithProgress(theMain.title, task.doneShare());
         if (title != shown) SetWindowTextW(theMain.window, common::WideFromUtf8(title).c_str());
