@@ -719,6 +719,17 @@ class QuillonWindowLoading : public QuillonWindow {
             kLoadPatience);
         return seen;
     }
+    // Starts quillon on a pipe made for the purpose, which nobody writes yet; gives its main
+    // window once the title shows that the load waits (empty on failure).
+    std::string startOnPipe(const std::string& pipe) {
+        if (mkfifo(pipe.c_str(), 0600) != 0) return "";
+        startQuillon({pipe});
+        std::string window = mainWindow();
+        if (window.empty()) return "";
+        EXPECT_TRUE(waitUntil([&] { return showsProgress(title(window)); }, kPatience))
+            << "the title is " << title(window);
+        return window;
+    }
     // Waits until the title is the usual one again: the load has ended.
     bool usualTitle(const std::string& window) {
         std::string last;
@@ -783,12 +794,7 @@ TEST_F(QuillonWindowLoading, EscStopsAFileOpenAndKeepsTheModelShown) {
 // reader's message, then exit code 1.
 TEST_F(QuillonWindowLoading, StartUpLoadThatFailsLateEndsWithTheWarningAndOne) {
     const std::string pipe = (testsupport::testDir() / "slow.txt").string();
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    startQuillon({pipe});
-    std::string window = mainWindow();
-    ASSERT_FALSE(window.empty());
-    EXPECT_TRUE(waitUntil([&] { return showsProgress(title(window)); }, kPatience))
-        << "the title is " << title(window);
+    ASSERT_FALSE(startOnPipe(pipe).empty());
     // Not waiting for a reader: quillon has the pipe open by now, or the test fails.
     const int writer = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
     ASSERT_GE(writer, 0) << "quillon does not read the pipe";
@@ -806,13 +812,8 @@ TEST_F(QuillonWindowLoading, StartUpLoadThatFailsLateEndsWithTheWarningAndOne) {
 // Closing the window while the start-up file is a pipe that nobody writes ends the program:
 // the read that waits for the pipe does not keep it alive.
 TEST_F(QuillonWindowLoading, ClosingTheWindowWhileItsPipeStaysSilentEndsTheProgram) {
-    const std::string pipe = (testsupport::testDir() / "silent.txt").string();
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    startQuillon({pipe});
-    std::string window = mainWindow();
+    const std::string window = startOnPipe((testsupport::testDir() / "silent.txt").string());
     ASSERT_FALSE(window.empty());
-    EXPECT_TRUE(waitUntil([&] { return showsProgress(title(window)); }, kPatience))
-        << "the title is " << title(window);
     x_.closeBox(window);
     EXPECT_EQ(quillon_.waitForExit(kPatience), std::optional<int>(0));
 }
