@@ -79,8 +79,6 @@ class FacingValues {
     void fill(const ResultModel& m, std::size_t begin, std::size_t end);
     const double* quad(std::size_t i) const { return &quad_[4 * i]; }
     const double* triangle(std::size_t i) const { return &triangle_[3 * i]; }
-    // The memory the values hold, in bytes.
-    std::size_t bytes() const { return (quad_.capacity() + triangle_.capacity()) * sizeof(double); }
 
   private:
     std::vector<double> quad_, triangle_;

@@ -21,7 +21,7 @@ BackgroundLoad::BackgroundLoad(const ResultModel& current, const std::string& pa
         options.progress = &shared->progress;
         common::Outcome read = readResultFile(path, shared->fresh, options);
         // Worked out here rather than on the thread of the window, which it would hold up
-        // for a second at a few million shells.
+        // for a fifth of a second at three million shells.
         std::vector<std::string> warnings;
         if (read.ok() && !shared->progress.stop.load()) warnings = shared->fresh.prepareLoaded();
         std::lock_guard lock(shared->mutex);

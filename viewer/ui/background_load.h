@@ -26,7 +26,7 @@ class BackgroundLoad final : public platform::LongTask {
     // Starts reading `path` into an empty model with the settings of `current`. Esc stops
     // the load when `escapeStops`.
     BackgroundLoad(const ResultModel& current, const std::string& path, bool escapeStops);
-    ~BackgroundLoad() override;  // stops the read
+    ~BackgroundLoad() override;  // stops the read, and waits a second at most for it
     BackgroundLoad(const BackgroundLoad&) = delete;
     BackgroundLoad& operator=(const BackgroundLoad&) = delete;
 
@@ -39,8 +39,8 @@ class BackgroundLoad final : public platform::LongTask {
     // to the warnings it calls for). A read that was not stopped and read the file becomes the
     // state's model, and the after-load sequence runs; a failure changes nothing. A stopped
     // load changes nothing either, and says so in `stopped` (its outcome is of no interest); it
-    // is not waited for, since a read that waits for its file may never see that it was
-    // stopped.
+    // is waited for a second at most, since a read that waits for its file may never see that
+    // it was stopped.
     common::Outcome finish(AppState& state, bool& stopped);
 
   private:
