@@ -298,40 +298,44 @@ std::size_t contourUnitCount(const ResultModel& m) {
            static_cast<std::size_t>(m.beamCount);
 }
 
-bool FacingValues::matches(const ResultModel& m, StressComponent component,
-                           const Matrix4& M) const {
-    return valid_ && version_ == m.positionsVersion && component_ == component &&
-           direction_[0] == M[2] && direction_[1] == M[6] && direction_[2] == M[10];
-}
-
-void FacingValues::reset(const ResultModel& m, StressComponent component, const Matrix4& M) {
+void FacingValues::keyTo(const ResultModel& m, StressComponent component, const Matrix4& M) {
+    if (keyed_ && version_ == m.positionsVersion && component_ == component &&
+        direction_[0] == M[2] && direction_[1] == M[6] && direction_[2] == M[10])
+        return;
     quad_.resize(static_cast<std::size_t>(m.quadCount) * 4);
     triangle_.resize(static_cast<std::size_t>(m.triCount) * 3);
-    valid_ = true;
+    quadKnown_.assign(static_cast<std::size_t>(m.quadCount), 0);
+    triangleKnown_.assign(static_cast<std::size_t>(m.triCount), 0);
+    keyed_ = true;
     version_ = m.positionsVersion;
     component_ = component;
     viewDirection(M, direction_);
 }
 
-void FacingValues::fill(const ResultModel& m, std::size_t begin, std::size_t end) {
-    const std::size_t quads = static_cast<std::size_t>(m.quadCount);
-    end = std::min(end, quads + static_cast<std::size_t>(m.triCount));
-    for (std::size_t u = begin; u < end; ++u) {
-        if (u < quads)
-            facingCornerValues(corners(m.nodePos, &m.quadNodes[u * 4], 4).data(), 4,
-                               &m.quadStress[u * stressBlockSize(4)], component_, direction_,
-                               &quad_[u * 4]);
-        else
-            facingCornerValues(corners(m.nodePos, &m.triNodes[(u - quads) * 3], 3).data(), 3,
-                               &m.triStress[(u - quads) * stressBlockSize(3)], component_,
-                               direction_, &triangle_[(u - quads) * 3]);
+const double* FacingValues::quad(const ResultModel& m, std::size_t i) {
+    double* s = &quad_[4 * i];
+    if (!quadKnown_[i]) {
+        facingCornerValues(corners(m.nodePos, &m.quadNodes[i * 4], 4).data(), 4,
+                           &m.quadStress[i * stressBlockSize(4)], component_, direction_, s);
+        quadKnown_[i] = 1;
     }
+    return s;
+}
+
+const double* FacingValues::triangle(const ResultModel& m, std::size_t i) {
+    double* s = &triangle_[3 * i];
+    if (!triangleKnown_[i]) {
+        facingCornerValues(corners(m.nodePos, &m.triNodes[i * 3], 3).data(), 3,
+                           &m.triStress[i * stressBlockSize(3)], component_, direction_, s);
+        triangleKnown_[i] = 1;
+    }
+    return s;
 }
 
 void ContourPassRange(const ResultModel& m, const ContourSettings& s,
                       const std::vector<double>& levels, const Matrix4& M, PieceSink& sink,
                       std::size_t begin, std::size_t end, bool levelsSpanTheSelection,
-                      const FacingValues* facing) {
+                      FacingValues* facing) {
     const StressComponent component = s.currentComponent;
     // Every finite value of a selected shell lies within the levels' span: an interval that
     // holds the span is reached by every shell that has such a value, and one that has none
@@ -355,7 +359,8 @@ void ContourPassRange(const ResultModel& m, const ContourSettings& s,
                 if (!everyShellReaches && !reachesInterval(s, emin, emax)) continue;
                 if (facing)
                     fillFourPointFace(corners(m.nodePos, &m.quadNodes[i * 4], 4).data(),
-                                      facing->quad(i), levels, m.colourTable, m.colourCount, sink);
+                                      facing->quad(m, i), levels, m.colourTable, m.colourCount,
+                                      sink);
                 else
                     ContourQuad(m, e, component, levels, M, sink);
             }
@@ -370,7 +375,7 @@ void ContourPassRange(const ResultModel& m, const ContourSettings& s,
                     shellRange(&m.triStress[i * stressBlockSize(3)], 3, component, emin, emax);
                 if (!everyShellReaches && !reachesInterval(s, emin, emax)) continue;
                 if (facing)
-                    fillTriangleElement(m, i, facing->triangle(i), levels, sink);
+                    fillTriangleElement(m, i, facing->triangle(m, i), levels, sink);
                 else
                     ContourTriangleElement(m, e, component, levels, M, sink);
             }

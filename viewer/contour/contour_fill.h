@@ -64,25 +64,23 @@ int facingLayerAlong(const Point3D& p0, const Point3D& p1, const Point3D& p2,
 // One component's values at the corners of every shell, on the layer that faces the viewer:
 // what the contour pass reads from each shell's block of stresses. They change only with the
 // positions, the component, and a turn of the view (which layer faces the viewer), so frames
-// that pan, zoom or draw the same view again can keep them and read a few values per shell
-// instead of its whole block.
+// that pan, zoom or draw the same view again keep them and read a few values per shell instead
+// of its whole block. A shell's values are worked out when first asked for, so that a frame
+// reads no more blocks than it did without them.
 class FacingValues {
   public:
-    // Whether the values are those of the model's positions, the component and M's direction
-    // of view.
-    bool matches(const ResultModel& m, StressComponent component, const Matrix4& M) const;
-    // Makes room for the model's shells and takes the key; fill then works out the values.
-    void reset(const ResultModel& m, StressComponent component, const Matrix4& M);
-    // Works out the values of shell units begin … end − 1 (the four-node shells, then the
-    // three-node ones, as contourUnitCount counts them); may run on several threads at once
-    // for ranges that do not overlap.
-    void fill(const ResultModel& m, std::size_t begin, std::size_t end);
-    const double* quad(std::size_t i) const { return &quad_[4 * i]; }
-    const double* triangle(std::size_t i) const { return &triangle_[3 * i]; }
+    // Keys the values to the model's positions, the component and M's direction of view; when
+    // any of them changed, every value is forgotten.
+    void keyTo(const ResultModel& m, StressComponent component, const Matrix4& M);
+    // The corner values of a four-node or a three-node shell. Several threads may ask at once
+    // for different shells.
+    const double* quad(const ResultModel& m, std::size_t i);
+    const double* triangle(const ResultModel& m, std::size_t i);
 
   private:
     std::vector<double> quad_, triangle_;
-    bool valid_ = false;
+    std::vector<std::uint8_t> quadKnown_, triangleKnown_;
+    bool keyed_ = false;
     std::uint64_t version_ = 0;
     StressComponent component_ = kSe;
     double direction_[3] = {0, 0, 0};
@@ -112,10 +110,11 @@ void ContourPass(const ResultModel& model, const ContourSettings& settings,
 // selected elements, as contourLevels makes them (which spares reading each shell's range when
 // the interval holds them all).
 std::size_t contourUnitCount(const ResultModel& model);
-// `facing`, when given, holds the shells' values for M and the settings' component.
+// `facing`, when given, is keyed to M and the settings' component; the shells' values are
+// taken from it.
 void ContourPassRange(const ResultModel& model, const ContourSettings& settings,
                       const std::vector<double>& levels, const Matrix4& M, PieceSink& sink,
                       std::size_t begin, std::size_t end, bool levelsSpanTheSelection,
-                      const FacingValues* facing = nullptr);
+                      FacingValues* facing = nullptr);
 
 }  // namespace quillon

@@ -14,7 +14,6 @@ namespace {
 // to stay in the caches and many enough to keep both cores busy.
 constexpr std::size_t kContourUnits = 2048;
 constexpr std::size_t kOutlineUnits = 4096;
-constexpr std::size_t kFacingUnits = 16384;
 
 std::size_t blocksOf(std::size_t units, std::size_t perBlock) {
     return (units + perBlock - 1) / perBlock;
@@ -63,19 +62,7 @@ void FrameStream::stream(std::size_t units, std::size_t perBlock, Make make, Dra
 void FrameStream::drawContours(const ResultModel& m, const ContourSettings& s,
                                const std::vector<double>& levels, const Matrix4& M,
                                const WindowProjection& window) {
-    if (!facing_.matches(m, s.currentComponent, M)) {
-        // Worked out once for all shells, on both cores; the blocks below only read them.
-        facing_.reset(m, s.currentComponent, M);
-        std::vector<char> slots(kSlots);
-        const std::size_t shells =
-            static_cast<std::size_t>(m.quadCount) + static_cast<std::size_t>(m.triCount);
-        forEachBlockInOrder(
-            blocksOf(shells, kFacingUnits), slots,
-            [&](std::size_t b, char&) {
-                facing_.fill(m, b * kFacingUnits, (b + 1) * kFacingUnits);
-            },
-            [](std::size_t, char&) {});
-    }
+    facing_.keyTo(m, s.currentComponent, M);
     stream(
         contourUnitCount(m), kContourUnits,
         [&](std::size_t begin, std::size_t end, Block& out) {
