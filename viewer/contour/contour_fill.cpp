@@ -313,21 +313,23 @@ void FacingValues::keyTo(const ResultModel& m, StressComponent component, const 
 }
 
 const double* FacingValues::quad(const ResultModel& m, std::size_t i) {
-    double* s = &quad_[4 * i];
-    if (!quadKnown_[i]) {
-        facingCornerValues(corners(m.nodePos, &m.quadNodes[i * 4], 4).data(), 4,
-                           &m.quadStress[i * stressBlockSize(4)], component_, direction_, s);
-        quadKnown_[i] = 1;
-    }
-    return s;
+    return valuesOf(quad_, quadKnown_, m.nodePos, m.quadNodes, m.quadStress, 4, i);
 }
 
 const double* FacingValues::triangle(const ResultModel& m, std::size_t i) {
-    double* s = &triangle_[3 * i];
-    if (!triangleKnown_[i]) {
-        facingCornerValues(corners(m.nodePos, &m.triNodes[i * 3], 3).data(), 3,
-                           &m.triStress[i * stressBlockSize(3)], component_, direction_, s);
-        triangleKnown_[i] = 1;
+    return valuesOf(triangle_, triangleKnown_, m.nodePos, m.triNodes, m.triStress, 3, i);
+}
+
+const double* FacingValues::valuesOf(std::vector<double>& values, std::vector<std::uint8_t>& known,
+                                     const std::vector<Point3D>& positions,
+                                     const std::vector<std::int32_t>& nodes,
+                                     const std::vector<double>& stresses, int n, std::size_t i) {
+    const std::size_t count = static_cast<std::size_t>(n);
+    double* s = &values[count * i];
+    if (!known[i]) {
+        facingCornerValues(corners(positions, &nodes[count * i], n).data(), n,
+                           &stresses[i * stressBlockSize(n)], component_, direction_, s);
+        known[i] = 1;
     }
     return s;
 }

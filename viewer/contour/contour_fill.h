@@ -78,6 +78,11 @@ class FacingValues {
     const double* triangle(const ResultModel& m, std::size_t i);
 
   private:
+    // The values of shell i with n corners, from `values` or worked out into it.
+    const double* valuesOf(std::vector<double>& values, std::vector<std::uint8_t>& known,
+                           const std::vector<Point3D>& positions,
+                           const std::vector<std::int32_t>& nodes,
+                           const std::vector<double>& stresses, int n, std::size_t i);
     std::vector<double> quad_, triangle_;
     std::vector<std::uint8_t> quadKnown_, triangleKnown_;
     bool keyed_ = false;
